@@ -1,0 +1,12 @@
+#include "Package.h"
+
+Package::Package() = default;
+
+Package::~Package() = default;
+
+void Package::closePackage()
+{
+    if (isOpen())
+        close();
+    mbOpened = false;
+}
