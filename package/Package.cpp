@@ -1,12 +1,256 @@
 #include "Package.h"
 
+#include "PackageCipher.h"
+
+#include <QDebug>
+#include <QVector>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace {
+
+constexpr quint32 cnMagic = 0xCCDDAABBu;
+// The index runs to the end of the file; a file whose index offset points far
+// before its end is damaged, and reading all of it would only exhaust memory.
+constexpr qint64 cnMaxIndexSize = 256 * 1024 * 1024;
+
+bool readWord(QIODevice& irDevice, quint32& irnWord)
+{
+    char aBytes[4];
+    if (irDevice.read(aBytes, 4) != 4)
+        return false;
+    irnWord = qFromLittleEndian<quint32>(aBytes);
+    return true;
+}
+
+} // namespace
+
 Package::Package() = default;
 
 Package::~Package() = default;
 
+int Package::checkMagic(const QString& isPath, quint32& irnType)
+{
+    QFile file(isPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    quint32 nMagic = 0;
+    if (!readWord(file, nMagic) || nMagic != cnMagic) {
+        qDebug() << "File magic does not match";
+        return -1;
+    }
+    quint32 nType = 0;
+    if (!readWord(file, nType))
+        return -1;
+    irnType = nType;
+    return 0;
+}
+
+bool Package::isEncryptedType(quint32 inType)
+{
+    return (inType & 1u) != 0;
+}
+
+int Package::readIndexText(const QString& isPath, const QString& isPassword, QString& irsIndexText)
+{
+    setFileName(isPath);
+    if (!open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "Could not open file: " << isPath;
+        return -1;
+    }
+    quint32 nMagic = 0;
+    if (!readWord(*this, nMagic) || nMagic != cnMagic) {
+        qWarning() << "File magic does not match";
+        close();
+        return -2;
+    }
+    quint32 nType = 0;
+    quint32 nIndexOffset = 0;
+    bool bHeader = readWord(*this, nType);
+    if (bHeader && !isEncryptedType(nType))
+        bHeader = read(8).size() == 8;
+    bHeader = bHeader && readWord(*this, nIndexOffset);
+    if (!bHeader) {
+        qWarning() << "Error decoding package";
+        close();
+        return -2;
+    }
+
+    if (isEncryptedType(nType)) {
+        if (decryptIndex(nIndexOffset, isPassword, irsIndexText) != 0) {
+            qWarning() << "Invalid password";
+            close();
+            return -1;
+        }
+        mbEncrypted = true;
+        msWvcPassword = isPassword;
+        return 0;
+    }
+
+    const qint64 nTextStart = qint64(nIndexOffset) + PackageCipher::caIndexMarker.size();
+    if (nTextStart > size() || size() - nTextStart > cnMaxIndexSize || !seek(nIndexOffset)
+        || read(PackageCipher::caIndexMarker.size()) != PackageCipher::caIndexMarker) {
+        qWarning() << "Error decoding package";
+        close();
+        return -2;
+    }
+    QByteArray aText = readAll();
+    const int nNul = aText.indexOf('\0');
+    if (nNul >= 0)
+        aText.truncate(nNul);
+    irsIndexText = QString::fromUtf8(aText);
+    mbEncrypted = false;
+    return 0;
+}
+
+int Package::failOpen(int inResult)
+{
+    close();
+    maFiles.clear();
+    mbOpened = false;
+    return inResult;
+}
+
+int Package::openPackage(const QString& isPath, const QString& isUser, const QString& isPassword,
+                         const QString& isAuthorityPassword, bool ibTimeVerified)
+{
+    // Nothing of an earlier package may survive a failed open.
+    if (mbOpened)
+        closePackage();
+    else if (isOpen())
+        close();
+    maFiles.clear();
+    mbOpened = false;
+
+    QString sIndex;
+    const int nRead = readIndexText(isPath, isPassword, sIndex);
+    if (nRead != 0)
+        return failOpen(nRead);
+
+    const QVector<QStringRef> aColumns = sIndex.splitRef(QLatin1Char('|'));
+    if (aColumns.size() < 5) {
+        qWarning() << "Too few columns in index";
+        return failOpen(-2);
+    }
+    if (aColumns[0] != QLatin1String("v2")) {
+        qWarning().noquote() << "Wrong index format version: " << aColumns[0];
+        return failOpen(-2);
+    }
+    qDebug() << "Index version 2";
+
+    if (mbEncrypted) {
+        const QVector<QStringRef> aUsers = aColumns[1].split(QLatin1Char(','));
+        if (std::find(aUsers.cbegin(), aUsers.cend(), isUser) == aUsers.cend()) {
+            qWarning() << "Invalid username";
+            return failOpen(-3);
+        }
+    }
+
+    bool bVerifyTime = false;
+    msSettingsText = aColumns[2].toString();
+    applySettings(msSettingsText, bVerifyTime);
+    msTimeVerificationKey = aColumns[3].toString();
+
+    int nResult = 0;
+    if (!isAuthorityPassword.isEmpty()) {
+        if (checkAuthorityPassword(isAuthorityPassword)) {
+            mbCallExpiration = false;
+            nResult = 1;
+            qDebug() << "Authority override: time verification disabled";
+        } else {
+            nResult = 2;
+        }
+    }
+    if (nResult != 1 && bVerifyTime && !ibTimeVerified)
+        return failOpen(-5);
+
+    // Rows go to a table of their own first: a bad row fails the whole open.
+    QHash<QString, PackageEntry> aFiles;
+    aFiles.reserve(aColumns.size() - 4);
+    for (int i = 4; i < aColumns.size(); ++i) {
+        const QStringRef& sRow = aColumns[i];
+        if (sRow.isEmpty())
+            continue;
+        const QVector<QStringRef> aFields = sRow.split(QLatin1Char(';'));
+        if (aFields.size() != 5) {
+            qWarning().noquote() << "Wrong field count: " << sRow;
+            return failOpen(-2);
+        }
+        PackageEntry entry;
+        entry.nStoredSize = aFields[1].toInt(nullptr, 10);
+        entry.nSize = aFields[2].toInt(nullptr, 10);
+        entry.nOffset = aFields[3].toInt(nullptr, 10);
+        entry.sKey = aFields[4].toUtf8();
+        aFiles.insert(aFields[0].toString(), entry);
+    }
+    maFiles.swap(aFiles);
+
+    mbOpened = true;
+    mnExpiredCalls = 0;
+    mnExpiredMedia = 0;
+
+    // The retention filter over the call list belongs here: while
+    // mbCallExpiration is set it builds the filtered call list, and a failure
+    // logs "Error reading call data", closes and fails the open with -2.
+
+    qDebug() << "Package opened";
+    return nResult;
+}
+
 void Package::closePackage()
 {
-    if (isOpen())
-        close();
+    if (!mbOpened)
+        return;
+    maFiles.clear();
+    close();
     mbOpened = false;
+    qDebug() << "Package closed";
+}
+
+void Package::setTimeOffset(qint32 inSeconds)
+{
+    mnTimeOffset = inSeconds;
+}
+
+void Package::disableCallExpiration()
+{
+    mbCallExpiration = false;
+}
+
+qint32 Package::entryStoredSize(const QString& isPath) const
+{
+    const auto it = maFiles.constFind(isPath);
+    return (mbOpened && it != maFiles.cend()) ? it->nStoredSize : -1;
+}
+
+qint32 Package::entrySize(const QString& isPath) const
+{
+    const auto it = maFiles.constFind(isPath);
+    return (mbOpened && it != maFiles.cend()) ? it->nSize : -1;
+}
+
+qint32 Package::entryOffset(const QString& isPath) const
+{
+    const auto it = maFiles.constFind(isPath);
+    return (mbOpened && it != maFiles.cend()) ? it->nOffset : -1;
+}
+
+QStringList Package::memberPaths() const
+{
+    if (!mbOpened)
+        return {};
+    QStringList aPaths = maFiles.keys();
+    aPaths.sort();
+    return aPaths;
+}
+
+QString Package::packageFileName() const
+{
+    return mbOpened ? fileName() : QString();
+}
+
+QString Package::wvcPassword() const
+{
+    return mbOpened ? msWvcPassword : QString();
 }

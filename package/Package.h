@@ -1,8 +1,23 @@
 #pragma once
+#include "PackageEntry.h"
+
+#include <QDateTime>
 #include <QFile>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class AudioFormat;
+class QBuffer;
+
+namespace CryptoPP {
+class BufferedTransformation;
+}
 
 // The one package object of the program. It is reused for every package
 // that is opened; the file device is the package file while one is open.
+// All operations run on the GUI thread; readFile opens a stream of its own
+// for every read, so reads never share a file position.
 class Package : public QFile
 {
     Q_OBJECT
@@ -10,8 +25,94 @@ public:
     Package();
     ~Package() override;
 
+    // Reads the magic and the type word of the file at isPath through a
+    // separate handle. Returns 0 and sets irnType, or -1 when the file cannot
+    // be opened or is not a package.
+    static int checkMagic(const QString& isPath, quint32& irnType);
+    // Bit 0 of the type word marks an encrypted package.
+    static bool isEncryptedType(quint32 inType);
+
+    // Opens the package at isPath. Returns 0 (opened), 1 (opened, authority
+    // password accepted), 2 (opened, authority password wrong), -1 (index
+    // could not be decrypted or file unreadable), -2 (malformed package),
+    // -3 (unknown user, encrypted packages only) or -5 (external time
+    // verification required and ibTimeVerified false). Every negative result
+    // leaves the package closed with an empty file table.
+    int openPackage(const QString& isPath, const QString& isUser, const QString& isPassword,
+                    const QString& isAuthorityPassword, bool ibTimeVerified);
     void closePackage();
 
+    // Appends the decoded member isPath to the byte array behind ipDevice
+    // (the device position is not moved). Scripts (".js") arrive with their
+    // line breaks turned into spaces. Returns 0, or -1 when no package is
+    // open, the path is unknown or the member is damaged; on -1 the byte
+    // array is left as it was.
+    int readFile(const QString& isPath, QBuffer* ipDevice, AudioFormat* ipFormat = nullptr);
+    // Pumps the stored bytes of isPath through member decryption (encrypted
+    // packages) and zlib inflation into ipTail, which this call takes over.
+    // For callers that need a stage chain of their own behind the inflater.
+    // Errors of the chain are caught and logged; returns 0 or -1.
+    int pumpMember(const QString& isPath, CryptoPP::BufferedTransformation* ipTail);
+
+    // Accepts the authority password in plain form or as the SHA-256 digest
+    // written in lower or upper case hexadecimal digits.
+    bool checkAuthorityPassword(const QString& isEntered) const;
+
+    void setTimeOffset(qint32 inSeconds);
+    void disableCallExpiration();
+
+    // Member accessors: -1 when no package is open or the path is unknown.
+    qint32 entryStoredSize(const QString& isPath) const;
+    qint32 entrySize(const QString& isPath) const;
+    qint32 entryOffset(const QString& isPath) const;
+    // Member paths of the open package, sorted.
+    QStringList memberPaths() const;
+
+    bool isPackageOpen() const { return mbOpened; }
+    bool isEncrypted() const { return mbEncrypted; }
+    QString packageFileName() const;
+    QString wvcPassword() const;
+    QString defaultLocale() const { return msDefaultLocale; }
+    QString timeVerifyUrl1() const { return msTimeVerifyUrl1; }
+    QString timeVerifyUrl2() const { return msTimeVerifyUrl2; }
+    QString timeVerificationKey() const { return msTimeVerificationKey; }
+    // The settings column of the last index that was read, as it stands.
+    QString settingsText() const { return msSettingsText; }
+    bool callExpirationEnabled() const { return mbCallExpiration; }
+    bool authorityOverrideOffered() const { return mbAuthorityOverride; }
+    bool hasExpiredContent() const { return mnExpiredCalls > 0 || mnExpiredMedia > 0; }
+    qint32 expiredCallCount() const { return mnExpiredCalls; }
+    qint32 expiredMediaCount() const { return mnExpiredMedia; }
+    QDateTime normalCdrLimit() const { return mtNormalCdrLimit; }
+    QDateTime normalVoiceLimit() const { return mtNormalVoiceLimit; }
+    QDateTime markedCdrLimit() const { return mtMarkedCdrLimit; }
+    QDateTime markedVoiceLimit() const { return mtMarkedVoiceLimit; }
+
 private:
+    int readIndexText(const QString& isPath, const QString& isPassword, QString& irsIndexText);
+    int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
+    void applySettings(const QString& isSettings, bool& irbVerifyTime);
+    int failOpen(int inResult);
+
+    QHash<QString, PackageEntry> maFiles;
     bool mbOpened = false;
+    bool mbEncrypted = false;
+    bool mbCallExpiration = true;
+    bool mbAuthorityOverride = false;
+    qint32 mnExpiredCalls = 0;
+    qint32 mnExpiredMedia = 0;
+    QDateTime mtNormalCdrLimit;
+    QDateTime mtNormalVoiceLimit;
+    QDateTime mtMarkedCdrLimit;
+    QDateTime mtMarkedVoiceLimit;
+    QString msCallListScript;
+    QString msAuthorityPassword;
+    QString msTimeVerifyUrl1;
+    QString msTimeVerifyUrl2;
+    QString msTimeVerificationKey;
+    QString msWvcPassword;
+    QString msDefaultLocale = QStringLiteral("en_GB");
+    QStringList maLocales;
+    qint32 mnTimeOffset = 0;
+    QString msSettingsText;
 };

@@ -1,0 +1,104 @@
+#include "Package.h"
+
+#include "JavaScriptReader.h"
+#include "PackageCipher.h"
+#include "QByteArraySink.h"
+
+#include <QBuffer>
+#include <QDebug>
+
+#include <cryptopp/aes.h>
+#include <cryptopp/files.h>
+#include <cryptopp/modes.h>
+#include <cryptopp/zlib.h>
+
+#include <fstream>
+#include <memory>
+
+namespace {
+
+// The stage behind the inflater, chosen by the member's ending. Takes over
+// ipSink and returns the head of the chain.
+CryptoPP::BufferedTransformation* createStage(const QString& isPath, CryptoPP::BufferedTransformation* ipSink,
+                                              AudioFormat* ipFormat)
+{
+    Q_UNUSED(ipFormat)
+    if (isPath.endsWith(QLatin1String(".js")))
+        return new JavaScriptReader(ipSink);
+    // ".wav" members get the WAV reader here (header stripped, format filled,
+    // A-law expanded) once it exists; until then they pass unchanged.
+    return ipSink;
+}
+
+// Upper bound of a zlib stream's expansion (deflate's best case is 1032:1),
+// so that a lying decoded size cannot make us reserve memory for nothing.
+constexpr qint64 cnMaxRatio = 1032;
+
+} // namespace
+
+int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation* ipTail)
+{
+    std::unique_ptr<CryptoPP::BufferedTransformation> pTail(ipTail);
+    const auto it = maFiles.constFind(isPath);
+    if (!mbOpened || it == maFiles.cend())
+        return -1;
+    const PackageEntry entry = *it;
+
+    if (entry.nOffset < 0 || entry.nStoredSize < 0 || qint64(entry.nOffset) + entry.nStoredSize > size()) {
+        qWarning().noquote() << "Member lies outside the package file: " << isPath;
+        return -1;
+    }
+    CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
+    if (mbEncrypted && !PackageCipher::memberKey(entry.sKey, aKey)) {
+        qWarning().noquote() << "Invalid member key: " << isPath;
+        return -1;
+    }
+
+    std::ifstream stream(QFile::encodeName(fileName()).toStdString(), std::ios::in | std::ios::binary);
+    if (!stream || !stream.seekg(entry.nOffset)) {
+        qWarning().noquote() << "Could not open file: " << fileName();
+        return -1;
+    }
+
+    try {
+        // Declared before the source: the filter only refers to it.
+        CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption decryption;
+        CryptoPP::BufferedTransformation* pChain = new CryptoPP::ZlibDecompressor(pTail.release());
+        if (mbEncrypted) {
+            const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
+            decryption.SetKeyWithIV(aKey, aKey.size(), aIv);
+            pChain = new CryptoPP::StreamTransformationFilter(decryption, pChain);
+        }
+        CryptoPP::FileSource source(stream, false, pChain);
+        const CryptoPP::lword nPumped = source.Pump(CryptoPP::lword(entry.nStoredSize));
+        if (nPumped != CryptoPP::lword(entry.nStoredSize)) {
+            qWarning().noquote() << "Short read of member: " << isPath;
+            return -1;
+        }
+        // Ending the message flushes every stage and lets the inflater tell a
+        // stream that stops early from a complete one.
+        source.AttachedTransformation()->MessageEnd();
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Could not read member " << isPath << ": " << e.what();
+        return -1;
+    }
+    return 0;
+}
+
+int Package::readFile(const QString& isPath, QBuffer* ipDevice, AudioFormat* ipFormat)
+{
+    const auto it = maFiles.constFind(isPath);
+    if (!mbOpened || it == maFiles.cend() || !ipDevice)
+        return -1;
+
+    QByteArray& aTarget = ipDevice->buffer();
+    const int nStart = aTarget.size();
+    const qint64 nExpected = qMin<qint64>(it->nSize, qint64(it->nStoredSize) * cnMaxRatio);
+    if (nExpected > 0 && nStart + nExpected < qint64(INT_MAX) / 2)
+        aTarget.reserve(nStart + int(nExpected));
+
+    const int nResult = pumpMember(isPath, createStage(isPath, new QByteArraySink(aTarget), ipFormat));
+    if (nResult != 0)
+        aTarget.truncate(nStart);
+    return nResult;
+}

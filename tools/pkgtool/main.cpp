@@ -1,0 +1,195 @@
+// pkgtool: writes, lists and extracts package files with the same library
+// as the viewer. Errors go to standard error as one line and a non-zero exit.
+#include "Package.h"
+#include "PackageWriter.h"
+
+#include <QBuffer>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+bool gbVerbose = false;
+
+void messageHandler(QtMsgType inType, const QMessageLogContext&, const QString& isMessage)
+{
+    // The package logs its own progress; the tool prints it only on request.
+    if (gbVerbose || inType == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(isMessage));
+}
+
+int fail(const QString& isText)
+{
+    std::fprintf(stderr, "pkgtool: %s\n", qPrintable(isText));
+    return 1;
+}
+
+QString openError(int inResult)
+{
+    switch (inResult) {
+    case -1: return QStringLiteral("wrong password, or the package cannot be read");
+    case -2: return QStringLiteral("damaged package");
+    case -3: return QStringLiteral("unknown user");
+    case -5: return QStringLiteral("package requires external time verification");
+    default: return QStringLiteral("cannot open package (result %1)").arg(inResult);
+    }
+}
+
+int create(const QCommandLineParser& parser, const QStringList& aArgs)
+{
+    if (aArgs.size() != 2)
+        return fail(QStringLiteral("usage: pkgtool create OUT.pkg --root DIR [--password P] [--users a,b] "
+                                   "[--settings \"k=v;k=v\"] [--key-file FILE]"));
+    if (!parser.isSet(QStringLiteral("root")))
+        return fail(QStringLiteral("create needs --root DIR"));
+    const QDir root(QFileInfo(parser.value(QStringLiteral("root"))).absoluteFilePath());
+    if (!root.exists())
+        return fail(QStringLiteral("no such directory: %1").arg(root.path()));
+
+    PackageWriter writer;
+    if (parser.isSet(QStringLiteral("password")))
+        writer.setPassword(parser.value(QStringLiteral("password")));
+    const QString sUsers = parser.value(QStringLiteral("users"));
+    const QString sSettings = parser.value(QStringLiteral("settings"));
+    QString sKeyText;
+    if (parser.isSet(QStringLiteral("key-file"))) {
+        QFile keyFile(parser.value(QStringLiteral("key-file")));
+        if (!keyFile.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read key file %1").arg(keyFile.fileName()));
+        sKeyText = QString::fromUtf8(keyFile.readAll());
+    }
+    if (sUsers.contains(QLatin1Char('|')) || sSettings.contains(QLatin1Char('|')) || sKeyText.contains(QLatin1Char('|')))
+        return fail(QStringLiteral("users, settings and key text must not contain \"|\""));
+    writer.setUsers(sUsers);
+    writer.setSettings(sSettings);
+    writer.setTimeVerificationKey(sKeyText);
+
+    QStringList aFiles;
+    QDirIterator it(root.absolutePath(), QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        aFiles.append(it.next());
+    aFiles.sort();
+    for (const QString& sFile : aFiles) {
+        QFile file(sFile);
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(QStringLiteral("cannot read %1").arg(sFile));
+        QString sError;
+        if (!writer.addFile(QLatin1Char('/') + root.relativeFilePath(sFile), file.readAll(), &sError))
+            return fail(sError);
+    }
+    QString sError;
+    if (!writer.write(aArgs[1], &sError))
+        return fail(sError);
+    return 0;
+}
+
+int openForReading(const QCommandLineParser& parser, const QString& isPath, Package& irPackage)
+{
+    quint32 nType = 0;
+    if (Package::checkMagic(isPath, nType) != 0)
+        return fail(QStringLiteral("not a package file: %1").arg(isPath));
+    if (Package::isEncryptedType(nType) && !parser.isSet(QStringLiteral("password")))
+        return fail(QStringLiteral("package is encrypted: give --user and --password"));
+    // The tool reads members; it has no clock to verify, so it does not ask for one.
+    const int nResult = irPackage.openPackage(isPath, parser.value(QStringLiteral("user")),
+                                              parser.value(QStringLiteral("password")),
+                                              parser.value(QStringLiteral("authority")), true);
+    if (nResult < 0)
+        return fail(openError(nResult));
+    return 0;
+}
+
+int list(const QCommandLineParser& parser, const QStringList& aArgs)
+{
+    if (aArgs.size() != 2)
+        return fail(QStringLiteral("usage: pkgtool list PKG [--user U --password P]"));
+    Package package;
+    if (openForReading(parser, aArgs[1], package) != 0)
+        return 1;
+    QTextStream out(stdout);
+    out << "encrypted: " << (package.isEncrypted() ? "yes" : "no") << '\n';
+    for (const QString& sEntry : package.settingsText().split(QLatin1Char(';'), Qt::SkipEmptyParts))
+        out << "setting: " << sEntry << '\n';
+    if (!package.timeVerificationKey().isEmpty())
+        out << "time verification key: " << package.timeVerificationKey().size() << " characters\n";
+    for (const QString& sPath : package.memberPaths()) {
+        out << sPath << ' ' << package.entryStoredSize(sPath) << ' ' << package.entrySize(sPath) << ' '
+            << package.entryOffset(sPath) << '\n';
+    }
+    return 0;
+}
+
+int extract(const QCommandLineParser& parser, const QStringList& aArgs)
+{
+    if (aArgs.size() != 3)
+        return fail(QStringLiteral("usage: pkgtool extract PKG MEMBER [--user U --password P]"));
+    Package package;
+    if (openForReading(parser, aArgs[1], package) != 0)
+        return 1;
+    const QString& sMember = aArgs[2];
+    if (package.entryStoredSize(sMember) < 0)
+        return fail(QStringLiteral("no such member: %1").arg(sMember));
+
+    QBuffer buffer;
+    if (sMember.endsWith(QLatin1String(".wvc"))) {
+        // Voice containers are read straight from the package, as the WVC
+        // decoders do.
+        QFile file(package.packageFileName());
+        const qint64 nOffset = package.entryOffset(sMember);
+        const qint64 nStored = package.entryStoredSize(sMember);
+        if (!file.open(QIODevice::ReadOnly) || nOffset < 0 || nOffset + nStored > file.size() || !file.seek(nOffset))
+            return fail(QStringLiteral("damaged package: member %1 lies outside the file").arg(sMember));
+        buffer.setData(file.read(nStored));
+    } else if (package.readFile(sMember, &buffer) != 0) {
+        return fail(QStringLiteral("damaged package: cannot read member %1").arg(sMember));
+    }
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(buffer.data()) != buffer.data().size())
+        return fail(QStringLiteral("cannot write to standard output"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(messageHandler);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Writes, lists and extracts package files."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("root"), QStringLiteral("Directory whose files become the members (create)."), QStringLiteral("DIR")},
+        {QStringLiteral("password"), QStringLiteral("Package password; makes create write an encrypted package."), QStringLiteral("P")},
+        {QStringLiteral("users"), QStringLiteral("User names separated by \",\" (create)."), QStringLiteral("a,b")},
+        {QStringLiteral("settings"), QStringLiteral("Settings entries \"k=v;k=v\" (create)."), QStringLiteral("S")},
+        {QStringLiteral("key-file"), QStringLiteral("File whose text becomes the time verification key (create)."), QStringLiteral("FILE")},
+        {QStringLiteral("user"), QStringLiteral("User name for an encrypted package (list, extract)."), QStringLiteral("U")},
+        {QStringLiteral("authority"), QStringLiteral("Authority password (list, extract)."), QStringLiteral("P")},
+        {QStringLiteral("verbose"), QStringLiteral("Print the package's log lines to standard error.")},
+    });
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, list or extract"));
+    if (!parser.parse(app.arguments()))
+        return fail(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    gbVerbose = parser.isSet(QStringLiteral("verbose"));
+
+    const QStringList aArgs = parser.positionalArguments();
+    const QString sCommand = aArgs.value(0);
+    if (sCommand == QLatin1String("create"))
+        return create(parser, aArgs);
+    if (sCommand == QLatin1String("list"))
+        return list(parser, aArgs);
+    if (sCommand == QLatin1String("extract"))
+        return extract(parser, aArgs);
+    return fail(QStringLiteral("unknown command \"%1\"; use create, list or extract").arg(sCommand));
+}
