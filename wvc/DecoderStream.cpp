@@ -1,0 +1,303 @@
+// Chunked reading, page demultiplexing, level pairing, seeking and duration.
+#include "Decoder.h"
+
+#include <algorithm>
+
+namespace WVC {
+
+namespace {
+
+// A channel or level stream holding more unpaired data than this is
+// dropped: pairing can never catch up with it, and a hostile file must not
+// make the decoder hold all of its bytes.
+constexpr long kMaxPendingBytes = 1 << 20;
+
+// Time in ms that a frame k places before the page granule, on 32 bits.
+int64_t frameTime(int64_t inGranule, uint32_t inFramesBefore, uint32_t inFrameDuration)
+{
+    const uint32_t nLow = static_cast<uint32_t>(inGranule);
+    return static_cast<uint32_t>(nLow - inFramesBefore * inFrameDuration);
+}
+
+int64_t clampToInt64(__int128 inValue)
+{
+    if (inValue > INT64_MAX)
+        return INT64_MAX;
+    if (inValue < INT64_MIN)
+        return INT64_MIN;
+    return static_cast<int64_t>(inValue);
+}
+
+} // namespace
+
+int Decoder::decodeChunk(bool ibLevelsOnly, uint32_t inChunkSize)
+{
+    if (mnOpenResult != WVC_OK)
+        return mnOpenResult;
+    char* pBuffer = ogg_sync_buffer(&maSync, inChunkSize);
+    uint32_t nRead = 0;
+    const int nReadResult = pBuffer ? readInto(reinterpret_cast<uint8_t*>(pBuffer), inChunkSize, nRead) : 0;
+    if (nReadResult != WVC_OK && nReadResult != WVC_END_OF_FILE) {
+        logParts(ERR, "Cannot read chunk, error: ", nReadResult);
+        return nReadResult;
+    }
+    if (!pBuffer || ogg_sync_wrote(&maSync, nRead) != 0) {
+        log(ERR, "ERROR in ogg_sync_wrote");
+        return WVC_ERROR;
+    }
+    mnBytesFed += nRead;
+
+    const int nResult = processPages(ibLevelsOnly);
+    if (nReadResult == WVC_OK || nResult != WVC_MORE_DATA)
+        return nResult;
+    if (!mbSeeking)
+        return WVC_END_OF_FILE;
+    // The seek overshot the end: step back, but not forever when no
+    // left-channel page ever turns up to end the search.
+    if (mnSeekIterations >= static_cast<uint32_t>(kSeekStepLimit)) {
+        logParts(WRN, "stopping seek at end of data after ", mnSeekIterations, " iterations");
+        mbSeeking = false;
+        return WVC_END_OF_FILE;
+    }
+    const int nSeek = seek(-1000, false);
+    return nSeek == WVC_OK ? nResult : nSeek;
+}
+
+int Decoder::processPages(bool ibLevelsOnly)
+{
+    const bool bFastScan = ibLevelsOnly && !mbEffectsEnabled && !mbZoomActive;
+    ogg_page aPage;
+    for (;;) {
+        const int nPage = ogg_sync_pageout(&maSync, &aPage);
+        if (nPage == 0)
+            return WVC_MORE_DATA;
+        if (nPage < 0)
+            continue;
+        pageCallback(aPage);
+        const int nSerial = ogg_page_serialno(&aPage);
+        if (bFastScan) {
+            if (nSerial == SERIAL_LEVEL && mbLeftSynchronised && !ogg_page_bos(&aPage) && !ogg_page_eos(&aPage)) {
+                const int64_t nPosition = static_cast<int64_t>(static_cast<uint32_t>(ogg_page_granulepos(&aPage))) -
+                                          static_cast<int64_t>(ogg_page_packets(&aPage)) * mnFrameDuration;
+                levelCallback(nPosition, aPage.body, static_cast<int>(aPage.body_len));
+            }
+            continue;
+        }
+        if (nSerial >= SERIAL_LEFT && nSerial <= SERIAL_METADATA) {
+            ogg_stream_state& rStream = stream(nSerial);
+            if (rStream.body_fill - rStream.body_returned > kMaxPendingBytes) {
+                logParts(WRN, "Dropping unpaired packets of logical stream ", nSerial);
+                ogg_stream_reset(&rStream);
+            }
+        }
+        switch (nSerial) {
+        case SERIAL_LEFT:
+            ogg_stream_pagein(&stream(nSerial), &aPage);
+            mbLeftSynchronised = true;
+            if (mbSeeking) {
+                const int64_t nGranule = ogg_page_granulepos(&aPage);
+                const int64_t nDelta = clampToInt64(static_cast<__int128>(mnSeekTarget) - nGranule);
+                if (nDelta >= -1000) {
+                    mbSeeking = false;
+                } else if (mnSeekIterations >= static_cast<uint32_t>(kSeekStepLimit)) {
+                    logParts(WRN, "stopping seek after ", mnSeekIterations,
+                             " iterations, current page position: ", nGranule - 1000);
+                    mbSeeking = false;
+                } else {
+                    const int nSeek = seek(nDelta, false);
+                    return nSeek == WVC_OK ? WVC_MORE_DATA : nSeek;
+                }
+            }
+            break;
+        case SERIAL_RIGHT:
+        case SERIAL_LEVEL:
+            ogg_stream_pagein(&stream(nSerial), &aPage);
+            if (!mbLeftSynchronised)
+                ogg_stream_reset(&stream(nSerial));
+            break;
+        case SERIAL_METADATA: {
+            const int nResult = ogg_stream_pagein(&stream(nSerial), &aPage);
+            if (nResult == 0)
+                readMetadataPair();
+            else
+                logParts(ERR, "Did not get metadata page, error: ", nResult);
+            break;
+        }
+        default:
+            logParts(ERR, "Unknown serial for logical stream: ", nSerial);
+            return WVC_ERROR;
+        }
+        if (nSerial != SERIAL_LEVEL || !mbLeftSynchronised)
+            continue;
+        const int nResult = processLevelPage(aPage);
+        if (nResult != WVC_MORE_DATA)
+            return nResult;
+    }
+}
+
+int Decoder::processLevelPage(const ogg_page& irPage)
+{
+    const int nPackets = ogg_page_packets(&irPage);
+    const int64_t nGranule = ogg_page_granulepos(&irPage);
+    if (nPackets < 1 || static_cast<uint32_t>(nGranule) == 0)
+        return WVC_MORE_DATA;
+    const bool bCodedFrames = mnCodecId == CODEC_OPUS || (mnCodecId >= CODEC_AMR && mnCodecId <= CODEC_LAST);
+
+    for (int r = nPackets; r >= 1; --r) {
+        int nLeftCount = 0;
+        int nRightCount = 0;
+        int nLeftBytes = 0;
+        int nRightBytes = 0;
+        ogg_packet aPacket;
+        if (streamPacketOut(SERIAL_LEFT, aPacket, true) != 1) {
+            log(WRN, "did not get expected packet for LEFT channel");
+            return WVC_MORE_DATA;
+        }
+        if (!aPacket.b_o_s && !aPacket.e_o_s) {
+            nLeftCount = decodeFrame(0, aPacket);
+            nLeftBytes = nLeftCount > 0 ? static_cast<int>(aPacket.bytes) : 0;
+        }
+        if (mnChannels > 1) {
+            if (streamPacketOut(SERIAL_RIGHT, aPacket, false) != 1) {
+                log(WRN, "did not get expected packet for RIGHT channel");
+                return WVC_MORE_DATA;
+            }
+            if (!aPacket.b_o_s && !aPacket.e_o_s) {
+                nRightCount = decodeFrame(1, aPacket);
+                nRightBytes = nRightCount > 0 ? static_cast<int>(aPacket.bytes) : 0;
+            }
+        }
+        ogg_packet aLevel;
+        if (streamPacketOut(SERIAL_LEVEL, aLevel, false) != 1) {
+            aLevel.packet = nullptr;
+            aLevel.bytes = 0;
+        }
+        const int64_t nTime = frameTime(nGranule, static_cast<uint32_t>(r - 1), mnFrameDuration);
+
+        if (nLeftCount == 0)
+            return WVC_MORE_DATA;
+        if (mbZoomActive && nTime > mnZoomEnd) {
+            log(DEB, "Reached end of audio zoom segment");
+            return WVC_END_OF_FILE;
+        }
+        if (nTime < mnSeekTarget)
+            continue;
+        int nResult;
+        if (mbEffectsEnabled || mbZoomActive) {
+            nResult = mbEffectsEnabled ? levelCallback(nTime, maPeak, static_cast<int>(mnChannels))
+                                       : levelCallback(nTime, aLevel.packet, static_cast<int>(aLevel.bytes));
+            if (nResult != WVC_MORE_DATA)
+                return nResult;
+        }
+        nResult = g711Callback(nTime, maG711[0], nLeftCount, maG711[1], nRightCount);
+        if (nResult != WVC_MORE_DATA)
+            return nResult;
+        nResult = pcmCallback(nTime, maPcm[0], nLeftCount, maPcm[1], nRightCount);
+        if (nResult != WVC_MORE_DATA)
+            return nResult;
+        if (bCodedFrames) {
+            nResult = frameCallback(nTime, maCodedFrame[0], nLeftBytes, maCodedFrame[1], nRightBytes);
+            if (nResult != WVC_MORE_DATA)
+                return nResult;
+        }
+    }
+    return WVC_MORE_DATA;
+}
+
+int Decoder::seek(int64_t inOffsetMs, bool ibAbsolute)
+{
+    logParts(DEB, "seek inOffsetMs: ", inOffsetMs);
+    resetOgg();
+    mbSeeking = true;
+    mbLeftSynchronised = false;
+    if (mnDuration == 0)
+        computeDuration();
+
+    // Without a duration there is no byte rate to guess from: start at the
+    // first audio page and let the frames before the target be skipped.
+    if (ibAbsolute) {
+        mnSeekIterations = 0;
+        const int64_t nFrame = mnFrameDuration != 0 ? mnFrameDuration : 1;
+        mnSeekTarget = inOffsetMs - inOffsetMs % nFrame;
+        logParts(DEB, "Seek offset adjusted to align with frame: ", mnSeekTarget, " ms");
+        if (mnSeekTarget >= 1000 && mnDuration > 0)
+            mnSeekBytePosition = clampToInt64(static_cast<__int128>(mnSeekTarget) * mnFileSize / mnDuration);
+        else
+            mnSeekBytePosition = mnAudioStart;
+    } else if (mnDuration > 0) {
+        mnSeekBytePosition = clampToInt64(static_cast<__int128>(mnSeekBytePosition) +
+                                          static_cast<__int128>(mnFileSize) * inOffsetMs / mnDuration);
+    } else {
+        mnSeekBytePosition = mnAudioStart;
+    }
+    const int64_t nEnd = static_cast<int64_t>(std::min<uint64_t>(mnFileSize, INT64_MAX));
+    mnSeekBytePosition = std::min(std::max<int64_t>(mnSeekBytePosition, mnAudioStart), nEnd);
+
+    const int nResult = seekCallback(mnSeekBytePosition, 0);
+    if (nResult == WVC_OK)
+        mnBytesFed = static_cast<uint64_t>(mnSeekBytePosition);
+    ++mnSeekIterations;
+    return nResult;
+}
+
+int64_t Decoder::duration()
+{
+    if (mbZoomActive) {
+        const uint32_t nFrame = mnFrameDuration != 0 ? mnFrameDuration : 1;
+        const uint32_t nStart = static_cast<uint32_t>(mnZoomStart) / nFrame * nFrame;
+        const int64_t nDuration = mnZoomEnd - nStart;
+        logParts(DEB, "Calculated duration for audio zoom: ", nDuration, " ms");
+        return nDuration;
+    }
+    if (mnDuration == 0)
+        computeDuration();
+    return mnDuration;
+}
+
+int Decoder::computeDuration()
+{
+    const uint32_t nTail = static_cast<uint32_t>(std::min<uint64_t>(mnFileSize, kTailScanSize));
+    if (nTail == 0 || seekCallback(-static_cast<int64_t>(nTail), 2) != WVC_OK) {
+        log(ERR, "Error seeking, can not determine current duration");
+        return 0;
+    }
+    // A sync state of its own keeps the pages already buffered for decoding.
+    ogg_sync_state aSync;
+    ogg_sync_init(&aSync);
+    int64_t nDuration = 0;
+    char* pBuffer = ogg_sync_buffer(&aSync, nTail);
+    uint32_t nRead = 0;
+    const int nReadResult = pBuffer ? readInto(reinterpret_cast<uint8_t*>(pBuffer), nTail, nRead) : WVC_ERROR;
+    bool bScanned = false;
+    if (nReadResult != WVC_OK) {
+        logParts(ERR, "Cannot read chunk, error: ", nReadResult);
+    } else if (ogg_sync_wrote(&aSync, nRead) != 0) {
+        log(ERR, "ERROR in ogg_sync_wrote");
+    } else {
+        ogg_page aPage;
+        long nSeek;
+        while ((nSeek = ogg_sync_pageseek(&aSync, &aPage)) < 0) {
+        }
+        if (nSeek == 0) {
+            logParts(ERR, "Could not sync to ogg page, file size: ", mnFileSize);
+        } else {
+            int nResult = 1;
+            do {
+                if (nResult > 0 && ogg_page_serialno(&aPage) == SERIAL_LEVEL)
+                    nDuration = std::max<int64_t>(nDuration, ogg_page_granulepos(&aPage));
+                logParts(DEB, "ogg_sync_pageout, nRet=", nResult, ", nCurrentDuration=", nDuration);
+            } while ((nResult = ogg_sync_pageout(&aSync, &aPage)) != 0);
+        }
+        bScanned = true;
+    }
+    ogg_sync_clear(&aSync);
+    // Reading goes on where it stood before the scan.
+    seekCallback(static_cast<int64_t>(std::min<uint64_t>(mnBytesFed, INT64_MAX)), 0);
+    if (!bScanned)
+        return 0;
+    logParts(DEB, "Current Duration: ", nDuration);
+    mnDuration = nDuration;
+    return static_cast<int>(std::min<int64_t>(nDuration, INT32_MAX));
+}
+
+} // namespace WVC
