@@ -1,0 +1,283 @@
+// The main window under a real X server: toolbar, zoom, keys, home, About
+// and the start page served into the web view.
+#include "AudioPlayer.h"
+#include "HttpServer.h"
+#include "LogMessageHandler.h"
+#include "Package.h"
+#include "VornViewer.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QToolBar>
+#include <QWebChannel>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+#include <QWidgetAction>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+QStringList gsaMessages;
+
+void captureMessage(QtMsgType, const QMessageLogContext&, const QString& irsMessage)
+{
+    gsaMessages << irsMessage;
+}
+
+// Runs ipfAnswer on the next modal widget as soon as it shows up.
+void answerNextModal(std::function<void(QWidget*)> ipfAnswer)
+{
+    auto* pTimer = new QTimer(qApp);
+    QObject::connect(pTimer, &QTimer::timeout, [pTimer, ipfAnswer] {
+        if (QWidget* pModal = QApplication::activeModalWidget()) {
+            pTimer->stop();
+            pTimer->deleteLater();
+            ipfAnswer(pModal);
+        }
+    });
+    pTimer->start(50);
+}
+
+QVariant runScript(QWebEngineView* ipaView, const QString& isScript)
+{
+    QVariant aResult;
+    bool bDone = false;
+    ipaView->page()->runJavaScript(isScript, [&](const QVariant& irValue) {
+        aResult = irValue;
+        bDone = true;
+    });
+    (void)QTest::qWaitFor([&] { return bDone; }, 10000);
+    return aResult;
+}
+
+void sendKey(QWidget* ipaWidget, int inKey, Qt::KeyboardModifiers inModifiers)
+{
+    QKeyEvent aEvent(QEvent::KeyPress, inKey, inModifiers);
+    QApplication::sendEvent(ipaWidget, &aEvent);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private:
+    Package* mpPackage = nullptr;
+    HttpServer* mpServer = nullptr;
+    VornViewer* mpViewer = nullptr;
+    QWebEngineView* mpView = nullptr;
+
+    QAction* action(const QString& isText)
+    {
+        for (QAction* pAction : mpViewer->findChildren<QAction*>())
+            if (pAction->text() == isText)
+                return pAction;
+        return nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // The program's own handler, which also drops the web channel's
+        // complaints about widget properties.
+        qInstallMessageHandler(logMessageHandler);
+        mpPackage = new Package();
+        mpServer = new HttpServer(mpPackage, 0, nullptr);
+        mpViewer = new VornViewer(mpPackage, new AudioPlayer(mpPackage), mpServer->serverPort());
+        mpView = mpViewer->findChild<QWebEngineView*>();
+        QVERIFY(mpView);
+        QSignalSpy aLoaded(mpView, &QWebEngineView::loadFinished);
+        mpViewer->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mpViewer));
+        QVERIFY(aLoaded.count() > 0 || aLoaded.wait(30000));
+        QCOMPARE(aLoaded.last().at(0).toBool(), true);
+    }
+
+    void cleanupTestCase()
+    {
+        delete mpViewer;
+        delete mpServer;
+        delete mpPackage;
+    }
+
+    void windowBasics()
+    {
+        QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
+        QCOMPARE(mpViewer->minimumSize(), QSize(1024, 768));
+        QCOMPARE(mpViewer->centralWidget(), mpView);
+        QVERIFY(mpView->page()->profile()->isOffTheRecord());
+        QVERIFY(mpView->page()->webChannel());
+        const QHash<QString, QObject*> aObjects = mpView->page()->webChannel()->registeredObjects();
+        QCOMPARE(aObjects.value("VornViewer"), mpViewer);
+        QVERIFY(qobject_cast<AudioPlayer*>(aObjects.value("AudioPlayer")));
+    }
+
+    void toolbarOrder()
+    {
+        auto* pToolBar = mpViewer->findChild<QToolBar*>();
+        QVERIFY(pToolBar);
+        QCOMPARE(pToolBar->windowTitle(), QStringLiteral("Main toolbar"));
+        QCOMPARE(pToolBar->iconSize(), QSize(24, 24));
+        QVERIFY(!pToolBar->isFloatable());
+        const QList<QAction*> aActions = pToolBar->actions();
+        QCOMPARE(aActions.size(), 11);
+        QStringList saKinds;
+        for (QAction* pAction : aActions) {
+            if (pAction->isSeparator())
+                saKinds << "|";
+            else if (auto* pWidgetAction = qobject_cast<QWidgetAction*>(pAction))
+                saKinds << (qobject_cast<AudioPlayer*>(pToolBar->widgetForAction(pWidgetAction)) ? "player" : "spacer");
+            else if (pAction->menu())
+                saKinds << "locales";
+            else
+                saKinds << pAction->text();
+        }
+        QCOMPARE(saKinds,
+            QStringList({ "Home (Ctrl+H)", "Open package (Ctrl+O)", "Authority override", "spacer", "locales", "|",
+                "Zoom in (Ctrl++)", "Zoom out (Ctrl+-)", "|", "About", "player" }));
+        QCOMPARE(action("Home (Ctrl+H)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+        QCOMPARE(action("Open package (Ctrl+O)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(action("Zoom in (Ctrl++)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+        QCOMPARE(action("Zoom out (Ctrl+-)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        QVERIFY(!action("Authority override")->isVisible());
+        QVERIFY(!action("Authority override")->icon().pixmap(24, QIcon::Normal).isNull());
+        QVERIFY(!action("Authority override")->icon().pixmap(24, QIcon::Disabled).isNull());
+        for (const char* pText : { "Home (Ctrl+H)", "Open package (Ctrl+O)", "Zoom in (Ctrl++)", "About" })
+            QVERIFY2(!action(pText)->icon().pixmap(24).isNull(), pText);
+        QVERIFY(pToolBar->widgetForAction(aActions.at(3))->sizePolicy().horizontalPolicy() == QSizePolicy::Expanding);
+    }
+
+    void zoomBounds()
+    {
+        gsaMessages.clear();
+        QtMessageHandler pPrevious = qInstallMessageHandler(captureMessage);
+        mpView->setZoomFactor(1.0);
+        for (int i = 0; i < 12; ++i)
+            action("Zoom in (Ctrl++)")->trigger();
+        const qreal fMax = mpView->zoomFactor();
+        const int nInMessages = gsaMessages.filter(QStringLiteral("Zoomed in, zoom factor: ")).size();
+        mpView->setZoomFactor(1.0);
+        for (int i = 0; i < 7; ++i)
+            action("Zoom out (Ctrl+-)")->trigger();
+        const qreal fMin = mpView->zoomFactor();
+        const int nOutMessages = gsaMessages.filter(QStringLiteral("Zoomed out, zoom factor: ")).size();
+        qInstallMessageHandler(pPrevious);
+        mpView->setZoomFactor(1.0);
+
+        QVERIFY2(qAbs(fMax - 2.0) < 1e-6, qPrintable(QString::number(fMax, 'g', 17)));
+        QCOMPARE(nInMessages, 10);
+        QVERIFY2(qAbs(fMin - 0.5) < 1e-6, qPrintable(QString::number(fMin, 'g', 17)));
+        QCOMPARE(nOutMessages, 5);
+    }
+
+    void ctrlKeysEmitForThePage_data()
+    {
+        QTest::addColumn<int>("nKey");
+        QTest::addColumn<int>("nModifiers");
+        QTest::addColumn<int>("nZoomIn");
+        QTest::addColumn<int>("nZoomOut");
+        QTest::newRow("ctrl plus") << int(Qt::Key_Plus) << int(Qt::ControlModifier) << 1 << 0;
+        QTest::newRow("ctrl bracket") << int(Qt::Key_BracketRight) << int(Qt::ControlModifier) << 1 << 0;
+        QTest::newRow("ctrl minus") << int(Qt::Key_Minus) << int(Qt::ControlModifier) << 0 << 1;
+        QTest::newRow("ctrl shift plus") << int(Qt::Key_Plus) << int(Qt::ControlModifier | Qt::ShiftModifier) << 0 << 0;
+        QTest::newRow("plus alone") << int(Qt::Key_Plus) << int(Qt::NoModifier) << 0 << 0;
+        QTest::newRow("ctrl other key") << int(Qt::Key_A) << int(Qt::ControlModifier) << 0 << 0;
+    }
+    void ctrlKeysEmitForThePage()
+    {
+        QFETCH(int, nKey);
+        QFETCH(int, nModifiers);
+        QFETCH(int, nZoomIn);
+        QFETCH(int, nZoomOut);
+        QSignalSpy aIn(mpViewer, &VornViewer::zoomInTriggered);
+        QSignalSpy aOut(mpViewer, &VornViewer::zoomOutTriggered);
+        sendKey(mpViewer, nKey, Qt::KeyboardModifiers(nModifiers));
+        QCOMPARE(aIn.count(), nZoomIn);
+        QCOMPARE(aOut.count(), nZoomOut);
+    }
+
+    void aboutBox()
+    {
+        QString sTitle;
+        QString sText;
+        answerNextModal([&](QWidget* ipaModal) {
+            auto* pBox = qobject_cast<QMessageBox*>(ipaModal);
+            if (!pBox)
+                return ipaModal->close(), void();
+            sTitle = pBox->windowTitle();
+            sText = pBox->text();
+            pBox->accept();
+        });
+        QMetaObject::invokeMethod(mpViewer, "showInfo");
+        QVERIFY(sText.startsWith(QLatin1String("Version 7.12<br")));
+        QVERIFY(sText.contains(QLatin1String("Built with Qt version 5.15.2<br />")));
+        QCOMPARE(sTitle, QStringLiteral("About VORN Viewer"));
+    }
+
+    void startPageShowsItsImages()
+    {
+        QCOMPARE(mpView->url().toString(), QStringLiteral("http://127.0.0.1:%1/StartPage.html").arg(mpServer->serverPort()));
+        QCOMPARE(runScript(mpView, "document.title").toString(), QStringLiteral("VORN Viewer"));
+        QVERIFY(QTest::qWaitFor([&] {
+            return runScript(mpView,
+                "Array.from(document.images).every(function (i) { return i.complete && i.naturalWidth > 0; })")
+                .toBool();
+        }, 10000));
+        QCOMPARE(runScript(mpView, "document.images.length").toInt(), 2);
+        QVERIFY(runScript(mpView, "getComputedStyle(document.body).backgroundImage")
+                    .toString()
+                    .contains("qrc:///resources/tessano_background.jpg"));
+    }
+
+    void homeWithNothingOpen()
+    {
+        action("Authority override")->setVisible(true);
+        mpViewer->setAuthorityOverrideActive();
+        mpViewer->setWindowTitle("something else");
+        QSignalSpy aLoaded(mpView, &QWebEngineView::loadFinished);
+        action("Home (Ctrl+H)")->trigger();
+        QVERIFY(aLoaded.wait(20000));
+        QVERIFY(!action("Authority override")->isVisible());
+        QCOMPARE(action("Authority override")->toolTip(), QStringLiteral("Authority override"));
+        // A hidden action reports itself disabled; the reset shows once it is visible again.
+        action("Authority override")->setVisible(true);
+        QVERIFY(action("Authority override")->isEnabled());
+        action("Authority override")->setVisible(false);
+        auto* pToolBar = mpViewer->findChild<QToolBar*>();
+        QVERIFY(!pToolBar->actions().at(4)->isVisible());
+        QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
+        QVERIFY(!mpPackage->isOpen());
+    }
+
+    void analysisBoxOpensTheFileDialog()
+    {
+        QString sCaption;
+        QString sDirectory;
+        QStringList saFilters;
+        answerNextModal([&](QWidget* ipaModal) {
+            if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal)) {
+                sCaption = pDialog->windowTitle();
+                sDirectory = pDialog->directory().absolutePath();
+                saFilters = pDialog->nameFilters();
+            }
+            ipaModal->close();
+        });
+        runScript(mpView, "document.getElementById('analysis').click(); true");
+        QTRY_VERIFY_WITH_TIMEOUT(!sCaption.isEmpty(), 20000);
+        QCOMPARE(sCaption, QStringLiteral("Open VORN Analysis Package"));
+        QCOMPARE(saFilters, QStringList { "VORN Analysis Packages (*.pkg)" });
+        const QString sDownloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        if (QDir(sDownloads).exists())
+            QCOMPARE(sDirectory, QDir(sDownloads).absolutePath());
+        // A cancelled dialog changes nothing.
+        QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"
