@@ -364,6 +364,11 @@ void TestG7110Decoder::unsupportedTools()
     QCOMPARE(int(gLogLines.size()), 1);
     const QString sLine = QString::fromStdString(gLogLines.front());
     QVERIFY2(sLine.startsWith("G.711.0 coding tool not supported: ") && sLine.contains(tool), qPrintable(sLine));
+    QVERIFY(g7110::lastUnsupportedTool());
+    QVERIFY(sLine.endsWith(QString::fromLatin1(g7110::lastUnsupportedTool())));
+    // A following frame that decodes clears it.
+    decodeFrame(uncompressedFrame(randomSymbols(40)), law);
+    QVERIFY(!g7110::lastUnsupportedTool());
 }
 
 void TestG7110Decoder::headerEdgeCases_data()

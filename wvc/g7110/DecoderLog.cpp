@@ -10,6 +10,7 @@ namespace g7110 {
 namespace {
 
 std::atomic<LogHandler> gpLogHandler{nullptr};
+thread_local const char* gpLastTool = nullptr;
 
 const char* toolName(MissingTool inTool)
 {
@@ -61,8 +62,19 @@ void setLogHandler(LogHandler ipHandler)
     gpLogHandler.store(ipHandler);
 }
 
+const char* lastUnsupportedTool()
+{
+    return gpLastTool;
+}
+
+void clearUnsupportedTool()
+{
+    gpLastTool = nullptr;
+}
+
 int unsupported(MissingTool inTool)
 {
+    gpLastTool = toolName(inTool);
     if (const LogHandler pHandler = gpLogHandler.load()) {
         const std::string sLine = std::string("G.711.0 coding tool not supported: ") + toolName(inTool);
         pHandler(sLine.c_str());

@@ -191,6 +191,7 @@ int decodeFrame(const uint16_t* ipInput, int inOctets, int inLaw, uint8_t* opOut
 
 int decode(const uint16_t* ipInput, int* ipnLength, uint16_t* ipOutput, int inCapacity, int inLaw)
 {
+    clearUnsupportedTool();
     if (!ipnLength)
         return kInvalidArgument;
     const int nOctets = *ipnLength;

@@ -36,6 +36,11 @@ int decode(const uint16_t* ipInput, int* ipnLength, uint16_t* ipOutput, int inCa
 // Fixed English text for a decode() result.
 const char* errorText(int inResult);
 
+// After decode() returned kUnsupportedTool on this thread: the name of the
+// coding tool it met, for callers that log through their own logger.
+// nullptr when the last decode() on this thread met no unsupported tool.
+const char* lastUnsupportedTool();
+
 // Receives one log line per unsupported coding tool met
 // ("G.711.0 coding tool not supported: <tool>"). The library has no logger
 // of its own; the handler may be called from any decoding thread, so it

@@ -17,8 +17,10 @@ enum class MissingTool {
     ALawLinearMap
 };
 
-// Logs the tool and returns kUnsupportedTool.
+// Records and logs the tool and returns kUnsupportedTool.
 int unsupported(MissingTool inTool);
+// Forgets the tool recorded by the last decode() on this thread.
+void clearUnsupportedTool();
 
 int decodeRiceZeroFrame(BitReader& irReader, int inSamples, int inLaw, bool inbMinusMore, uint8_t* opOut);
 int decodeValueLocation(BitReader& irReader, int inSamples, int inLaw, uint8_t* opOut);
