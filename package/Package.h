@@ -9,6 +9,7 @@
 
 class AudioFormat;
 class QBuffer;
+class QIODevice;
 
 namespace CryptoPP {
 class BufferedTransformation;
@@ -53,6 +54,16 @@ public:
     // For callers that need a stage chain of their own behind the inflater.
     // Errors of the chain are caught and logged; returns 0 or -1.
     int pumpMember(const QString& isPath, CryptoPP::BufferedTransformation* ipTail);
+
+    // Content routing for the loopback server (defined with the server).
+    // classifyPath: bit 0 package member, bit 1 embedded resource, bit 2
+    // generated waveform image; 0 means not found.
+    int classifyPath(const QString& isPath) const;
+    // Writes the body for isPath into ipDevice; 0, or -1 when nothing was written.
+    int serveFile(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);
+    int readEmbeddedResource(const QString& isPath, QIODevice* ipDevice) const;
+    int renderWaveformPng(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);
+    int generateWaveformSvg(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);
 
     // Accepts the authority password in plain form or as the SHA-256 digest
     // written in lower or upper case hexadecimal digits.

@@ -45,12 +45,12 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
     const PackageEntry entry = *it;
 
     if (entry.nOffset < 0 || entry.nStoredSize < 0 || qint64(entry.nOffset) + entry.nStoredSize > size()) {
-        qWarning().noquote() << "Member lies outside the package file: " << isPath;
+        qWarning().noquote() << "Member lies outside the package file:" << isPath;
         return -1;
     }
     CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
     if (mbEncrypted && !PackageCipher::memberKey(entry.sKey, aKey)) {
-        qWarning().noquote() << "Invalid member key: " << isPath;
+        qWarning().noquote() << "Invalid member key:" << isPath;
         return -1;
     }
 
@@ -72,14 +72,14 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
         CryptoPP::FileSource source(stream, false, pChain);
         const CryptoPP::lword nPumped = source.Pump(CryptoPP::lword(entry.nStoredSize));
         if (nPumped != CryptoPP::lword(entry.nStoredSize)) {
-            qWarning().noquote() << "Short read of member: " << isPath;
+            qWarning().noquote() << "Short read of member:" << isPath;
             return -1;
         }
         // Ending the message flushes every stage and lets the inflater tell a
         // stream that stops early from a complete one.
         source.AttachedTransformation()->MessageEnd();
     } catch (const std::exception& e) {
-        qWarning().noquote() << "Could not read member " << isPath << ": " << e.what();
+        qWarning().noquote() << "Could not read member:" << isPath << e.what();
         return -1;
     }
     return 0;

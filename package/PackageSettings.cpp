@@ -64,7 +64,7 @@ void Package::applySettings(const QString& isSettings, bool& irbVerifyTime)
         // A known key without "=" carries no value at all; applying it would
         // guess one, so it is left out.
         if (aParts.size() < 2) {
-            qWarning().noquote() << "Settings entry without value ignored: " << sEntry;
+            qWarning().noquote() << "Settings entry without value ignored:" << sEntry;
             continue;
         }
         const QString& sValue = aParts[1];

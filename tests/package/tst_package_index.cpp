@@ -101,7 +101,7 @@ void TestPackageIndex::settings_data()
     QTest::newRow("unknown key and empty entries")
         << ";;Default_locale=xx;foo=bar;" << "locale" << QVariant("en_GB") << QString();
     QTest::newRow("known key without =") << "default_locale" << "locale" << QVariant("en_GB")
-                                          << "Settings entry without value ignored:  default_locale";
+                                          << "Settings entry without value ignored: default_locale";
     QTest::newRow("wvc password") << "wvc_encryption_password=w1" << "wvc" << QVariant("w1") << QString();
     QTest::newRow("expiration initially on") << "" << "expiration" << QVariant(true) << QString();
     QTest::newRow("expiration never") << "package_call_expiration=never" << "expiration" << QVariant(false) << QString();
