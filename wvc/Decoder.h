@@ -181,6 +181,7 @@ private:
 
     int processPages(bool ibLevelsOnly);
     int processLevelPage(const ogg_page& irPage);
+    void dropPackets(int inSerial, int inCount);
     int computeDuration();
 
     // Frame decoding of one channel's packet; the sample count, 0 on failure.

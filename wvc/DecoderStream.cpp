@@ -151,6 +151,11 @@ int Decoder::processLevelPage(const ogg_page& irPage)
         ogg_packet aPacket;
         if (streamPacketOut(SERIAL_LEFT, aPacket, true) != 1) {
             log(WRN, "did not get expected packet for LEFT channel");
+            // The partners of the missing packets would pair with the next
+            // page's frames and shift a channel for the rest of the file.
+            if (mnChannels > 1)
+                dropPackets(SERIAL_RIGHT, r);
+            dropPackets(SERIAL_LEVEL, r);
             return WVC_MORE_DATA;
         }
         if (!aPacket.b_o_s && !aPacket.e_o_s) {
@@ -160,6 +165,8 @@ int Decoder::processLevelPage(const ogg_page& irPage)
         if (mnChannels > 1) {
             if (streamPacketOut(SERIAL_RIGHT, aPacket, false) != 1) {
                 log(WRN, "did not get expected packet for RIGHT channel");
+                dropPackets(SERIAL_LEFT, r - 1);
+                dropPackets(SERIAL_LEVEL, r);
                 return WVC_MORE_DATA;
             }
             if (!aPacket.b_o_s && !aPacket.e_o_s) {
@@ -174,8 +181,10 @@ int Decoder::processLevelPage(const ogg_page& irPage)
         }
         const int64_t nTime = frameTime(nGranule, static_cast<uint32_t>(r - 1), mnFrameDuration);
 
+        // A failed left frame delivers nothing for this pair; the page's
+        // other frames still pair with their own partners.
         if (nLeftCount == 0)
-            return WVC_MORE_DATA;
+            continue;
         if (mbZoomActive && nTime > mnZoomEnd) {
             log(DEB, "Reached end of audio zoom segment");
             return WVC_END_OF_FILE;
@@ -202,6 +211,15 @@ int Decoder::processLevelPage(const ogg_page& irPage)
         }
     }
     return WVC_MORE_DATA;
+}
+
+void Decoder::dropPackets(int inSerial, int inCount)
+{
+    ogg_packet aPacket;
+    for (int i = 0; i < inCount; ++i) {
+        if (ogg_stream_packetout(&stream(inSerial), &aPacket) == 0)
+            break;
+    }
 }
 
 int Decoder::seek(int64_t inOffsetMs, bool ibAbsolute)
