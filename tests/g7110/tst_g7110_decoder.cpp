@@ -1,6 +1,7 @@
 // G.711.0 decoder: frames of every supported tool built by hand from the
 // bitstream definitions, both laws and every frame length, checked symbol
 // by symbol; header edge cases; hostile input; the frame writer.
+#include "BasicOps.h"
 #include "FrameBuilder.h"
 #include "G7110Decoder.h"
 #include "G7110Writer.h"
@@ -89,6 +90,7 @@ private slots:
     void writerRoundTrip();
     void writerRejects();
     void errorTexts();
+    void basicOperators();
 };
 
 void TestG7110Decoder::simpleFrames_data()
@@ -530,6 +532,30 @@ void TestG7110Decoder::errorTexts()
         aTexts.insert(QString::fromLatin1(g7110::errorText(nResult)));
     QCOMPARE(aTexts.size(), int(std::size(aResults)));
     QCOMPARE(QString(g7110::errorText(g7110::kUnsupportedTool)), QString("unsupported coding tool"));
+}
+
+void TestG7110Decoder::basicOperators()
+{
+    using namespace g7110::ops;
+    // Saturation instead of overflow, and no operand that aborts.
+    QCOMPARE(add(32767, 1), int16_t(32767));
+    QCOMPARE(sub(-32768, 1), int16_t(-32768));
+    QCOMPARE(negate(-32768), int16_t(32767));
+    QCOMPARE(shl(0x4000, 1), int16_t(32767));
+    QCOMPARE(shl(-0x4001, 1), int16_t(-32768));
+    QCOMPARE(shl(1, 40), int16_t(32767));
+    QCOMPARE(shl(0, 40), int16_t(0));
+    QCOMPARE(shl(-8, -2), int16_t(-2));
+    QCOMPARE(shr(-1, 20), int16_t(-1));
+    QCOMPARE(shr(12345, 20), int16_t(0));
+    QCOMPARE(shr(-7, 1), int16_t(-4));
+    QCOMPARE(shr(3, -32768), int16_t(32767));
+    QCOMPARE(norm_s(0), int16_t(0));
+    QCOMPARE(norm_s(-1), int16_t(15));
+    QCOMPARE(norm_s(1), int16_t(14));
+    QCOMPARE(norm_s(0x4000), int16_t(0));
+    QCOMPARE(norm_s(-32768), int16_t(0));
+    QCOMPARE(norm_s(319), int16_t(6));
 }
 
 QTEST_GUILESS_MAIN(TestG7110Decoder)
