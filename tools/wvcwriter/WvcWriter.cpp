@@ -209,8 +209,10 @@ bool WvcWriter::write(const std::vector<std::vector<int16_t>>& irChannels,
     }
 
     OggStream* aStreams[2] = {&aLeft, &aRight};
-    std::vector<uint8_t> aPayload(WVC::kMaxPcm16FrameBytes);
-    std::vector<uint8_t> aCiphered(WVC::kMaxPcm16FrameBytes);
+    // Room beyond the largest legal frame, so that tests can write frames
+    // that a reader has to refuse.
+    std::vector<uint8_t> aPayload(1 << 16);
+    std::vector<uint8_t> aCiphered(aPayload.size());
     const uint64_t nFrames = (nSamples + o.nSamplesPerFrame - 1) / o.nSamplesPerFrame;
     std::vector<uint8_t> aLevels;
     for (uint64_t nGroup = 0; nGroup < nFrames; nGroup += o.nFramesPerPage) {
