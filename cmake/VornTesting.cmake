@@ -1,7 +1,7 @@
 # vorn_add_qtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
 # One Qt Test executable per unit, built into tests/ and registered with CTest.
-# Tests that need a display or a sound device get them from scripts/test
-# (DISPLAY and PULSE_SERVER are exported there).
+# Tests labelled "display" get the X server (and every test the sound
+# server) that scripts/test starts.
 function(vorn_add_qtest name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -11,7 +11,8 @@ function(vorn_add_qtest name)
     VORN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
-    AUTOMOC ON)
+    AUTOMOC ON
+    AUTORCC ON)
   add_test(NAME ${name} COMMAND ${name})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
@@ -19,6 +20,11 @@ function(vorn_add_qtest name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  # Only tests labelled "display" need the X server; the others render off
+  # screen so that they also run without one.
+  if(NOT "display" IN_LIST T_LABELS)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 endfunction()
 

@@ -1,11 +1,19 @@
 #include "HttpServer.h"
 
+#include "ContentType.h"
+#include "Package.h"
+#include "RequestLine.h"
+
 #include <QDebug>
 #include <QTcpSocket>
 
 namespace {
 
 const QByteArray kNotFound = QByteArrayLiteral("HTTP/1.1 404 Not found\r\n\r\n");
+// A request line longer than this is no request of our page; the limit keeps
+// a client that never sends a line end from growing our buffers.
+constexpr qint64 kMaxRequestLine = 8192;
+constexpr int kSendTimeoutMs = 30000;
 
 } // namespace
 
@@ -22,19 +30,43 @@ void HttpServer::incomingConnection(qintptr inSocketDescriptor)
     auto* pSocket = new QTcpSocket(this);
     connect(pSocket, &QTcpSocket::readyRead, this, &HttpServer::readClient);
     connect(pSocket, &QTcpSocket::disconnected, this, &HttpServer::discardClient);
+    // One byte over the limit tells an overlong line from one that just fits.
+    pSocket->setReadBufferSize(kMaxRequestLine + 1);
     pSocket->setSocketDescriptor(inSocketDescriptor);
 }
 
 void HttpServer::readClient()
 {
     auto* pSocket = qobject_cast<QTcpSocket*>(sender());
-    if (!pSocket || !pSocket->canReadLine())
+    if (!pSocket)
         return;
-    pSocket->readLine();
-    // Content routing joins with the package reader; until then nothing is found.
-    pSocket->write(kNotFound);
-    pSocket->waitForBytesWritten();
+    if (!pSocket->canReadLine()) {
+        if (pSocket->bytesAvailable() > kMaxRequestLine) {
+            qWarning() << "Request line too long, closing connection after bytes: " << pSocket->bytesAvailable();
+            pSocket->abort();
+            pSocket->deleteLater();
+        }
+        return;
+    }
+    const RequestLine aRequest = parseRequestLine(pSocket->readLine());
+    if (aRequest.sMethod != QLatin1String("GET"))
+        return;
+
+    if (mpPackage->classifyPath(aRequest.sPath) == 0) {
+        qWarning() << "ERROR: File not found: " << aRequest.sPath;
+        pSocket->write(kNotFound);
+        pSocket->close();
+        return;
+    }
+
+    const QByteArray aHeader = "HTTP/1.1 200 Ok\r\nContent-Size: "
+        + QByteArray::number(mpPackage->entrySize(aRequest.sPath)) + "\r\nContent-Type: "
+        + contentTypeFor(aRequest.sPath).toUtf8() + "\r\n\r\n";
+    pSocket->write(aHeader);
+    mpPackage->serveFile(aRequest.sPath, aRequest.sQuery, pSocket);
+    pSocket->waitForBytesWritten(kSendTimeoutMs);
     pSocket->close();
+    qDebug() << "File delivered: " << aRequest.sPath;
 }
 
 void HttpServer::discardClient()

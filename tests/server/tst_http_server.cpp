@@ -1,0 +1,267 @@
+// The loopback server against real packages and real TCP clients.
+#include "HttpClient.h"
+#include "HttpServer.h"
+#include "Package.h"
+#include "PackageWriter.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <future>
+
+namespace {
+
+const QByteArray kNotFound("HTTP/1.1 404 Not found\r\n\r\n");
+
+QByteArray okHeader(qint64 inSize, const QByteArray& iaType)
+{
+    return "HTTP/1.1 200 Ok\r\nContent-Size: " + QByteArray::number(inSize) + "\r\nContent-Type: " + iaType
+        + "\r\n\r\n";
+}
+
+QByteArray pattern(int inSize, int inSeed)
+{
+    QByteArray aBytes(inSize, Qt::Uninitialized);
+    quint32 nState = quint32(inSeed) * 2654435761u + 1;
+    for (int i = 0; i < inSize; ++i) {
+        nState = nState * 1103515245u + 12345u;
+        aBytes[i] = char(nState >> 24);
+    }
+    return aBytes;
+}
+
+QByteArray embedded(const QString& isName, bool ibText)
+{
+    QFile aFile(":/resources/" + isName);
+    aFile.open(ibText ? QIODevice::ReadOnly | QIODevice::Text : QIODevice::ReadOnly);
+    return aFile.readAll();
+}
+
+// Waits on the test's thread, keeping the server's event loop running,
+// until the exchange that a client thread runs has finished.
+HttpExchange await(std::future<HttpExchange>& irFuture)
+{
+    (void)QTest::qWaitFor([&] { return irFuture.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        60000);
+    return irFuture.get();
+}
+
+HttpExchange exchange(quint16 inPort, const QList<QByteArray>& iaPieces, int inTimeoutMs = 20000)
+{
+    auto aFuture = std::async(std::launch::async, httpExchange, inPort, iaPieces, inTimeoutMs);
+    return await(aFuture);
+}
+
+HttpExchange get(quint16 inPort, const QByteArray& iaTarget)
+{
+    return exchange(inPort, { "GET " + iaTarget + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" });
+}
+
+} // namespace
+
+class TestHttpServer : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir maDir;
+    Package maPackage;
+    HttpServer* mpServer = nullptr;
+    QString msPlainPath;
+    QString msEncryptedPath;
+    QString msDamagedPath;
+    QByteArray maReport;
+    QMap<QString, QByteArray> maBulk;
+
+    quint16 port() const { return mpServer->serverPort(); }
+
+    void openPlain() { QCOMPARE(maPackage.openPackage(msPlainPath, "", "", "", false), 0); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(maDir.isValid());
+        mpServer = new HttpServer(&maPackage, 0, this);
+        QVERIFY(mpServer->isListening());
+        QCOMPARE(mpServer->serverAddress(), QHostAddress(QHostAddress::LocalHost));
+
+        maReport = pattern(812, 1);
+        PackageWriter aPlain;
+        QVERIFY(aPlain.addFile("/app/data/report.txt", maReport));
+        QVERIFY(aPlain.addFile("/app/data/a%20b.txt", "escaped name"));
+        QVERIFY(aPlain.addFile("/a", "just a"));
+        QVERIFY(aPlain.addFile("/app/css/vorn.css", "package style, shadowed by ours"));
+        QVERIFY(aPlain.addFile("/app/js/data/vorn.js", "package data wins"));
+        QVERIFY(aPlain.addFile("/app/js/data/locales.js", "var gLocales = {\r\n\"en_GB\": 1\r\n};"));
+        QVERIFY(aPlain.addFile("/app/wave/only.txt", "x"));
+        msPlainPath = maDir.filePath("plain.pkg");
+        QVERIFY(aPlain.write(msPlainPath));
+
+        PackageWriter aEncrypted;
+        aEncrypted.setPassword("secret");
+        aEncrypted.setUsers("anna");
+        for (int i = 0; i < 20; ++i) {
+            const QString sPath = QStringLiteral("/app/data/member%1.txt").arg(i);
+            maBulk.insert(sPath, pattern(1000 + i * 997, i + 10));
+            QVERIFY(aEncrypted.addFile(sPath, maBulk.value(sPath)));
+        }
+        msEncryptedPath = maDir.filePath("encrypted.pkg");
+        QVERIFY(aEncrypted.write(msEncryptedPath));
+
+        // A member whose stored bytes are not a zlib stream.
+        PackageWriter aDamaged;
+        aDamaged.addRawMember("/app/data/broken.txt", pattern(300, 3), 300, QByteArray());
+        QVERIFY(aDamaged.addFile("/app/data/fine.txt", "still fine"));
+        msDamagedPath = maDir.filePath("damaged.pkg");
+        QVERIFY(aDamaged.write(msDamagedPath));
+    }
+
+    void noPackageOpen()
+    {
+        maPackage.closePackage();
+        // An embedded resource is announced but nothing is written for it.
+        QCOMPARE(get(port(), "/index.html").aResponse, okHeader(-1, "text/html"));
+        QCOMPARE(get(port(), "/anything/vorn.css").aResponse, okHeader(-1, "text/css"));
+        QTest::ignoreMessage(QtWarningMsg, "ERROR: File not found:  \"/app/data/report.txt\"");
+        const HttpExchange aMissing = get(port(), "/app/data/report.txt");
+        QCOMPARE(aMissing.aResponse, kNotFound);
+        QVERIFY(aMissing.bClosedByServer);
+    }
+
+    void memberBytesExactly()
+    {
+        openPlain();
+        const HttpExchange aResult = get(port(), "/app/data/report.txt");
+        QCOMPARE(aResult.aResponse, okHeader(812, "text/plain") + maReport);
+        QVERIFY(aResult.bClosedByServer);
+    }
+
+    void notFoundExactly()
+    {
+        openPlain();
+        QTest::ignoreMessage(QtWarningMsg, "ERROR: File not found:  \"/app/data/none.txt\"");
+        QCOMPARE(get(port(), "/app/data/none.txt").aResponse, kNotFound);
+        QCOMPARE(kNotFound.size(), 26);
+    }
+
+    void pathsAsSent_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("aPieces");
+        QTest::addColumn<QByteArray>("aExpected");
+        const QByteArray aReportResponse = okHeader(812, "text/plain") + maReport;
+        QTest::newRow("line split over two segments")
+            << QList<QByteArray> { "GET /app/data/rep", "ort.txt HTTP/1.1\r\n\r\n" } << aReportResponse;
+        QTest::newRow("path?x?y") << QList<QByteArray> { "GET /app/data/report.txt?x?y HTTP/1.1\r\n" }
+                                  << aReportResponse;
+        QTest::newRow("percent escape looked up as it stands")
+            << QList<QByteArray> { "GET /app/data/a%20b.txt HTTP/1.1\r\n" }
+            << okHeader(12, "text/plain") + "escaped name";
+        QTest::newRow("unencoded space ends the path") << QList<QByteArray> { "GET /a b HTTP/1.1\r\n" }
+                                                      << okHeader(6, "text/html") + "just a";
+        QTest::newRow("bare line feed") << QList<QByteArray> { "GET /a\n" } << okHeader(6, "text/html") + "just a";
+        QTest::newRow("embedded resource wins outside the data folder")
+            << QList<QByteArray> { "GET /app/css/vorn.css HTTP/1.1\r\n" }
+            << okHeader(31, "text/css") + embedded("vorn.css", true);
+        QTest::newRow("package data wins inside the data folder")
+            << QList<QByteArray> { "GET /app/js/data/vorn.js HTTP/1.1\r\n" }
+            << okHeader(17, "application/javascript") + "package data wins";
+        QTest::newRow("script line breaks become spaces")
+            << QList<QByteArray> { "GET /app/js/data/locales.js HTTP/1.1\r\n" }
+            << okHeader(32, "application/javascript") + "var gLocales = {  \"en_GB\": 1  };";
+        QTest::newRow("catalog by its last three components")
+            << QList<QByteArray> { "GET /app/i18n/locale/de/ui.mo HTTP/1.1\r\n" }
+            << okHeader(-1, "application/x-gettext-translation") + embedded("locale/de/ui.mo", false);
+        QTest::newRow("page from the resources in text mode")
+            << QList<QByteArray> { "GET /index.html?lang=en_GB HTTP/1.1\r\n" }
+            << okHeader(-1, "text/html") + embedded("index.html", true);
+    }
+    void pathsAsSent()
+    {
+        QFETCH(QList<QByteArray>, aPieces);
+        QFETCH(QByteArray, aExpected);
+        openPlain();
+        const HttpExchange aResult = exchange(port(), aPieces);
+        QCOMPARE(aResult.aResponse, aExpected);
+        QVERIFY(aResult.bClosedByServer);
+    }
+
+    void otherMethodsGetNoAnswer()
+    {
+        openPlain();
+        const HttpExchange aResult = exchange(port(), { "POST /app/data/report.txt HTTP/1.1\r\n\r\n" }, 1500);
+        QCOMPARE(aResult.aResponse, QByteArray());
+        QVERIFY(!aResult.bClosedByServer);
+    }
+
+    void waveformWithoutRecordingIsPlainImage()
+    {
+        openPlain();
+        QTest::ignoreMessage(QtWarningMsg,
+            "Could not generate  \"/app/wave/none.svg\"  because voice file not found");
+        const HttpExchange aResult = get(port(), "/app/wave/none.svg");
+        const QByteArray aHeader = okHeader(-1, "image/png");
+        QVERIFY(aResult.aResponse.startsWith(aHeader));
+        QImage aImage;
+        QVERIFY(aImage.loadFromData(aResult.aResponse.mid(aHeader.size()), "PNG"));
+        QCOMPARE(aImage.size(), QSize(800, 100));
+        QCOMPARE(aImage.pixel(0, 0), qRgba(238, 238, 238, 255));
+        QCOMPARE(aImage.pixel(799, 99), qRgba(238, 238, 238, 255));
+    }
+
+    void damagedMemberEndsCleanly()
+    {
+        QCOMPARE(maPackage.openPackage(msDamagedPath, "", "", "", false), 0);
+        const HttpExchange aBroken = get(port(), "/app/data/broken.txt");
+        QCOMPARE(aBroken.aResponse, okHeader(300, "text/plain"));
+        QVERIFY(aBroken.bClosedByServer);
+        QCOMPARE(get(port(), "/app/data/fine.txt").aResponse, okHeader(10, "text/plain") + "still fine");
+    }
+
+    void endlessLineIsCutOffWhileOthersAreServed()
+    {
+        openPlain();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Request line too long"));
+        auto aEndless = std::async(std::launch::async, [this] {
+            QTcpSocket aSocket;
+            aSocket.connectToHost(QHostAddress::LocalHost, port());
+            if (!aSocket.waitForConnected(5000))
+                return qint64(-1);
+            const QByteArray aChunk(4096, 'A');
+            qint64 nSent = 0;
+            // Bounded: the server must hang up long before this is sent.
+            while (nSent < 64 * 1024 * 1024 && aSocket.state() == QAbstractSocket::ConnectedState) {
+                if (aSocket.write(aChunk) < 0)
+                    break;
+                aSocket.waitForBytesWritten(200);
+                nSent += aChunk.size();
+                aSocket.waitForReadyRead(0);
+            }
+            return aSocket.state() == QAbstractSocket::ConnectedState ? qint64(-1) : nSent;
+        });
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(get(port(), "/app/data/report.txt").aResponse, okHeader(812, "text/plain") + maReport);
+        QVERIFY(QTest::qWaitFor([&] { return aEndless.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            60000));
+        const qint64 nSent = aEndless.get();
+        QVERIFY2(nSent > 0, "the server kept a connection without a line end open");
+    }
+
+    void manyConcurrentClientsOnEncryptedPackage()
+    {
+        QCOMPARE(maPackage.openPackage(msEncryptedPath, "anna", "secret", "", false), 0);
+        const QStringList saPaths = maBulk.keys();
+        std::vector<std::future<HttpExchange>> aFutures;
+        for (int i = 0; i < 200; ++i) {
+            const QByteArray aTarget = saPaths.at(i % saPaths.size()).toUtf8();
+            aFutures.push_back(std::async(std::launch::async, httpGet, port(), aTarget));
+        }
+        for (int i = 0; i < 200; ++i) {
+            const HttpExchange aResult = await(aFutures[size_t(i)]);
+            const QByteArray aBody = maBulk.value(saPaths.at(i % saPaths.size()));
+            QCOMPARE(aResult.aResponse, okHeader(aBody.size(), "text/plain") + aBody);
+        }
+    }
+};
+
+QTEST_MAIN(TestHttpServer)
+#include "tst_http_server.moc"
