@@ -1,0 +1,273 @@
+#include "Json.h"
+
+#include <QVariantList>
+#include <QVariantMap>
+
+namespace {
+
+enum class Token { None, ObjectOpen, ObjectClose, ArrayOpen, ArrayClose, Colon, Comma, String, Number, True, False, Null };
+
+// Reads one value after another from the text; every method returns false
+// on malformed input and leaves the position wherever it stopped.
+class Reader
+{
+public:
+    explicit Reader(const QString& isText)
+        : msText(isText)
+    {
+    }
+
+    bool value(QVariant& irResult)
+    {
+        // Nesting is bounded so that a hostile script cannot exhaust the stack.
+        if (mnDepth >= kMaxDepth)
+            return false;
+        switch (peek()) {
+        case Token::ObjectOpen:
+            return object(irResult);
+        case Token::ArrayOpen:
+            return array(irResult);
+        case Token::String: {
+            QString sText;
+            if (!string(sText))
+                return false;
+            irResult = sText;
+            return true;
+        }
+        case Token::Number:
+            irResult = number();
+            return true;
+        case Token::True:
+            mnPos += 4;
+            irResult = true;
+            return true;
+        case Token::False:
+            mnPos += 5;
+            irResult = false;
+            return true;
+        case Token::Null:
+            mnPos += 4;
+            irResult = QVariant();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    void skipWhiteSpace()
+    {
+        while (mnPos < msText.size()) {
+            const QChar c = msText.at(mnPos);
+            if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+                break;
+            ++mnPos;
+        }
+    }
+
+    bool wordAhead(const char* ipWord) const
+    {
+        return msText.midRef(mnPos, int(qstrlen(ipWord))) == QLatin1String(ipWord);
+    }
+
+    Token peek()
+    {
+        skipWhiteSpace();
+        if (mnPos >= msText.size())
+            return Token::None;
+        const QChar c = msText.at(mnPos);
+        switch (c.unicode()) {
+        case '{':
+            return Token::ObjectOpen;
+        case '}':
+            return Token::ObjectClose;
+        case '[':
+            return Token::ArrayOpen;
+        case ']':
+            return Token::ArrayClose;
+        case ':':
+            return Token::Colon;
+        case ',':
+            return Token::Comma;
+        case '"':
+            return Token::String;
+        default:
+            break;
+        }
+        if (c == QLatin1Char('-') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return Token::Number;
+        if (wordAhead("true"))
+            return Token::True;
+        if (wordAhead("false"))
+            return Token::False;
+        if (wordAhead("null"))
+            return Token::Null;
+        return Token::None;
+    }
+
+    bool object(QVariant& irResult)
+    {
+        ++mnPos; // "{"
+        const DepthGuard aGuard(mnDepth);
+        QVariantMap aMap;
+        for (;;) {
+            const Token nToken = peek();
+            if (nToken == Token::None)
+                return false;
+            if (nToken == Token::Comma) {
+                ++mnPos;
+                continue;
+            }
+            if (nToken == Token::ObjectClose) {
+                ++mnPos;
+                irResult = aMap;
+                return true;
+            }
+            QString sKey;
+            if (nToken != Token::String || !string(sKey))
+                return false;
+            if (peek() != Token::Colon)
+                return false;
+            ++mnPos;
+            QVariant aValue;
+            if (!value(aValue))
+                return false;
+            aMap.insert(sKey, aValue);
+        }
+    }
+
+    bool array(QVariant& irResult)
+    {
+        ++mnPos; // "["
+        const DepthGuard aGuard(mnDepth);
+        QVariantList aList;
+        for (;;) {
+            const Token nToken = peek();
+            if (nToken == Token::None)
+                return false;
+            if (nToken == Token::Comma) {
+                ++mnPos;
+                continue;
+            }
+            if (nToken == Token::ArrayClose) {
+                ++mnPos;
+                irResult = aList;
+                return true;
+            }
+            QVariant aValue;
+            if (!value(aValue))
+                return false;
+            aList.append(aValue);
+        }
+    }
+
+    bool string(QString& irsResult)
+    {
+        ++mnPos; // opening quote
+        while (mnPos < msText.size()) {
+            const QChar c = msText.at(mnPos++);
+            if (c == QLatin1Char('"'))
+                return true;
+            if (c != QLatin1Char('\\')) {
+                irsResult.append(c);
+                continue;
+            }
+            if (mnPos >= msText.size())
+                return false;
+            const QChar e = msText.at(mnPos++);
+            switch (e.unicode()) {
+            case '"':
+            case '\\':
+            case '/':
+                irsResult.append(e);
+                break;
+            case 'b':
+                irsResult.append(QLatin1Char('\b'));
+                break;
+            case 'f':
+                irsResult.append(QLatin1Char('\f'));
+                break;
+            case 'n':
+                irsResult.append(QLatin1Char('\n'));
+                break;
+            case 'r':
+                irsResult.append(QLatin1Char('\r'));
+                break;
+            case 't':
+                irsResult.append(QLatin1Char('\t'));
+                break;
+            case 'u': {
+                // One UTF-16 code unit; surrogate halves are kept as they come.
+                bool bOk = false;
+                const ushort nUnit = msText.midRef(mnPos, 4).toUShort(&bOk, 16);
+                if (!bOk || mnPos + 4 > msText.size())
+                    return false;
+                irsResult.append(QChar(nUnit));
+                mnPos += 4;
+                break;
+            }
+            default:
+                // An unknown escape drops the backslash and its character.
+                break;
+            }
+        }
+        return false; // no closing quote
+    }
+
+    QVariant number()
+    {
+        static const QString kNumberChars = QStringLiteral("0123456789+-.eE");
+        const int nStart = mnPos;
+        while (mnPos < msText.size() && kNumberChars.contains(msText.at(mnPos)))
+            ++mnPos;
+        const QString sNumber = msText.mid(nStart, mnPos - nStart);
+        bool bOk = false;
+        if (sNumber.contains(QLatin1Char('.')))
+            return sNumber.toDouble();
+        if (sNumber.startsWith(QLatin1Char('-'))) {
+            const int nValue = sNumber.toInt(&bOk);
+            if (bOk)
+                return nValue;
+            const qlonglong nLong = sNumber.toLongLong(&bOk);
+            return bOk ? QVariant(nLong) : QVariant(sNumber);
+        }
+        const uint nValue = sNumber.toUInt(&bOk);
+        if (bOk)
+            return nValue;
+        const qulonglong nLong = sNumber.toULongLong(&bOk);
+        return bOk ? QVariant(nLong) : QVariant(sNumber);
+    }
+
+    struct DepthGuard
+    {
+        explicit DepthGuard(int& irnDepth)
+            : mrnDepth(++irnDepth)
+        {
+        }
+        ~DepthGuard() { --mrnDepth; }
+        int& mrnDepth;
+    };
+
+    static constexpr int kMaxDepth = 512;
+    const QString& msText;
+    int mnPos = 0;
+    int mnDepth = 0;
+};
+
+} // namespace
+
+namespace Json {
+
+QVariant parse(const QString& isText, bool& irbSuccess)
+{
+    if (isText.isNull()) {
+        irbSuccess = true;
+        return QVariant();
+    }
+    Reader aReader(isText);
+    QVariant aResult;
+    irbSuccess = aReader.value(aResult);
+    return irbSuccess ? aResult : QVariant();
+}
+
+} // namespace Json
