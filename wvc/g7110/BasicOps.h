@@ -1,6 +1,6 @@
 #pragma once
 // Saturating 16/32-bit fixed-point operators with the arithmetic of the
-// ITU-T basic operators that G.711.0 is specified with. Unlike the published
+// ITU-T basic operators that G.711.0 is written in. Unlike the published
 // set they never abort or exit: every operand is legal, and out-of-range
 // shifts saturate, so hostile frames can only produce wrong numbers, which
 // the callers then reject.

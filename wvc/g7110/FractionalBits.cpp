@@ -19,7 +19,9 @@ struct FractionalType
     bool bNoMinusOne;
 };
 
-// Types 2..31 in the order of the reference decoder's frame type list.
+// Types 2..31 in the order of the frame type list of the ITU-T G.711.0
+// reference code (fract_bits.h), with the levels, lowest rank and missing
+// rank that its decoder (fract_bits.c) assigns to each.
 constexpr FractionalType kTypes[30] = {
     {40, 2, 0, false},  {40, 4, -2, false}, {40, 2, -2, true},  {40, 3, -2, true},
     {40, 3, -2, false}, {40, 3, -1, false}, {40, 4, -3, true},  {40, 5, -2, false},

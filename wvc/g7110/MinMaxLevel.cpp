@@ -10,6 +10,7 @@ namespace g7110 {
 
 namespace {
 
+// Codes as in the ITU-T G.711.0 reference decoder (G711Zdecode_function.c).
 constexpr int kSamples = 40;
 constexpr int kFullWidthCode = 30;  // with width 0: eight bits from rank -128
 constexpr int kExplicitAnchor = 31; // the anchor rank + 128 follows in one octet

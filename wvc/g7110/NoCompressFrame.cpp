@@ -11,6 +11,8 @@ namespace g7110 {
 
 namespace {
 
+// Predictor order and shift as in the ITU-T G.711.0 reference code
+// (g711llc_defines.h); the Rice parameter is fixed by its decoder.
 constexpr int kOrder = 4;
 constexpr int kShift = 2;     // mean of kOrder values
 constexpr int kRiceParam = 5;

@@ -10,6 +10,8 @@ namespace g7110 {
 
 namespace {
 
+// Field widths and codes as in the ITU-T G.711.0 reference code (multirun.h,
+// multirun.c).
 constexpr int kExponentBits = 3;
 constexpr int kEmptyLevel = 5;     // exponent code: the level does not occur
 constexpr int kBitmap = 0;         // exponent code: one flag bit per sample
