@@ -163,7 +163,9 @@ int Decoder::processLevelPage(const ogg_page& irPage)
             nLeftBytes = nLeftCount > 0 ? static_cast<int>(aPacket.bytes) : 0;
         }
         if (mnChannels > 1) {
-            if (streamPacketOut(SERIAL_RIGHT, aPacket, false) != 1) {
+            // A second attempt here too: a lost right page leaves a gap
+            // mark that would otherwise cost the next page as well.
+            if (streamPacketOut(SERIAL_RIGHT, aPacket, true) != 1) {
                 log(WRN, "did not get expected packet for RIGHT channel");
                 dropPackets(SERIAL_LEFT, r - 1);
                 dropPackets(SERIAL_LEVEL, r);
