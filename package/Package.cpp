@@ -172,17 +172,28 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
         const QStringRef& sRow = aColumns[i];
         if (sRow.isEmpty())
             continue;
-        const QVector<QStringRef> aFields = sRow.split(QLatin1Char(';'));
-        if (aFields.size() != 5) {
+        // Separators are located in place: a hundred thousand rows should not
+        // cost a hundred thousand temporary lists.
+        int aSeparators[5];
+        int nSeparators = 0;
+        for (int nAt = sRow.indexOf(QLatin1Char(';')); nAt >= 0 && nSeparators < 5;
+             nAt = sRow.indexOf(QLatin1Char(';'), nAt + 1))
+            aSeparators[nSeparators++] = nAt;
+        if (nSeparators != 4) {
             qWarning().noquote() << "Wrong field count: " << sRow;
             return failOpen(-2);
         }
+        const auto field = [&sRow, &aSeparators](int inField) {
+            const int nStart = inField == 0 ? 0 : aSeparators[inField - 1] + 1;
+            const int nEnd = inField == 4 ? sRow.size() : aSeparators[inField];
+            return sRow.mid(nStart, nEnd - nStart);
+        };
         PackageEntry entry;
-        entry.nStoredSize = aFields[1].toInt(nullptr, 10);
-        entry.nSize = aFields[2].toInt(nullptr, 10);
-        entry.nOffset = aFields[3].toInt(nullptr, 10);
-        entry.sKey = aFields[4].toUtf8();
-        aFiles.insert(aFields[0].toString(), entry);
+        entry.nStoredSize = field(1).toInt(nullptr, 10);
+        entry.nSize = field(2).toInt(nullptr, 10);
+        entry.nOffset = field(3).toInt(nullptr, 10);
+        entry.sKey = field(4).toUtf8();
+        aFiles.insert(field(0).toString(), entry);
     }
     maFiles.swap(aFiles);
 

@@ -3,6 +3,7 @@
 #include "JavaScriptReader.h"
 #include "PackageCipher.h"
 #include "QByteArraySink.h"
+#include "ZlibInflater.h"
 
 #include <QBuffer>
 #include <QDebug>
@@ -10,7 +11,6 @@
 #include <cryptopp/aes.h>
 #include <cryptopp/files.h>
 #include <cryptopp/modes.h>
-#include <cryptopp/zlib.h>
 
 #include <fstream>
 #include <memory>
@@ -63,7 +63,7 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
     try {
         // Declared before the source: the filter only refers to it.
         CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption decryption;
-        CryptoPP::BufferedTransformation* pChain = new CryptoPP::ZlibDecompressor(pTail.release());
+        CryptoPP::BufferedTransformation* pChain = new ZlibInflater(pTail.release());
         if (mbEncrypted) {
             const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
             decryption.SetKeyWithIV(aKey, aKey.size(), aIv);

@@ -142,20 +142,20 @@ void TestPackageRead::scriptLineBreaks()
     PackageWriter writer;
     writer.setPassword("pw");
     writer.setUsers("u");
-    QVERIFY(writer.addFile("/app/js/data/calls.js", aScript));
-    QVERIFY(writer.addFile("/app/js/data/calls.JS", aScript));
+    QVERIFY(writer.addFile("/app/js/lib/util.js", aScript));
+    QVERIFY(writer.addFile("/app/js/lib/util.JS", aScript));
     Package package;
     QCOMPARE(package.openPackage(save(writer.build()), "u", "pw", QString(), false), 0);
 
     QBuffer buffer;
     for (int i = 0; i < 4; ++i)
         QTest::ignoreMessage(QtDebugMsg, "replacing \\r or \\n with a space in js file");
-    QCOMPARE(package.readFile("/app/js/data/calls.js", &buffer), 0);
+    QCOMPARE(package.readFile("/app/js/lib/util.js", &buffer), 0);
     QCOMPARE(buffer.data(), QByteArray("var a=1;  var b=2; var c=3; "));
 
     // The ending is matched case-sensitively.
     QBuffer upper;
-    QCOMPARE(package.readFile("/app/js/data/calls.JS", &upper), 0);
+    QCOMPARE(package.readFile("/app/js/lib/util.JS", &upper), 0);
     QCOMPARE(upper.data(), aScript);
 }
 
