@@ -201,9 +201,10 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
     mnExpiredCalls = 0;
     mnExpiredMedia = 0;
 
-    // The retention filter over the call list belongs here: while
-    // mbCallExpiration is set it builds the filtered call list, and a failure
-    // logs "Error reading call data", closes and fails the open with -2.
+    if (mbCallExpiration && buildCallList() != 0) {
+        qWarning() << "Error reading call data";
+        return failOpen(-2);
+    }
 
     qDebug() << "Package opened";
     return nResult;

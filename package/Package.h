@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 class AudioFormat;
 class QBuffer;
@@ -68,6 +69,19 @@ public:
     // Accepts the authority password in plain form or as the SHA-256 digest
     // written in lower or upper case hexadecimal digits.
     bool checkAuthorityPassword(const QString& isEntered) const;
+
+    // Retention filter: reads "/app/js/data/calls.js", drops expired calls,
+    // takes the voice from calls whose voice expired, and keeps the result as
+    // the script served in place of the member. 0, or -1 when the script
+    // cannot be parsed.
+    int buildCallList();
+    // Filters one call record into irOutput (or drops it); always 0.
+    int filterCall(QVariantMap& irRecord, QVariantList& irOutput);
+    // Reads the locale names from "/app/js/data/locales.js"; 0 or -1 (the
+    // list then keeps its previous value).
+    int loadLocales();
+    QStringList locales();
+    QString callListScript() const { return msCallListScript; }
 
     void setTimeOffset(qint32 inSeconds);
     void disableCallExpiration();

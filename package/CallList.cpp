@@ -1,0 +1,121 @@
+// The retention filter over the package's call list, and the package's
+// locale list.
+#include "Json.h"
+#include "Package.h"
+
+#include <QBuffer>
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+constexpr quint32 CF_HAS_CC_OPEN = 0x00000008;
+constexpr quint32 CF_HAS_CC_CLOSE = 0x00000010;
+constexpr quint32 CF_LONG_TERM_STORAGE = 0x00400000;
+
+const QString kCallsPath = QStringLiteral("/app/js/data/calls.js");
+const QString kLocalesPath = QStringLiteral("/app/js/data/locales.js");
+
+// True when irtStart lies at least one whole second before the limit.
+bool isBefore(const QDateTime& irtStart, const QDateTime& irtLimit)
+{
+    return irtLimit.isValid() && irtLimit.secsTo(irtStart) < 0;
+}
+
+// The script text from the first occurrence of icOpen on, without a final
+// ";". Trailing white space goes first: scripts end with a line break, which
+// reaches us as a space and would otherwise hide the ";" from the check.
+QByteArray scriptValue(const QByteArray& iaScript, char icOpen)
+{
+    const int nStart = iaScript.indexOf(icOpen);
+    QByteArray aText = nStart < 0 ? iaScript : iaScript.mid(nStart);
+    while (!aText.isEmpty() && (aText.endsWith(' ') || aText.endsWith('\t')))
+        aText.chop(1);
+    if (aText.endsWith(';'))
+        aText.chop(1);
+    return aText;
+}
+
+} // namespace
+
+int Package::buildCallList()
+{
+    QBuffer aBuffer;
+    aBuffer.open(QIODevice::ReadWrite);
+    readFile(kCallsPath, &aBuffer);
+
+    bool bOk = false;
+    const QString sText = QString::fromUtf8(scriptValue(aBuffer.data(), '['));
+    const QVariant aParsed = Json::parse(sText, bOk);
+    if (!bOk) {
+        qWarning() << "JSON parsing error";
+        qDebug() << sText;
+        return -1;
+    }
+
+    const QVariantList aCalls = aParsed.toList();
+    QVariantList aKept;
+    aKept.reserve(aCalls.size());
+    for (const QVariant& aCall : aCalls) {
+        QVariantMap aRecord = aCall.toMap();
+        filterCall(aRecord, aKept);
+    }
+    bool bWritten = false;
+    const QByteArray aJson = Json::serialize(aKept, bWritten);
+    msCallListScript = QStringLiteral("var gCalls=") + QString::fromUtf8(aJson) + QLatin1Char(';');
+    return 0;
+}
+
+int Package::filterCall(QVariantMap& irRecord, QVariantList& irOutput)
+{
+    const QString sStart = irRecord.value(QStringLiteral("time_start")).toString().left(19);
+    const QDateTime tStart = QDateTime::fromString(sStart, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!tStart.isValid()) {
+        qWarning() << "Could not parse start time of call. Call will be filtered.";
+        ++mnExpiredCalls;
+        return 0;
+    }
+
+    const quint32 nFlags = irRecord.value(QStringLiteral("flags")).toUInt();
+    const bool bMarked = nFlags & CF_LONG_TERM_STORAGE;
+    const QDateTime& tCallLimit = bMarked ? mtMarkedCdrLimit : mtNormalCdrLimit;
+    const QDateTime& tVoiceLimit = bMarked ? mtMarkedVoiceLimit : mtNormalVoiceLimit;
+    const int nId = irRecord.value(QStringLiteral("id")).toInt();
+
+    if (isBefore(tStart, tCallLimit)) {
+        qDebug() << (bMarked ? "Filter marked call: " : "Filter normal call: ") << nId;
+        ++mnExpiredCalls;
+        return 0;
+    }
+    if ((nFlags & CF_HAS_CC_OPEN) && isBefore(tStart, tVoiceLimit)) {
+        irRecord.insert(QStringLiteral("flags"), nFlags & ~(CF_HAS_CC_OPEN | CF_HAS_CC_CLOSE));
+        irRecord.insert(QStringLiteral("voice"), QString(QLatin1String("")));
+        qDebug() << (bMarked ? "Filter marked voice for call: " : "Filter normal voice for call: ") << nId;
+        ++mnExpiredMedia;
+    }
+    irOutput.append(irRecord);
+    return 0;
+}
+
+int Package::loadLocales()
+{
+    QBuffer aBuffer;
+    aBuffer.open(QIODevice::ReadWrite);
+    readFile(kLocalesPath, &aBuffer);
+    const QJsonDocument aDocument = QJsonDocument::fromJson(scriptValue(aBuffer.data(), '{'));
+    if (!aDocument.isObject()) {
+        qWarning() << "JSON parsing error";
+        qDebug() << aDocument.toJson();
+        return -1;
+    }
+    maLocales = aDocument.object().keys();
+    qDebug() << "maLocales: " << maLocales;
+    return 0;
+}
+
+QStringList Package::locales()
+{
+    loadLocales();
+    return maLocales;
+}

@@ -1,0 +1,189 @@
+// The retention filter on real packages whose calls are placed relative to
+// the moment the fixture is made, so that no result depends on the day.
+#include "Package.h"
+#include "PackageWriter.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+constexpr int kDay = 24 * 3600;
+constexpr quint32 kMarked = 0x00400000;
+constexpr quint32 kVoice = 0x18;
+
+QString startText(const QDateTime& irtStart)
+{
+    return irtStart.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+// Waits until the clock has just passed a whole second, so that a start
+// time written to the second and a limit taken a few milliseconds later
+// differ by well under a second.
+QDateTime freshSecond()
+{
+    while (QDateTime::currentDateTime().time().msec() > 150)
+        QTest::qSleep(10);
+    return QDateTime::currentDateTime();
+}
+
+} // namespace
+
+class TestCallList : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir maDir;
+    int mnPackages = 0;
+
+    // Writes a package with the given calls script and settings and opens it.
+    int open(Package& irPackage, const QByteArray& iaCallsScript, const QString& isSettings,
+        bool ibEncrypted = false)
+    {
+        PackageWriter aWriter;
+        if (ibEncrypted) {
+            aWriter.setPassword("pw");
+            aWriter.setUsers("user");
+        }
+        aWriter.setSettings(isSettings);
+        aWriter.addFile("/app/js/data/calls.js", iaCallsScript);
+        aWriter.addFile("/app/js/data/locales.js", "var gLocales = {\r\n \"de_DE\": \"Deutsch\",\r\n \"en_GB\": \"English\"\r\n};\r\n");
+        const QString sPath = maDir.filePath(QStringLiteral("p%1.pkg").arg(++mnPackages));
+        if (!aWriter.write(sPath))
+            return -100;
+        return irPackage.openPackage(sPath, ibEncrypted ? "user" : "", ibEncrypted ? "pw" : "", "", false);
+    }
+
+    static QVariantList keptCalls(const Package& irPackage)
+    {
+        const QString sScript = irPackage.callListScript();
+        if (!sScript.startsWith(QLatin1String("var gCalls=")) || !sScript.endsWith(QLatin1Char(';')))
+            return { QStringLiteral("malformed script: ") + sScript };
+        const QByteArray aJson = sScript.mid(11, sScript.size() - 12).toUtf8();
+        return QJsonDocument::fromJson(aJson).toVariant().toList();
+    }
+
+private slots:
+    void limits_data()
+    {
+        QTest::addColumn<QString>("sSettings");
+        QTest::addColumn<int>("nTimeOffset");
+        QTest::addColumn<int>("nStartOffset"); // seconds relative to the fixture's now
+        QTest::addColumn<quint32>("nFlags");
+        QTest::addColumn<bool>("bKept");
+        QTest::addColumn<bool>("bVoiceKept");
+
+        const QString sNormal = "storage_time_normal_cdr=30;storage_time_normal_voice=10";
+        const QString sMarked = "storage_time_marked_cdr=300;storage_time_marked_voice=100";
+        QTest::newRow("normal call 31 days old") << sNormal << 0 << -31 * kDay << 0u << false << false;
+        QTest::newRow("normal call 29 days old") << sNormal << 0 << -29 * kDay << kVoice << true << false;
+        QTest::newRow("normal call within both") << sNormal << 0 << -9 * kDay << kVoice << true << true;
+        QTest::newRow("exactly at the limit stays") << sNormal << 0 << -30 * kDay << 0u << true << false;
+        QTest::newRow("one second before the limit goes") << sNormal << 0 << -30 * kDay - 1 << 0u << false << false;
+        QTest::newRow("past both limits counts as a call") << sNormal << 0 << -40 * kDay << kVoice << false << false;
+        QTest::newRow("close flag alone keeps the voice") << sNormal << 0 << -20 * kDay << 0x10u << true << true;
+        QTest::newRow("marked call ignores normal limits") << sNormal + ";" + sMarked << 0 << -40 * kDay
+                                                           << kMarked << true << false;
+        QTest::newRow("marked voice expires") << sMarked << 0 << -150 * kDay << (kMarked | kVoice) << true << false;
+        QTest::newRow("marked call expires") << sMarked << 0 << -301 * kDay << kMarked << false << false;
+        QTest::newRow("no limits set") << "" << 0 << -3000 * kDay << kVoice << true << true;
+        QTest::newRow("positive offset moves limits later") << sNormal << 2 * kDay << -29 * kDay << 0u << false
+                                                            << false;
+        QTest::newRow("negative days put the limit ahead") << "storage_time_normal_cdr=-1" << 0 << -5 << 0u << false
+                                                           << false;
+    }
+    void limits()
+    {
+        QFETCH(QString, sSettings);
+        QFETCH(int, nTimeOffset);
+        QFETCH(int, nStartOffset);
+        QFETCH(quint32, nFlags);
+        QFETCH(bool, bKept);
+        QFETCH(bool, bVoiceKept);
+
+        const QDateTime tNow = freshSecond();
+        // Days are calendar days: build the start the way the limit is built.
+        const QDateTime tStart = tNow.addDays(nStartOffset / kDay).addSecs(nStartOffset % kDay);
+        const QByteArray aScript = "var gCalls = [\r\n{\"id\": 7, \"time_start\": \"" + startText(tStart).toUtf8()
+            + "\", \"flags\": " + QByteArray::number(nFlags) + ", \"voice\": \"/app/wave/7.wvc\"}\r\n];\r\n";
+        Package aPackage;
+        aPackage.setTimeOffset(nTimeOffset);
+        QCOMPARE(open(aPackage, aScript, sSettings), 0);
+
+        const QVariantList aKept = keptCalls(aPackage);
+        const bool bVoiceGone = bKept && (nFlags & 0x8) && !bVoiceKept;
+        QCOMPARE(aKept.size(), bKept ? 1 : 0);
+        QCOMPARE(aPackage.expiredCallCount(), bKept ? 0 : 1);
+        QCOMPARE(aPackage.expiredMediaCount(), bVoiceGone ? 1 : 0);
+        QCOMPARE(aPackage.hasExpiredContent(), !bKept || bVoiceGone);
+        if (bKept) {
+            const QVariantMap aCall = aKept.first().toMap();
+            QCOMPARE(aCall.value("flags").toUInt(), bVoiceGone ? nFlags & ~kVoice : nFlags);
+            QCOMPARE(aCall.value("voice").toString(), bVoiceGone ? QString() : QStringLiteral("/app/wave/7.wvc"));
+        }
+    }
+
+    void writtenText()
+    {
+        Package aPackage;
+        const QByteArray aScript = "var gCalls=[{\"voice\": \"v\", \"id\": 1, \"zeta\": [1, 2.5], \"flags\": 8,"
+                                   " \"time_start\": \"2020-01-02 03:04:05.678\"}];";
+        QCOMPARE(open(aPackage, aScript, "storage_time_normal_voice=1", true), 0);
+        QCOMPARE(aPackage.callListScript(),
+            QStringLiteral("var gCalls=[ { \"flags\" : 0, \"id\" : 1, \"time_start\" : \"2020-01-02 03:04:05.678\", "
+                           "\"voice\" : \"\", \"zeta\" : [ 1, 2.5 ] } ];"));
+        QCOMPARE(aPackage.expiredMediaCount(), 1);
+    }
+
+    void unreadableRecords()
+    {
+        Package aPackage;
+        const QByteArray aScript = "var gCalls=[1, \"text\", {\"id\": 2, \"time_start\": \"10-12-2026 10:00:00\"},"
+                                   " {\"id\": 3, \"time_start\": \"2026-12-10 10:00\"}, {\"id\": 4},"
+                                   " {\"id\": 5, \"time_start\": \"2026-12-10 10:00:00\"}];";
+        QTest::ignoreMessage(QtWarningMsg, "Could not parse start time of call. Call will be filtered.");
+        QTest::ignoreMessage(QtWarningMsg, "Could not parse start time of call. Call will be filtered.");
+        QTest::ignoreMessage(QtWarningMsg, "Could not parse start time of call. Call will be filtered.");
+        QTest::ignoreMessage(QtWarningMsg, "Could not parse start time of call. Call will be filtered.");
+        QTest::ignoreMessage(QtWarningMsg, "Could not parse start time of call. Call will be filtered.");
+        QCOMPARE(open(aPackage, aScript, ""), 0);
+        QCOMPARE(aPackage.expiredCallCount(), 5);
+        QCOMPARE(aPackage.callListScript(),
+            QStringLiteral("var gCalls=[ { \"id\" : 5, \"time_start\" : \"2026-12-10 10:00:00\" } ];"));
+    }
+
+    void emptyAndBrokenScripts()
+    {
+        Package aEmpty;
+        QCOMPARE(open(aEmpty, "var gCalls = [];", ""), 0);
+        QCOMPARE(aEmpty.callListScript(), QStringLiteral("var gCalls=[  ];"));
+
+        Package aBroken;
+        QTest::ignoreMessage(QtWarningMsg, "JSON parsing error");
+        QTest::ignoreMessage(QtWarningMsg, "Error reading call data");
+        QCOMPARE(open(aBroken, "var gCalls = [{\"id\": 1,", ""), -2);
+        QVERIFY(!aBroken.isPackageOpen());
+        QCOMPARE(aBroken.entrySize("/app/js/data/calls.js"), -1);
+    }
+
+    void filterOffServesThePackageScript()
+    {
+        Package aPackage;
+        QCOMPARE(open(aPackage, "var gCalls = [{\"id\": 1, \"time_start\": \"x\"}];", "package_call_expiration=never"),
+            0);
+        QVERIFY(!aPackage.callExpirationEnabled());
+        QCOMPARE(aPackage.expiredCallCount(), 0);
+        QCOMPARE(aPackage.callListScript(), QString());
+    }
+
+    void locales()
+    {
+        Package aPackage;
+        QCOMPARE(open(aPackage, "var gCalls=[];", ""), 0);
+        QCOMPARE(aPackage.locales(), QStringList({ "de_DE", "en_GB" }));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCallList)
+#include "tst_call_list.moc"
