@@ -180,6 +180,10 @@ private:
     void logHeaderSummary();
 
     int processPages(bool ibLevelsOnly);
+    // Fast level scan: passes over the pages of other streams by their
+    // length alone, sparing the checksum of pages it does not use. False
+    // when the next page is not complete yet.
+    bool skipChannelPages();
     int processLevelPage(const ogg_page& irPage);
     void dropPackets(int inSerial, int inCount);
     int computeDuration();

@@ -2,6 +2,7 @@
 #include "Decoder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace WVC {
 
@@ -68,6 +69,8 @@ int Decoder::processPages(bool ibLevelsOnly)
     const bool bFastScan = ibLevelsOnly && !mbEffectsEnabled && !mbZoomActive;
     ogg_page aPage;
     for (;;) {
+        if (bFastScan && !skipChannelPages())
+            return WVC_MORE_DATA;
         const int nPage = ogg_sync_pageout(&maSync, &aPage);
         if (nPage == 0)
             return WVC_MORE_DATA;
@@ -132,6 +135,28 @@ int Decoder::processPages(bool ibLevelsOnly)
         const int nResult = processLevelPage(aPage);
         if (nResult != WVC_MORE_DATA)
             return nResult;
+    }
+}
+
+bool Decoder::skipChannelPages()
+{
+    for (;;) {
+        const unsigned char* pPage = maSync.data + maSync.returned;
+        const long nAvailable = maSync.fill - maSync.returned;
+        if (nAvailable < 27 || std::memcmp(pPage, "OggS", 4) != 0 || pPage[4] != 0)
+            return true; // not at a page start: libogg finds the next one
+        const int nSegments = pPage[26];
+        if (nAvailable < 27 + nSegments)
+            return false;
+        const uint32_t nSerial = pPage[14] | (pPage[15] << 8) | (pPage[16] << 16) | (static_cast<uint32_t>(pPage[17]) << 24);
+        if (nSerial == SERIAL_LEVEL)
+            return true;
+        long nLength = 27 + nSegments;
+        for (int i = 0; i < nSegments; ++i)
+            nLength += pPage[27 + i];
+        if (nAvailable < nLength)
+            return false;
+        maSync.returned += nLength;
     }
 }
 
