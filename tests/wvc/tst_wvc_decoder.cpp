@@ -45,6 +45,7 @@ private slots:
     void malformedMetadata_data();
     void malformedMetadata();
     void effects();
+    void notchOvershootIsClamped();
     void refusedFrames_data();
     void refusedFrames();
     void stopAndClose();
@@ -719,6 +720,34 @@ void TestWvcDecoder::effects()
     QVERIFY(aQuiet.aLeft == aInput[0]);
     QCOMPARE(aQuiet.close(), 0);
     QCOMPARE(aQuiet.countLog("Amplified audio was clipped"), 0);
+}
+
+void TestWvcDecoder::notchOvershootIsClamped()
+{
+    // Full-scale square wave: the notch rings past full scale at each edge.
+    std::vector<int16_t> aSquare(8000);
+    for (size_t i = 0; i < aSquare.size(); ++i)
+        aSquare[i] = ((i / 100) & 1) ? -32768 : 32767;
+    MemoryDecoder aDecoder(join(writePages(options(), {aSquare})));
+    aDecoder.setNotchFilter(1600, 2.0f);
+    QCOMPARE(aDecoder.openAll(), 0);
+    QCOMPARE(decodeToEnd(aDecoder), -1);
+    QCOMPARE(aDecoder.aLeft.size(), aSquare.size());
+
+    WVC::BiquadFilter aNotch;
+    aNotch.setup(0.2, 2.0);
+    std::vector<float> aIn(aSquare.size()), aOut(aSquare.size());
+    WVC::AudioEffect::samplesToFloat(aSquare.data(), aIn.data(), static_cast<int>(aIn.size()));
+    int nOvershoots = 0;
+    for (size_t nFirst = 0; nFirst < aIn.size(); nFirst += 160)
+        aNotch.process(aIn.data() + nFirst, aOut.data() + nFirst, 160);
+    for (size_t i = 0; i < aOut.size(); ++i) {
+        if (std::fabs(aOut[i]) <= 1.0f)
+            continue;
+        ++nOvershoots;
+        QCOMPARE(aDecoder.aLeft[i], static_cast<int16_t>(aOut[i] > 0 ? 32767 : -32767));
+    }
+    QVERIFY(nOvershoots > 10);
 }
 
 void TestWvcDecoder::refusedFrames_data()
