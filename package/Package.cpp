@@ -122,6 +122,7 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
         close();
     maFiles.clear();
     mbOpened = false;
+    mbCallExpiration = mbIndexCallExpiration;
 
     QString sIndex;
     const int nRead = readIndexText(isPath, isPassword, sIndex);

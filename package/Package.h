@@ -123,6 +123,9 @@ private:
     bool mbOpened = false;
     bool mbEncrypted = false;
     bool mbCallExpiration = true;
+    // The mode the indexes set; an authority override lifts the filter only
+    // for the package it was given for.
+    bool mbIndexCallExpiration = true;
     bool mbAuthorityOverride = false;
     qint32 mnExpiredCalls = 0;
     qint32 mnExpiredMedia = 0;

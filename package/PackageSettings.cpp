@@ -87,17 +87,18 @@ void Package::applySettings(const QString& isSettings, bool& irbVerifyTime)
             msDefaultLocale = sValue;
             qDebug().noquote() << "default_locale=" << sValue;
         } else if (sKey == QLatin1String("package_call_expiration")) {
-            mbCallExpiration = false;
+            mbIndexCallExpiration = false;
             mbAuthorityOverride = false;
             qDebug().noquote() << "package_call_expiration=" << sValue;
             if (sValue == QLatin1String("always")) {
-                mbCallExpiration = true;
+                mbIndexCallExpiration = true;
             } else if (sValue == QLatin1String("authority_override")) {
-                mbCallExpiration = true;
+                mbIndexCallExpiration = true;
                 mbAuthorityOverride = true;
             } else if (sValue.isEmpty()) {
                 qWarning() << "package_call_expiration not set in package index, using: never";
             }
+            mbCallExpiration = mbIndexCallExpiration;
         } else if (sKey == QLatin1String("authority_password")) {
             msAuthorityPassword = sValue;
         } else if (sKey == QLatin1String("viewer_verify_time")) {

@@ -27,6 +27,7 @@ private slots:
     void resultCodes_data();
     void resultCodes();
     void failedOpenLeavesNothing();
+    void overrideEndsWithThePackage();
 
 private:
     QString plainPackage(const QString& isIndexText);
@@ -352,6 +353,28 @@ void TestPackageIndex::failedOpenLeavesNothing()
     package.closePackage();
     QVERIFY(!package.isOpen());
     QVERIFY(package.memberPaths().isEmpty());
+}
+
+void TestPackageIndex::overrideEndsWithThePackage()
+{
+    Package package;
+    const QString sUnlocked = plainPackage("v2|u|package_call_expiration=authority_override;authority_password=boss||");
+    const QString sSilent = plainPackage("v2|u|||");
+    QCOMPARE(package.openPackage(sUnlocked, QString(), QString(), "boss", false), 1);
+    QVERIFY(!package.callExpirationEnabled());
+    // The next package does not name a mode: it keeps the mode of the last
+    // index, not the override given for the previous package.
+    package.closePackage();
+    QCOMPARE(package.openPackage(sSilent, QString(), QString(), QString(), false), 0);
+    QVERIFY(package.callExpirationEnabled());
+    package.disableCallExpiration();
+    QVERIFY(!package.callExpirationEnabled());
+    QCOMPARE(package.openPackage(sSilent, QString(), QString(), QString(), false), 0);
+    QVERIFY(package.callExpirationEnabled());
+
+    QCOMPARE(package.openPackage(plainPackage("v2|u|package_call_expiration=never||"), QString(), QString(), QString(), false), 0);
+    QCOMPARE(package.openPackage(sSilent, QString(), QString(), QString(), false), 0);
+    QVERIFY(!package.callExpirationEnabled());
 }
 
 QTEST_GUILESS_MAIN(TestPackageIndex)
