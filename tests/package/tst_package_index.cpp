@@ -13,6 +13,8 @@ class TestPackageIndex : public QObject
 
 private slots:
     void initTestCase();
+    void checkMagic_data();
+    void checkMagic();
     void indexGrammar_data();
     void indexGrammar();
     void settings_data();
@@ -43,6 +45,38 @@ void TestPackageIndex::initTestCase()
 QString TestPackageIndex::plainPackage(const QString& isIndexText)
 {
     return saveBytes(mDir, QStringLiteral("p%1.pkg").arg(mnFiles++), packageWithIndex(isIndexText));
+}
+
+void TestPackageIndex::checkMagic_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<quint32>("type");
+    QTest::addColumn<bool>("logged");
+
+    const QByteArray aMagic = QByteArray::fromHex("bbaaddcc");
+    QTest::newRow("plain") << packageWithIndex("v2|u|||") << 0 << 2u << false;
+    QTest::newRow("older type") << aMagic + QByteArray::fromHex("01000000") << 0 << 1u << false;
+    QTest::newRow("newer type") << aMagic + QByteArray::fromHex("04010000") << 0 << 260u << false;
+    QTest::newRow("magic reversed") << QByteArray::fromHex("ccddaabb02000000") << -1 << 0u << true;
+    QTest::newRow("three bytes") << aMagic.left(3) << -1 << 0u << true;
+    QTest::newRow("no type word") << aMagic + "\x02" << -1 << 0u << false;
+}
+
+void TestPackageIndex::checkMagic()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, result);
+    QFETCH(quint32, type);
+    QFETCH(bool, logged);
+
+    if (logged)
+        QTest::ignoreMessage(QtDebugMsg, "File magic does not match");
+    quint32 nType = 0;
+    QCOMPARE(Package::checkMagic(saveBytes(mDir, QStringLiteral("c%1.pkg").arg(mnFiles++), file), nType), result);
+    QCOMPARE(nType, type);
+    QCOMPARE(Package::isEncryptedType(nType), (type & 1u) != 0);
+    QCOMPARE(Package::checkMagic(mDir.filePath("missing.pkg"), nType), -1);
 }
 
 void TestPackageIndex::indexGrammar_data()
@@ -286,6 +320,13 @@ void TestPackageIndex::resultCodes_data()
     QTest::newRow("user name case") << aEncrypted << "Bob" << sSecret << -3 << QStringList{"Invalid username"};
     QTest::newRow("user name leading space") << aEncrypted << " bob" << sSecret << -3 << QStringList{"Invalid username"};
     QTest::newRow("plain package, any user") << packageWithIndex(sIndex) << "carol" << sSecret << 0 << QStringList();
+
+    QByteArray aFilled = packageWithIndex(sIndex);
+    aFilled.replace(8, 8, QByteArray(8, '\xff'));
+    QTest::newRow("plain, bytes 8 to 15 set") << aFilled << "" << "" << 0 << QStringList();
+    QByteArray aType4 = packageWithIndex(sIndex);
+    aType4[4] = 4;
+    QTest::newRow("plain, only bit 0 counts") << aType4 << "" << "" << 0 << QStringList();
 
     QByteArray aMagic = packageWithIndex(sIndex);
     aMagic[0] = 'X';
