@@ -23,6 +23,7 @@ namespace WVC {
 
 class Amplify;
 class BiquadFilter;
+class SampleConverter;
 class WvcCipher;
 
 enum Status : int {
@@ -154,6 +155,10 @@ protected:
     AVCodecContext* mpAvContext[2];
     AVFrame* mpAvFrame[2];
     AVPacket* mpAvPacket[2];
+    // Per channel: hands decoded frames on as 16-bit mono at the wanted rate.
+    SampleConverter* mpAvConverter[2] = {nullptr, nullptr};
+    // Per channel: a channel without a decoder has said so once.
+    bool mbCodecMissingLogged[2] = {false, false};
 
 private:
     // Composes the parts into one message and hands it to log().

@@ -1,12 +1,17 @@
 // Set-up, release and frame decoding of the codecs that libavcodec decodes
 // (Opus, G.722, G.723.1, G.729, GSM).
 #include "Decoder.h"
+#include "SampleConverter.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/dict.h>
+#include <libavutil/error.h>
 #include <libavutil/frame.h>
 }
+
+#include <cerrno>
+#include <cstring>
 
 namespace WVC {
 
@@ -38,6 +43,8 @@ int64_t avSampleRate(uint32_t inCodecId, uint32_t inHeaderRate)
 void Decoder::setupFfmpeg()
 {
     for (int nChannel = 0; nChannel < 2; ++nChannel) {
+        mbCodecMissingLogged[nChannel] = false;
+        mpAvConverter[nChannel] = new SampleConverter();
         if (mnCodecId != CODEC_OPUS)
             av_dict_set_int(&mpAvOptions, "ac", 1, 0);
         av_dict_set_int(&mpAvOptions, "ar", avSampleRate(mnCodecId, mnSampleRate), 0);
@@ -68,16 +75,79 @@ void Decoder::releaseFfmpeg()
         av_frame_free(&mpAvFrame[nChannel]);
         avcodec_free_context(&mpAvContext[nChannel]);
         mpAvCodec[nChannel] = nullptr;
+        delete mpAvConverter[nChannel];
+        mpAvConverter[nChannel] = nullptr;
     }
     av_dict_free(&mpAvOptions);
 }
 
-// Frames of these codecs are not decoded yet: every frame fails cleanly.
-int Decoder::decodeFfmpegFrame(int inChannel, int)
+int Decoder::decodeFfmpegFrame(int inChannel, int inLength)
 {
-    logParts(ERR, "ffmpeg decoding of ", codecName(mnCodecId), " frames is not available (channel: ", inChannel,
-             ")");
-    return 0;
+    AVCodecContext* pContext = mpAvContext[inChannel];
+    AVPacket* pPacket = mpAvPacket[inChannel];
+    AVFrame* pFrame = mpAvFrame[inChannel];
+    if (!pContext || !pPacket || !pFrame || !mpAvConverter[inChannel]) {
+        // Set-up already reported why; say once that the frames are lost.
+        if (!mbCodecMissingLogged[inChannel])
+            logParts(ERR, "No ffmpeg decoder for ", codecName(mnCodecId), " frames (channel: ", inChannel, ")");
+        mbCodecMissingLogged[inChannel] = true;
+        return 0;
+    }
+    // A packet of size 0 would put the decoder into draining for good: an
+    // empty payload is a frame without data and comes out as silence.
+    if (inLength > 0) {
+        pPacket->data = maCodedFrame[inChannel];
+        pPacket->size = inLength;
+        const int nSent = avcodec_send_packet(pContext, pPacket);
+        pPacket->data = nullptr;
+        pPacket->size = 0;
+        if (nSent < 0 && nSent != AVERROR(EAGAIN) && nSent != AVERROR_EOF) {
+            // Decoders that decode on sending report a damaged frame here.
+            logParts(ERR, "ffmpeg decoding error (channel: ", inChannel, ")");
+            return 0;
+        }
+    }
+    // Opus decodes at 48 kHz whatever it is asked; the others at their rate.
+    const int nOutRate = static_cast<int>(mnCodecId == CODEC_OPUS ? mnSampleRate : pContext->sample_rate);
+    int nTotal = 0;
+    bool bFailed = false;
+    for (;;) {
+        const int nReceived = avcodec_receive_frame(pContext, pFrame);
+        if (nReceived == AVERROR(EAGAIN))
+            break;
+        if (nReceived == AVERROR_EOF) {
+            logParts(WRN, "ffmpeg EOF (channel: ", inChannel, ")");
+            avcodec_flush_buffers(pContext);
+            break;
+        }
+        if (nReceived < 0) {
+            logParts(ERR, "ffmpeg decoding error (channel: ", inChannel, ")");
+            bFailed = true;
+            break;
+        }
+        if (!bFailed) {
+            const int nCount = mpAvConverter[inChannel]->convert(*pFrame, nOutRate, maDecoded[inChannel] + nTotal,
+                                                                 kMaxFrameSamples - nTotal);
+            if (nCount == SampleConverter::kTooLarge) {
+                logParts(ERR, "ffmpeg frame too large for buffer (channel: ", inChannel, ")");
+                bFailed = true;
+            } else if (nCount < 0) {
+                logParts(ERR, "ffmpeg decoding error (channel: ", inChannel, ")");
+                bFailed = true;
+            } else {
+                nTotal += nCount;
+            }
+        }
+        // Frames after a failure are drained so the next packet starts clean.
+        av_frame_unref(pFrame);
+    }
+    if (bFailed)
+        return 0;
+    if (nTotal < static_cast<int>(mnSamplesPerFrame)) {
+        std::memset(maDecoded[inChannel] + nTotal, 0, (mnSamplesPerFrame - nTotal) * sizeof(int16_t));
+        nTotal = static_cast<int>(mnSamplesPerFrame);
+    }
+    return nTotal;
 }
 
 } // namespace WVC

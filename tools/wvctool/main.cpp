@@ -2,6 +2,7 @@
 // through WVC::Decoder, and shows their header and metadata.
 #include "FrameEncoder.h"
 #include "MemoryDecoder.h"
+#include "Resampler.h"
 #include "WavFile.h"
 #include "WvcWriter.h"
 
@@ -156,10 +157,21 @@ int encode(const Arguments& irArgs)
     }
 
     wvctools::WvcWriterOptions aOptions;
-    aOptions.nSampleRate = aInputs[0].nSampleRate;
-    aOptions.nSamplesPerFrame = aOptions.nSampleRate / 50 > 0 ? aOptions.nSampleRate / 50 : 1;
-    long long nValue = 0;
     auto aOption = irArgs.aOptions;
+    // Codecs that fix their rate get the input resampled to it.
+    aOptions.nSampleRate = wvctools::encoderSampleRate(aOption["--codec"], aInputs[0].nSampleRate);
+    if (aOptions.nSampleRate != aInputs[0].nSampleRate) {
+        std::fprintf(stderr, "wvctool: resampling %u Hz to %u Hz for %s\n", aInputs[0].nSampleRate,
+                     aOptions.nSampleRate, aOption["--codec"].c_str());
+        for (std::vector<int16_t>& rChannel : aChannels) {
+            std::vector<int16_t> aResampled;
+            if (!wvctools::resampleChannel(rChannel, aInputs[0].nSampleRate, aOptions.nSampleRate, aResampled, sError))
+                return fail(EXIT_FAILED, sError);
+            rChannel.swap(aResampled);
+        }
+    }
+    aOptions.nSamplesPerFrame = wvctools::defaultSamplesPerFrame(aOption["--codec"], aOptions.nSampleRate);
+    long long nValue = 0;
     if (aOption.count("--version")) {
         if (!parseInt(aOption["--version"], 1, 4, nValue))
             return fail(EXIT_USAGE, "--version must be 1, 2, 3 or 4");
@@ -190,7 +202,8 @@ int encode(const Arguments& irArgs)
     std::vector<std::unique_ptr<wvctools::FrameEncoder>> aEncoders;
     std::vector<wvctools::FrameEncoder*> aEncoderPointers;
     for (size_t i = 0; i < aChannels.size(); ++i) {
-        aEncoders.push_back(wvctools::makeFrameEncoder(aOption["--codec"], aOptions.nSamplesPerFrame, sError));
+        aEncoders.push_back(wvctools::makeFrameEncoder(aOption["--codec"], aOptions.nSampleRate,
+                                                      aOptions.nSamplesPerFrame, sError));
         if (!aEncoders.back())
             return fail(EXIT_FAILED, sError);
         aEncoderPointers.push_back(aEncoders.back().get());

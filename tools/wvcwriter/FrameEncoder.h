@@ -18,9 +18,20 @@ public:
                        std::string& irsError) = 0;
 };
 
-// Encoder for a codec name of the WVC codec table (case-insensitive);
-// null with irsError set when the codec is unknown or has no encoder yet.
-// One encoder object serves one channel.
+// Rate at which a codec encodes input of inInputRate: its fixed rate (G.722
+// and AMR-WB 16000, G.723.1, G.729, GSM and AMR 8000), for Opus the input
+// rate when Opus takes it and 48000 otherwise, else the input rate.
+uint32_t encoderSampleRate(const std::string& isCodecName, uint32_t inInputRate);
+// Samples per frame a codec writes unless told otherwise: 20 ms, 30 ms for
+// G.723.1.
+uint32_t defaultSamplesPerFrame(const std::string& isCodecName, uint32_t inSampleRate);
+
+// Encoder for a codec name of the WVC codec table (case-insensitive) at the
+// given rate; null with irsError set when the codec is unknown or refuses
+// the rate or the samples per frame. One encoder object serves one channel.
+std::unique_ptr<FrameEncoder> makeFrameEncoder(const std::string& isCodecName, uint32_t inSampleRate,
+                                               uint32_t inSamplesPerFrame, std::string& irsError);
+// The same at the codec's own rate (8000 Hz for codecs that take any).
 std::unique_ptr<FrameEncoder> makeFrameEncoder(const std::string& isCodecName, uint32_t inSamplesPerFrame,
                                                std::string& irsError);
 
