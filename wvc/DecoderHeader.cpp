@@ -161,10 +161,14 @@ int Decoder::readHeaderPacket(bool ibHeaderOnly)
                  " bytes, expected ", nExpected);
         return WVC_ERROR;
     }
+    // Frames must also last at least 1 ms: times are whole milliseconds, and
+    // owners divide by the frame duration.
     if (aHeader.nSamplesPerFrame == 0 || aHeader.nSamplesPerFrame > aHeader.nSampleRate ||
-        aHeader.nSamplesPerFrame > static_cast<uint32_t>(kMaxFrameSamples)) {
+        aHeader.nSamplesPerFrame > static_cast<uint32_t>(kMaxFrameSamples) ||
+        aHeader.nSampleRate / aHeader.nSamplesPerFrame > 1000) {
         logParts(ERR, "Invalid samples per frame: ", aHeader.nSamplesPerFrame, " at sample rate ",
-                 aHeader.nSampleRate, " (at most ", kMaxFrameSamples, " and the sample rate)");
+                 aHeader.nSampleRate, " (at most ", kMaxFrameSamples,
+                 " and the sample rate, frames of at least 1 ms)");
         return WVC_ERROR;
     }
     if (aHeader.nChannels < 1 || aHeader.nChannels > 2) {

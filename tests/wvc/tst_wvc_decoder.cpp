@@ -322,6 +322,8 @@ void TestWvcDecoder::malformedHeaders_data()
                                                 << "Invalid samples per frame: 8001";
     QTest::newRow("frame larger than the buffers") << withHeader(header34(3, 3, 1, 48000, 1921, 1000))
                                                    << "Invalid samples per frame: 1921";
+    QTest::newRow("frames shorter than 1 ms") << withHeader(header34(3, 3, 1, 48000, 40, 1000))
+                                              << "Invalid samples per frame: 40 at sample rate 48000";
     QTest::newRow("zero sample rate") << withHeader(header34(3, 3, 1, 0, 160, 1000)) << "Invalid samples per frame";
     QTest::newRow("no channels") << withHeader(header34(3, 3, 0, 8000, 160, 1000)) << "Unsupported channel count: 0";
     QTest::newRow("three channels") << withHeader(header34(3, 3, 3, 8000, 160, 1000))
