@@ -23,6 +23,8 @@ Decoder::Decoder()
       mpAvPacket{nullptr, nullptr}, mpPlainFrame(new uint8_t[kMaxPcm16FrameBytes]), mnOpenResult(kNotOpen),
       mbOggReady(false)
 {
+    std::memset(&maSync, 0, sizeof(maSync));
+    std::memset(maStreams, 0, sizeof(maStreams));
     std::memset(maCodecInput, 0, sizeof(maCodecInput));
     std::memset(maCodedFrame, 0, sizeof(maCodedFrame));
     std::memset(maDecoded, 0, sizeof(maDecoded));

@@ -251,6 +251,9 @@ void Decoder::dropPackets(int inSerial, int inCount)
 
 int Decoder::seek(int64_t inOffsetMs, bool ibAbsolute)
 {
+    // Like the decode steps, seeking needs a successful open.
+    if (mnOpenResult != WVC_OK)
+        return mnOpenResult;
     logParts(DEB, "seek inOffsetMs: ", inOffsetMs);
     resetOgg();
     mbSeeking = true;

@@ -108,6 +108,8 @@ void TestWvcDecoder::defaults()
     QCOMPARE(aDecoder.reservedOperation(), static_cast<int>(WVC::WVC_NOT_SUPPORTED));
     // Nothing opened yet: decode steps are refused, not run on empty state.
     QCOMPARE(aDecoder.decodeChunk(false, 100), static_cast<int>(WVC::WVC_ERROR));
+    QCOMPARE(aDecoder.seek(2000, true), static_cast<int>(WVC::WVC_ERROR));
+    QCOMPARE(aDecoder.close(), 0);
     WVC::Decoder aBase;
     aBase.setLogLevel(5000);
     uint32_t nRead = 7;
@@ -408,6 +410,7 @@ void TestWvcDecoder::passwords()
         QCOMPARE(aDecoder.nPcmSamples, 1600u);
     } else {
         QCOMPARE(nDecode, result);
+        QCOMPARE(aDecoder.seek(100, true), result);
         QCOMPARE(aDecoder.decodeAll(false), result);
         QCOMPARE(aDecoder.nPcmFrames, 0u);
     }

@@ -262,8 +262,6 @@ void TestWvcTool::errors_data()
     QTest::newRow("not a WVC file") << QStringList{"info", "@in.wav"} << 1 << "not a readable WVC file";
     QTest::newRow("unknown codec") << QStringList{"encode", "@in.wav", "@x.wvc", "--codec", "mp3"} << 1
                                    << "unknown codec: mp3";
-    QTest::newRow("codec without encoder") << QStringList{"encode", "@in.wav", "@x.wvc", "--codec", "amr-wb"} << 1
-                                           << "no encoder for codec AMR-WB yet";
     QTest::newRow("PCM16 in version 1") << QStringList{"encode", "@in.wav", "@x.wvc", "--codec", "PCM16",
                                                        "--version", "1"}
                                         << 1 << "version 1 and 2 files carry PCMA only";
