@@ -2,8 +2,11 @@
 // full decoding in odd chunk sizes, seeks, zoom, effects and the level scan.
 #include "MemoryDecoder.h"
 
+#include <ogg/ogg.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -15,11 +18,45 @@ void decodeSome(wvctools::MemoryDecoder& irDecoder, bool ibLevelsOnly, uint32_t 
     }
 }
 
+// Every page carries a checksum, so almost any mutation would only reach
+// the checksum test. Pages are re-sealed here so that mutations get through
+// to the packet parsers; damaged checksums are covered by the unit tests.
+std::vector<uint8_t> resealPages(const uint8_t* ipData, size_t inSize)
+{
+    std::vector<uint8_t> aBytes(ipData, ipData + inSize);
+    size_t nPos = 0;
+    while (nPos + 27 <= aBytes.size()) {
+        uint8_t* pPage = aBytes.data() + nPos;
+        if (std::memcmp(pPage, "OggS", 4) != 0) {
+            ++nPos;
+            continue;
+        }
+        const size_t nSegments = pPage[26];
+        if (nPos + 27 + nSegments > aBytes.size())
+            break;
+        size_t nBody = 0;
+        for (size_t i = 0; i < nSegments; ++i)
+            nBody += pPage[27 + i];
+        if (nPos + 27 + nSegments + nBody > aBytes.size()) {
+            ++nPos;
+            continue;
+        }
+        ogg_page aPage;
+        aPage.header = pPage;
+        aPage.header_len = static_cast<long>(27 + nSegments);
+        aPage.body = pPage + aPage.header_len;
+        aPage.body_len = static_cast<long>(nBody);
+        ogg_page_checksum_set(&aPage);
+        nPos += 27 + nSegments + nBody;
+    }
+    return aBytes;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::vector<uint8_t> aBytes(data, data + size);
+    const std::vector<uint8_t> aBytes = resealPages(data, size);
     // Seeds written with wvctool use this password when encrypted.
     const uint32_t nChunk = size > 0 ? 1u + data[size - 1] * 61u : 1u;
     {
