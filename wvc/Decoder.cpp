@@ -4,8 +4,6 @@
 #include "BiquadFilter.h"
 #include "WvcCipher.h"
 
-#include <cryptopp/cryptlib.h>
-
 #include <cstring>
 
 namespace WVC {
