@@ -9,11 +9,11 @@
 #include <QDebug>
 
 #include <cryptopp/aes.h>
-#include <cryptopp/files.h>
+#include <cryptopp/filters.h>
 #include <cryptopp/modes.h>
 
-#include <fstream>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -33,6 +33,7 @@ CryptoPP::BufferedTransformation* createStage(const QString& isPath, CryptoPP::B
 // Upper bound of a zlib stream's expansion (deflate's best case is 1032:1),
 // so that a lying decoded size cannot make us reserve memory for nothing.
 constexpr qint64 cnMaxRatio = 1032;
+constexpr qint64 cnPumpBlock = 256 * 1024;
 
 } // namespace
 
@@ -54,30 +55,39 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
         return -1;
     }
 
-    std::ifstream stream(QFile::encodeName(fileName()).toStdString(), std::ios::in | std::ios::binary);
-    if (!stream || !stream.seekg(entry.nOffset)) {
+    // Every read has a file handle of its own, so reads never share a position.
+    QFile file(fileName());
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(entry.nOffset)) {
         qWarning().noquote() << "Could not open file: " << fileName();
         return -1;
     }
 
     try {
-        // Declared before the source: the filter only refers to it.
+        // Declared before the chain: the filter only refers to it.
         CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption decryption;
-        CryptoPP::BufferedTransformation* pChain = new ZlibInflater(pTail.release());
+        std::unique_ptr<CryptoPP::BufferedTransformation> pChain(new ZlibInflater(pTail.release()));
         if (mbEncrypted) {
             const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
             decryption.SetKeyWithIV(aKey, aKey.size(), aIv);
-            pChain = new CryptoPP::StreamTransformationFilter(decryption, pChain);
+            pChain.reset(new CryptoPP::StreamTransformationFilter(decryption, pChain.release()));
         }
-        CryptoPP::FileSource source(stream, false, pChain);
-        const CryptoPP::lword nPumped = source.Pump(CryptoPP::lword(entry.nStoredSize));
-        if (nPumped != CryptoPP::lword(entry.nStoredSize)) {
-            qWarning().noquote() << "Short read of member:" << isPath;
-            return -1;
+        // The stored bytes are pumped in large blocks: the library's file
+        // source hands on 1 KB at a time, which costs every stage (the
+        // inflater above all) a call per kilobyte.
+        std::vector<char> aBlock(size_t(qBound<qint64>(1, entry.nStoredSize, cnPumpBlock)));
+        qint64 nLeft = entry.nStoredSize;
+        while (nLeft > 0) {
+            const qint64 nRead = file.read(aBlock.data(), qMin<qint64>(nLeft, qint64(aBlock.size())));
+            if (nRead <= 0) {
+                qWarning().noquote() << "Short read of member:" << isPath;
+                return -1;
+            }
+            pChain->Put(reinterpret_cast<const CryptoPP::byte*>(aBlock.data()), size_t(nRead));
+            nLeft -= nRead;
         }
         // Ending the message flushes every stage and lets the inflater tell a
         // stream that stops early from a complete one.
-        source.AttachedTransformation()->MessageEnd();
+        pChain->MessageEnd();
     } catch (const std::exception& e) {
         qWarning().noquote() << "Could not read member:" << isPath << e.what();
         return -1;

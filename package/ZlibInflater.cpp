@@ -7,6 +7,8 @@
 namespace {
 
 constexpr size_t cnOutputBlock = 256 * 1024;
+constexpr size_t cnDirectBlock = 4 * 1024 * 1024;
+constexpr size_t cnInputBlock = 256 * 1024;
 
 } // namespace
 
@@ -34,34 +36,17 @@ size_t ZlibInflater::Put2(const CryptoPP::byte* ipInput, size_t inLength, int in
     if (!ibBlocking)
         throw BlockingInputOnly("ZlibInflater");
 
-    while (inLength > 0 && !mbEnded) {
-        // zlib counts in 32-bit units.
-        const uInt nChunk = uInt(std::min<size_t>(inLength, std::numeric_limits<uInt>::max()));
-        mStream.next_in = const_cast<Bytef*>(ipInput);
-        mStream.avail_in = nChunk;
-        do {
-            const uInt nInBefore = mStream.avail_in;
-            mStream.next_out = maOut.data();
-            mStream.avail_out = uInt(maOut.size());
-            const int nResult = inflate(&mStream, Z_NO_FLUSH);
-            if (nResult == Z_STREAM_END)
-                mbEnded = true;
-            else if (nResult == Z_NEED_DICT)
-                fail("preset dictionary not supported");
-            else if (nResult != Z_OK && nResult != Z_BUF_ERROR)
-                fail("corrupt compressed data");
-            const size_t nProduced = maOut.size() - mStream.avail_out;
-            if (nProduced > 0)
-                Output(1, maOut.data(), nProduced, 0, true);
-            if (nProduced == 0 && mStream.avail_in == nInBefore)
-                break; // no progress possible: zlib wants more input
-            // A full output block may leave more output pending.
-        } while (!mbEnded && (mStream.avail_in > 0 || mStream.avail_out == 0));
-        const size_t nUsed = nChunk - mStream.avail_in;
-        ipInput += nUsed;
-        inLength -= nUsed;
+    // The decryption stage hands on 4 KB pieces; inflating each on its own
+    // would cost a zlib call and a window update per piece.
+    if (maIn.empty() && inLength >= cnInputBlock) {
+        inflateInput(ipInput, inLength);
+    } else if (inLength > 0) {
+        maIn.insert(maIn.end(), ipInput, ipInput + inLength);
+        if (maIn.size() >= cnInputBlock)
+            inflatePending();
     }
     if (inMessageEnd) {
+        inflatePending();
         if (!mbEnded)
             fail("unexpected end of compressed stream");
         Output(1, nullptr, 0, inMessageEnd, true);
@@ -69,11 +54,62 @@ size_t ZlibInflater::Put2(const CryptoPP::byte* ipInput, size_t inLength, int in
     return 0;
 }
 
-bool ZlibInflater::IsolatedFlush(bool, bool ibBlocking)
+void ZlibInflater::inflatePending()
+{
+    if (maIn.empty())
+        return;
+    inflateInput(maIn.data(), maIn.size());
+    maIn.clear();
+}
+
+void ZlibInflater::inflateInput(const CryptoPP::byte* ipInput, size_t inLength)
+{
+    while (inLength > 0 && !mbEnded) {
+        // zlib counts in 32-bit units.
+        const uInt nChunk = uInt(std::min<size_t>(inLength, std::numeric_limits<uInt>::max()));
+        mStream.next_in = const_cast<Bytef*>(ipInput);
+        mStream.avail_in = nChunk;
+        do {
+            const uInt nInBefore = mStream.avail_in;
+            // Inflate straight into the next stage when it offers room: it
+            // saves a copy, and large pieces spare zlib its window updates.
+            size_t nSpace = cnDirectBlock;
+            CryptoPP::byte* pOut = AttachedTransformation()->CreatePutSpace(nSpace);
+            if (!pOut || nSpace < cnOutputBlock) {
+                pOut = maOut.data();
+                nSpace = maOut.size();
+            }
+            nSpace = std::min<size_t>(nSpace, std::numeric_limits<uInt>::max());
+            mStream.next_out = pOut;
+            mStream.avail_out = uInt(nSpace);
+            const int nResult = inflate(&mStream, Z_NO_FLUSH);
+            if (nResult == Z_STREAM_END)
+                mbEnded = true;
+            else if (nResult == Z_NEED_DICT)
+                fail("preset dictionary not supported");
+            else if (nResult != Z_OK && nResult != Z_BUF_ERROR)
+                fail("corrupt compressed data");
+            const size_t nProduced = nSpace - mStream.avail_out;
+            // Also when empty: the next stage learns that its room was not used.
+            Output(1, pOut, nProduced, 0, true);
+            if (nProduced == 0 && mStream.avail_in == nInBefore)
+                break; // no progress possible: zlib wants more input
+            // A full output block may leave more output pending.
+        } while (!mbEnded && (mStream.avail_in > 0 || mStream.avail_out == 0));
+        const size_t nUsed = nChunk - mStream.avail_in;
+        if (nUsed == 0)
+            break;
+        ipInput += nUsed;
+        inLength -= nUsed;
+    }
+}
+
+bool ZlibInflater::IsolatedFlush(bool ibHardFlush, bool ibBlocking)
 {
     if (!ibBlocking)
         throw BlockingInputOnly("ZlibInflater");
-    // Put2 hands on everything zlib can produce from its input, so nothing
-    // is held back here.
+    // Only input gathered into a block is held back; a hard flush inflates it.
+    if (ibHardFlush)
+        inflatePending();
     return false;
 }

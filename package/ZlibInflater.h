@@ -20,9 +20,12 @@ public:
     bool IsolatedFlush(bool ibHardFlush, bool ibBlocking) override;
 
 private:
+    void inflateInput(const CryptoPP::byte* ipInput, size_t inLength);
+    void inflatePending();
     [[noreturn]] void fail(const char* ipText) const;
 
     z_stream mStream {};
     bool mbEnded = false;
-    std::vector<CryptoPP::byte> maOut;
+    std::vector<CryptoPP::byte> maIn;  // input gathered into a block
+    std::vector<CryptoPP::byte> maOut; // output when the next stage offers no room
 };

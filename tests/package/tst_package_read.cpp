@@ -35,6 +35,9 @@ private slots:
     void roundTrip();
     void sharedIvPrefix();
     void scriptLineBreaks();
+    void largeScript();
+    void decodedSizeIsOnlyAHint_data();
+    void decodedSizeIsOnlyAHint();
     void appendsWithoutMoving();
     void readWithoutPackage();
     void pumpIntoOwnStage();
@@ -157,6 +160,65 @@ void TestPackageRead::scriptLineBreaks()
     QBuffer upper;
     QCOMPARE(package.readFile("/app/js/lib/util.JS", &upper), 0);
     QCOMPARE(upper.data(), aScript);
+}
+
+void TestPackageRead::largeScript()
+{
+    // Several output blocks of the inflater pass the script stage.
+    QByteArray aScript;
+    for (int i = 0; aScript.size() < 3 * 1024 * 1024; ++i)
+        aScript += "var v" + QByteArray::number(i) + " = " + QByteArray::number(i * 7919) + ";\r\n";
+    PackageWriter writer;
+    writer.setPassword("pw");
+    writer.setUsers("u");
+    QVERIFY(writer.addFile("/app/js/big.js", aScript));
+    Package package;
+    QCOMPARE(package.openPackage(save(writer.build()), "u", "pw", QString(), false), 0);
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    QBuffer buffer;
+    const int nResult = package.readFile("/app/js/big.js", &buffer);
+    qInstallMessageHandler(previous);
+    QCOMPARE(nResult, 0);
+    QCOMPARE(buffer.data(), aScript.replace('\r', ' ').replace('\n', ' '));
+}
+
+// The decoded size in the index only sizes the output in advance; a wrong
+// one must not change what is read.
+void TestPackageRead::decodedSizeIsOnlyAHint_data()
+{
+    QTest::addColumn<bool>("encrypted");
+    QTest::addColumn<int>("size");
+
+    for (const bool bEncrypted : {false, true}) {
+        const char* pKind = bEncrypted ? "encrypted" : "plain";
+        QTest::addRow("%s, zero", pKind) << bEncrypted << 0;
+        QTest::addRow("%s, too small", pKind) << bEncrypted << 100000;
+        QTest::addRow("%s, exact", pKind) << bEncrypted << -1;
+        QTest::addRow("%s, 2 GiB", pKind) << bEncrypted << std::numeric_limits<int>::max();
+        QTest::addRow("%s, negative", pKind) << bEncrypted << -7;
+    }
+}
+
+void TestPackageRead::decodedSizeIsOnlyAHint()
+{
+    QFETCH(bool, encrypted);
+    QFETCH(int, size);
+
+    const QByteArray aContent = randomContent(300000, 5) + QByteArray(5 * 1024 * 1024, 'z') + randomContent(300000, 6);
+    PackageWriter writer;
+    if (encrypted)
+        writer.setPassword("pw");
+    QVERIFY(writer.addFile("/a.bin", aContent));
+    QStringList aFields = writer.indexText().section('|', 4, 4).split(';');
+    aFields[2] = QString::number(size == -1 ? aContent.size() : size);
+    writer.setIndexText("v2|u|||" + aFields.join(';'));
+
+    Package package;
+    QCOMPARE(package.openPackage(save(writer.build()), "u", "pw", QString(), false), 0);
+    QBuffer buffer;
+    buffer.setData("prefix");
+    QCOMPARE(package.readFile("/a.bin", &buffer), 0);
+    QVERIFY(buffer.data() == "prefix" + aContent);
 }
 
 void TestPackageRead::appendsWithoutMoving()
