@@ -8,6 +8,7 @@ extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/error.h>
 #include <libavutil/frame.h>
+#include <libavutil/mem.h>
 }
 
 #include <cerrno>
@@ -38,6 +39,24 @@ int64_t avSampleRate(uint32_t inCodecId, uint32_t inHeaderRate)
     }
 }
 
+// Each channel of a WVC file is a mono Opus stream without pre-skip. Told
+// so, as an Ogg Opus header would, the decoder synthesises one channel
+// instead of its default two.
+void describeMonoOpus(AVCodecContext* ipContext, uint32_t inSampleRate)
+{
+    constexpr int kHeadSize = 19;
+    auto* pHead = static_cast<uint8_t*>(av_mallocz(kHeadSize + AV_INPUT_BUFFER_PADDING_SIZE));
+    if (!pHead)
+        return; // the decoder then takes its default layout
+    std::memcpy(pHead, "OpusHead", 8);
+    pHead[8] = 1; // version
+    pHead[9] = 1; // channels
+    for (int i = 0; i < 4; ++i)
+        pHead[12 + i] = static_cast<uint8_t>(inSampleRate >> (8 * i));
+    ipContext->extradata = pHead;
+    ipContext->extradata_size = kHeadSize;
+}
+
 } // namespace
 
 void Decoder::setupFfmpeg()
@@ -54,6 +73,8 @@ void Decoder::setupFfmpeg()
             logParts(ERR, "could not allocate ffmpeg codec context (stream: ", nChannel, ")");
             continue;
         }
+        if (mnCodecId == CODEC_OPUS)
+            describeMonoOpus(mpAvContext[nChannel], mnSampleRate);
         if (avcodec_open2(mpAvContext[nChannel], mpAvCodec[nChannel], &mpAvOptions) < 0) {
             logParts(ERR, "Could not open ffmpeg codec (stream: ", nChannel, ")");
             avcodec_free_context(&mpAvContext[nChannel]);
