@@ -3,6 +3,7 @@
 #include "Amplify.h"
 #include "BiquadFilter.h"
 #include "G711.h"
+#include "Pcm16Encoder.h"
 #include "WvcTestFiles.h"
 
 #include <QtTest>
@@ -49,6 +50,7 @@ private slots:
     void notchOvershootIsClamped();
     void refusedFrames_data();
     void refusedFrames();
+    void failedLeftFrameKeepsItsPage();
     void libraryCodecFramesEndCleanly_data();
     void libraryCodecFramesEndCleanly();
     void stopAndClose();
@@ -613,6 +615,9 @@ void TestWvcDecoder::fastLevelScan()
     for (int i = 0; i < 160; ++i)
         nPeak = std::max(nPeak, std::abs(static_cast<int>(aEffects.aLeft[i])));
     QCOMPARE(static_cast<int>(aEffects.aLevels[0]), nPeak / 128);
+    // A channel without an effect of its own still reports its peaks.
+    if (channelCount == 2)
+        QCOMPARE(aEffects.aLevels[1], wvctools::WvcWriter::levelOf(aInput[1].data(), 160));
 }
 
 void TestWvcDecoder::metadata_data()
@@ -806,6 +811,37 @@ void TestWvcDecoder::refusedFrames()
     QCOMPARE(aDecoder.nPcmFrames, 0u);
     QCOMPARE(aDecoder.countLog(error.toStdString()), 100);
     QCOMPARE(aDecoder.close(), 0);
+}
+
+void TestWvcDecoder::failedLeftFrameKeepsItsPage()
+{
+    // PCM16 frames, one of which is too large for the decoder's buffer.
+    class OneBadFrame : public wvctools::FrameEncoder
+    {
+    public:
+        uint32_t codecId() const override { return WVC::CODEC_PCM16; }
+        int encode(const int16_t* ipSamples, int inCount, uint8_t* ipOutput, int inCapacity,
+                   std::string& irsError) override
+        {
+            if (mnFrame++ == 5)
+                return 3842;
+            return maPcm16.encode(ipSamples, inCount, ipOutput, inCapacity, irsError);
+        }
+
+    private:
+        wvctools::Pcm16Encoder maPcm16;
+        int mnFrame = 0;
+    } aEncoder;
+    WvcWriterOptions aOptions = options();
+    aOptions.nFramesPerPage = 10;
+    const Channels aInput = channels(1, 160 * 30);
+    MemoryDecoder aDecoder(join(writePages(aOptions, aInput, aEncoder)));
+    QCOMPARE(aDecoder.openAll(), 0);
+    QCOMPARE(decodeToEnd(aDecoder), -1);
+    QCOMPARE(aDecoder.countLog("Frame packet of 3842 bytes exceeds"), 1);
+    QCOMPARE(aDecoder.aPositions.size(), 29u);
+    QCOMPARE(aDecoder.aPositions[5], 140);
+    QCOMPARE(framesMismatch(aDecoder, aInput, 160, 20), std::string());
 }
 
 void TestWvcDecoder::libraryCodecFramesEndCleanly_data()
