@@ -54,6 +54,7 @@ private slots:
     void libraryCodecFramesEndCleanly_data();
     void libraryCodecFramesEndCleanly();
     void stopAndClose();
+    void sourceThatNeverEnds();
 };
 
 namespace {
@@ -897,6 +898,31 @@ void TestWvcDecoder::stopAndClose()
     aDecoder.aPositions.clear();
     QCOMPARE(aDecoder.openAll(), 0);
     QCOMPARE(aDecoder.decodeAll(false), 0);
+    QVERIFY(aDecoder.aLeft == aInput[0]);
+}
+
+void TestWvcDecoder::sourceThatNeverEnds()
+{
+    // A source that answers "data" with no bytes once it runs dry, and
+    // claims more bytes than were asked for: decoding must still end.
+    class DryReader : public MemoryDecoder
+    {
+    public:
+        using MemoryDecoder::MemoryDecoder;
+        int readCallback(uint8_t* ipBuffer, uint32_t inLength, uint32_t& irnBytesRead) override
+        {
+            const int nResult = MemoryDecoder::readCallback(ipBuffer, inLength, irnBytesRead);
+            if (nResult == WVC::WVC_END_OF_FILE)
+                return WVC::WVC_OK;
+            if (irnBytesRead == inLength)
+                irnBytesRead = inLength + 1000;
+            return nResult;
+        }
+    };
+    const Channels aInput = channels(1, 8000);
+    DryReader aDecoder(join(writePages(options(), aInput)));
+    QCOMPARE(aDecoder.openAll(), 0);
+    QCOMPARE(decodeToEnd(aDecoder, 512), -1);
     QVERIFY(aDecoder.aLeft == aInput[0]);
 }
 
