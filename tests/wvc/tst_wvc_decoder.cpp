@@ -549,6 +549,18 @@ void TestWvcDecoder::seekPastEnd()
         QCOMPARE(decodeToEnd(aDecoder), -1);
         QCOMPARE(aDecoder.nPcmFrames, 0u);
     }
+    // No left-channel page after the header: nothing ends the seek but the
+    // step limit.
+    std::vector<WvcPage> aPages = writePages(options(), aInput);
+    const std::vector<size_t> aLeft = pagesOf(aPages, 10);
+    for (auto it = aLeft.rbegin(); it != aLeft.rend(); ++it)
+        aPages.erase(aPages.begin() + static_cast<long>(*it));
+    MemoryDecoder aDecoder(join(aPages));
+    QCOMPARE(aDecoder.openAll(), 0);
+    QCOMPARE(aDecoder.seek(1500, true), 0);
+    QCOMPARE(decodeToEnd(aDecoder), -1);
+    QCOMPARE(aDecoder.countLog("stopping seek at end of data after 32 iterations"), 1);
+    QCOMPARE(aDecoder.nPcmFrames, 0u);
 }
 
 void TestWvcDecoder::zoom()
