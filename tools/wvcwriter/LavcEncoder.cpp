@@ -50,6 +50,12 @@ LavcEncoder::LavcEncoder(uint32_t inCodecId, uint32_t inSamplesPerFrame)
 
 LavcEncoder::~LavcEncoder()
 {
+    // Drained so that encoders with look-ahead close without complaint; a
+    // recording ends with its last whole frame.
+    if (mpContext && mpPacket && avcodec_is_open(mpContext) && avcodec_send_frame(mpContext, nullptr) == 0) {
+        while (avcodec_receive_packet(mpContext, mpPacket) == 0)
+            av_packet_unref(mpPacket);
+    }
     av_packet_free(&mpPacket);
     av_frame_free(&mpFrame);
     avcodec_free_context(&mpContext);
