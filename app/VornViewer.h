@@ -58,6 +58,8 @@ private:
     void createActions();
     void createToolBar();
     void createWebView();
+    // The steps after every successful open: locale, locale menu, page.
+    void showOpenedPackage();
 
     Package* mpPackage;
     AudioPlayer* mpAudioPlayer;

@@ -1,12 +1,45 @@
-// Opening a package: file choice, credentials, result handling and the
-// package's page.
+// Opening a package: file choice, type check, credentials, result handling
+// and the package's page.
 #include "VornViewer.h"
 
+#include "AudioPlayer.h"
+#include "InputDialog.h"
 #include "Package.h"
+#include "TimeVerification.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QUrl>
+#include <QWebEngineView>
+
+namespace {
+
+void warn(QWidget* ipaParent, const QString& isText)
+{
+    QMessageBox::warning(ipaParent, VornViewer::tr("VORN Viewer"), isText);
+}
+
+// "Authority password invalid. Continue anyway?": only an explicit No refuses.
+bool continueWithoutAuthority()
+{
+    QMessageBox aBox(QMessageBox::Question, VornViewer::tr("VORN Viewer"),
+        VornViewer::tr("Authority password invalid. Continue anyway?"));
+    QPushButton* pYes = aBox.addButton(VornViewer::tr("Yes"), QMessageBox::YesRole);
+    QPushButton* pNo = aBox.addButton(VornViewer::tr("No"), QMessageBox::NoRole);
+    aBox.setDefaultButton(pYes);
+    aBox.setEscapeButton(pNo);
+    aBox.exec();
+    return aBox.clickedButton() != pNo;
+}
+
+} // namespace
 
 void VornViewer::open(const QString& isFileNameFromArgs)
 {
@@ -18,26 +51,155 @@ void VornViewer::open(const QString& isFileNameFromArgs)
             return;
     }
     qInfo() << "Open package file: " << sPath;
-    // Reading and authenticating the package joins once the package reader exists.
+
+    quint32 nType = 0;
+    if (Package::checkMagic(sPath, nType) == -1) {
+        warn(this, tr("This is not a valid VORN package file!"));
+        return;
+    }
+    if (nType < 2) {
+        qWarning() << "Package has type " << nType;
+        const QString sLegacy = QCoreApplication::applicationDirPath() + QStringLiteral("/legacy/VornViewerOG.exe");
+        if (QFileInfo::exists(sLegacy))
+            QProcess::startDetached(sLegacy, { sPath });
+        else
+            warn(this,
+                tr("This package is not compatible with this version of VORN Viewer. Try opening this package with "
+                   "an earlier version of VORN Viewer."));
+        return;
+    }
+    if (nType >= 4) {
+        qWarning() << "Package has type " << nType;
+        warn(this,
+            tr("This package is not compatible with this version of VORN Viewer. Try opening this package with an "
+               "newer version of VORN Viewer."));
+        return;
+    }
+
+    QString sUsername;
+    QString sPassword;
+    QString sAuthorityPassword;
+    if (Package::isEncryptedType(nType)) {
+        InputDialog aDialog;
+        if (!aDialog.getCredentials(sUsername, sPassword, sAuthorityPassword))
+            return;
+    }
+
+    mpPackage->setTimeOffset(0);
+    mpAudioPlayer->unload();
+    mpPackage->closePackage();
+
+    const int nResult = mpPackage->openPackage(sPath, sUsername, sPassword, sAuthorityPassword, false);
+    msPackagePath = sPath;
+
+    switch (nResult) {
+    case 0:
+        resetAuthorityOverride();
+        break;
+    case 1:
+        setAuthorityOverrideActive();
+        break;
+    case 2:
+        if (!continueWithoutAuthority()) {
+            home();
+            return;
+        }
+        resetAuthorityOverride();
+        break;
+    case -1:
+    case -3:
+        warn(this, tr("Cannot authenticate user"));
+        home();
+        return;
+    case -2:
+        warn(this, tr("Error decoding package"));
+        home();
+        return;
+    case -5:
+        msUsername = sUsername;
+        msPassword = sPassword;
+        msAuthorityPassword = sAuthorityPassword;
+        mpTimeVerification->start(mpPackage->timeVerifyUrl1(), mpPackage->timeVerifyUrl2(),
+            mpPackage->timeVerificationKey());
+        return;
+    default:
+        warn(this, tr("Package could not be opened (Generic error)"));
+        home();
+        return;
+    }
+    showOpenedPackage();
 }
 
-void VornViewer::loadPackageHtml(const QString&)
+void VornViewer::openWithTimeOffset(int inTimeOffset)
 {
+    mpPackage->setTimeOffset(inTimeOffset);
+    const int nResult = mpPackage->openPackage(msPackagePath, msUsername, msPassword, msAuthorityPassword, true);
+    switch (nResult) {
+    case 0:
+        resetAuthorityOverride();
+        break;
+    case 1:
+        setAuthorityOverrideActive();
+        break;
+    case 2:
+        if (!continueWithoutAuthority()) {
+            home();
+            return;
+        }
+        resetAuthorityOverride();
+        break;
+    case -1:
+        warn(this, tr("Password invalid"));
+        home();
+        return;
+    case -2:
+        warn(this, tr("Error decoding package"));
+        home();
+        return;
+    case -3:
+        warn(this, tr("Username invalid"));
+        home();
+        return;
+    default:
+        warn(this, tr("Package could not be opened (Generic error)"));
+        home();
+        return;
+    }
+    showOpenedPackage();
 }
 
-void VornViewer::openWithTimeOffset(int)
+void VornViewer::showOpenedPackage()
 {
+    msLocale = mpPackage->defaultLocale();
+    updateLocaleMenu();
+    loadPackageHtml(QString());
 }
 
-void VornViewer::authorityOverride()
+void VornViewer::loadPackageHtml(const QString& isLocale)
 {
-}
+    if (mpPackage->authorityOverrideOffered() && mpPackage->hasExpiredContent()) {
+        qDebug() << "Expired calls found and authority override available";
+        mpAuthorityAction->setVisible(true);
+    } else {
+        qDebug() << "No authority override and/or no expired calls";
+        mpAuthorityAction->setVisible(false);
+    }
+    const QString sLocale = isLocale.isEmpty() ? msLocale : isLocale;
+    const QString sFileName = QFileInfo(msPackagePath).fileName();
+    qInfo() << "loadPackageHtml(" << sFileName << "):" << msPackagePath;
+    setWindowTitle(tr("VORN Viewer  |  %1").arg(sFileName));
+    mpWebView->load(QUrl(QStringLiteral("http://127.0.0.1:%1/index.html?lang=%2").arg(mnHttpPort).arg(sLocale)));
 
-void VornViewer::updateLocaleMenu()
-{
-    clearLocaleMenu();
-}
-
-void VornViewer::localeSwitchTriggered(QAction*)
-{
+    if (mpPackage->hasExpiredContent()) {
+        const int nCalls = mpPackage->expiredCallCount();
+        const int nMedia = mpPackage->expiredMediaCount();
+        QStringList saPieces { tr("This package contains") };
+        if (nCalls > 0)
+            saPieces << QString::number(nCalls) << tr("expired calls");
+        if (nCalls > 0 && nMedia > 0)
+            saPieces << tr("and");
+        if (nMedia > 0)
+            saPieces << QString::number(nMedia) << tr("calls with expired media");
+        warn(this, saPieces.join(QLatin1Char(' ')));
+    }
 }

@@ -1,6 +1,7 @@
 // The main window under a real X server: toolbar, zoom, keys, home, About
 // and the start page served into the web view.
 #include "AudioPlayer.h"
+#include "GuiTestHelpers.h"
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
@@ -27,32 +28,6 @@ QStringList gsaMessages;
 void captureMessage(QtMsgType, const QMessageLogContext&, const QString& irsMessage)
 {
     gsaMessages << irsMessage;
-}
-
-// Runs ipfAnswer on the next modal widget as soon as it shows up.
-void answerNextModal(std::function<void(QWidget*)> ipfAnswer)
-{
-    auto* pTimer = new QTimer(qApp);
-    QObject::connect(pTimer, &QTimer::timeout, [pTimer, ipfAnswer] {
-        if (QWidget* pModal = QApplication::activeModalWidget()) {
-            pTimer->stop();
-            pTimer->deleteLater();
-            ipfAnswer(pModal);
-        }
-    });
-    pTimer->start(50);
-}
-
-QVariant runScript(QWebEngineView* ipaView, const QString& isScript)
-{
-    QVariant aResult;
-    bool bDone = false;
-    ipaView->page()->runJavaScript(isScript, [&](const QVariant& irValue) {
-        aResult = irValue;
-        bDone = true;
-    });
-    (void)QTest::qWaitFor([&] { return bDone; }, 10000);
-    return aResult;
 }
 
 void sendKey(QWidget* ipaWidget, int inKey, Qt::KeyboardModifiers inModifiers)
@@ -203,17 +178,14 @@ private slots:
 
     void aboutBox()
     {
-        QString sTitle;
         QString sText;
-        answerNextModal([&](QWidget* ipaModal) {
-            auto* pBox = qobject_cast<QMessageBox*>(ipaModal);
-            if (!pBox)
-                return ipaModal->close(), void();
-            sTitle = pBox->windowTitle();
-            sText = pBox->text();
-            pBox->accept();
-        });
+        QString sTitle;
+        ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
+            sTitle = ipaModal->windowTitle();
+            pressButton(&sText)(ipaModal);
+        } });
         QMetaObject::invokeMethod(mpViewer, "showInfo");
+        QVERIFY(aAnswers.allUsed());
         QVERIFY(sText.startsWith(QLatin1String("Version 7.12<br")));
         QVERIFY(sText.contains(QLatin1String("Built with Qt version 5.15.2<br />")));
         QCOMPARE(sTitle, QStringLiteral("About VORN Viewer"));
@@ -259,14 +231,14 @@ private slots:
         QString sCaption;
         QString sDirectory;
         QStringList saFilters;
-        answerNextModal([&](QWidget* ipaModal) {
+        ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
             if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal)) {
                 sCaption = pDialog->windowTitle();
                 sDirectory = pDialog->directory().absolutePath();
                 saFilters = pDialog->nameFilters();
             }
             ipaModal->close();
-        });
+        } });
         runScript(mpView, "document.getElementById('analysis').click(); true");
         QTRY_VERIFY_WITH_TIMEOUT(!sCaption.isEmpty(), 20000);
         QCOMPARE(sCaption, QStringLiteral("Open VORN Analysis Package"));
