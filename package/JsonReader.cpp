@@ -164,17 +164,24 @@ private:
     bool string(QString& irsResult)
     {
         ++mnPos; // opening quote
-        while (mnPos < msText.size()) {
-            const QChar c = msText.at(mnPos++);
-            if (c == QLatin1Char('"'))
+        const int nSize = msText.size();
+        const QChar* pText = msText.constData();
+        for (;;) {
+            // Copy the run up to the next quote or backslash in one piece.
+            const int nRunStart = mnPos;
+            while (mnPos < nSize && pText[mnPos] != QLatin1Char('"') && pText[mnPos] != QLatin1Char('\\'))
+                ++mnPos;
+            if (mnPos >= nSize)
+                return false; // no closing quote
+            if (irsResult.isEmpty() && pText[mnPos] == QLatin1Char('"'))
+                irsResult = msText.mid(nRunStart, mnPos - nRunStart);
+            else
+                irsResult.append(pText + nRunStart, mnPos - nRunStart);
+            if (pText[mnPos++] == QLatin1Char('"'))
                 return true;
-            if (c != QLatin1Char('\\')) {
-                irsResult.append(c);
-                continue;
-            }
-            if (mnPos >= msText.size())
+            if (mnPos >= nSize)
                 return false;
-            const QChar e = msText.at(mnPos++);
+            const QChar e = pText[mnPos++];
             switch (e.unicode()) {
             case '"':
             case '\\':
@@ -200,7 +207,7 @@ private:
                 // One UTF-16 code unit; surrogate halves are kept as they come.
                 bool bOk = false;
                 const ushort nUnit = msText.midRef(mnPos, 4).toUShort(&bOk, 16);
-                if (!bOk || mnPos + 4 > msText.size())
+                if (!bOk || mnPos + 4 > nSize)
                     return false;
                 irsResult.append(QChar(nUnit));
                 mnPos += 4;
@@ -211,14 +218,17 @@ private:
                 break;
             }
         }
-        return false; // no closing quote
+    }
+
+    static bool isNumberChar(ushort c)
+    {
+        return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E';
     }
 
     QVariant number()
     {
-        static const QString kNumberChars = QStringLiteral("0123456789+-.eE");
         const int nStart = mnPos;
-        while (mnPos < msText.size() && kNumberChars.contains(msText.at(mnPos)))
+        while (mnPos < msText.size() && isNumberChar(msText.at(mnPos).unicode()))
             ++mnPos;
         const QString sNumber = msText.mid(nStart, mnPos - nStart);
         bool bOk = false;

@@ -8,17 +8,30 @@
 
 namespace {
 
-QByteArray quoted(const QString& isText)
+void appendQuoted(const QString& isText, QByteArray& irOut)
 {
-    QString sText = isText;
-    sText.replace(QLatin1String("\\"), QLatin1String("\\\\"));
-    sText.replace(QLatin1String("\""), QLatin1String("\\\""));
-    sText.replace(QLatin1String("\b"), QLatin1String("\\b"));
-    sText.replace(QLatin1String("\f"), QLatin1String("\\f"));
-    sText.replace(QLatin1String("\n"), QLatin1String("\\n"));
-    sText.replace(QLatin1String("\r"), QLatin1String("\\r"));
-    sText.replace(QLatin1String("\t"), QLatin1String("\\t"));
-    return '"' + sText.toUtf8() + '"';
+    irOut += '"';
+    const QChar* pText = isText.constData();
+    const int nSize = isText.size();
+    int nRunStart = 0;
+    for (int i = 0; i < nSize; ++i) {
+        const char* pEscape = nullptr;
+        switch (pText[i].unicode()) {
+        case '\\': pEscape = "\\\\"; break;
+        case '"': pEscape = "\\\""; break;
+        case '\b': pEscape = "\\b"; break;
+        case '\f': pEscape = "\\f"; break;
+        case '\n': pEscape = "\\n"; break;
+        case '\r': pEscape = "\\r"; break;
+        case '\t': pEscape = "\\t"; break;
+        default: continue;
+        }
+        irOut += QStringView(pText + nRunStart, i - nRunStart).toUtf8();
+        irOut += pEscape;
+        nRunStart = i + 1;
+    }
+    irOut += QStringView(pText + nRunStart, nSize - nRunStart).toUtf8();
+    irOut += '"';
 }
 
 bool write(const QVariant& irValue, QByteArray& irOut);
@@ -32,7 +45,7 @@ bool writeEntries(const Container& irEntries, QByteArray& irOut)
         if (!bFirst)
             irOut += ", ";
         bFirst = false;
-        irOut += quoted(it.key());
+        appendQuoted(it.key(), irOut);
         irOut += " : ";
         if (!write(it.value(), irOut))
             return false;
@@ -62,7 +75,7 @@ bool write(const QVariant& irValue, QByteArray& irOut)
     } else if (nType == QMetaType::QVariantMap) {
         return writeEntries(irValue.toMap(), irOut);
     } else if (nType == QMetaType::QString || nType == QMetaType::QByteArray) {
-        irOut += quoted(irValue.toString());
+        appendQuoted(irValue.toString(), irOut);
     } else if (nType == QMetaType::Double) {
         const double fValue = irValue.toDouble();
         if (!std::isfinite(fValue))
@@ -80,7 +93,7 @@ bool write(const QVariant& irValue, QByteArray& irOut)
     } else if (irValue.canConvert<long>()) {
         irOut += QByteArray::number(qlonglong(irValue.value<long>()));
     } else if (irValue.canConvert<QString>()) {
-        irOut += quoted(irValue.toString());
+        appendQuoted(irValue.toString(), irOut);
     } else {
         return false;
     }
