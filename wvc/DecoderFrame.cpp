@@ -98,6 +98,9 @@ int Decoder::decodeG711Frame(int inChannel, int inLength)
     const int nResult = g7110::decode(maCodecInput[inChannel], &nLength, pOutput, g7110::kOutputCapacity,
                                       mnCodecId == CODEC_PCMU ? g7110::MuLaw : g7110::ALaw);
     if (nResult <= 0 || nResult > g7110::kOutputCapacity) {
+        // Say which coding tool is missing, so that an unplayable file can be explained.
+        if (nResult == g7110::kUnsupportedTool && g7110::lastUnsupportedTool())
+            logParts(ERR, "G.711.0 coding tool not supported: ", g7110::lastUnsupportedTool());
         logParts(ERR, "g711 decode error: ", nResult);
         return 0;
     }

@@ -1,6 +1,7 @@
 // PCMA and PCMU WVC files end to end: written with the G.711.0 frame writer
 // through the WVC writer, read back by the WVC decoder; every G.711 symbol
 // and every PCM sample must come back.
+#include "FrameBuilder.h"
 #include "G711.h"
 #include "G7110Encoder.h"
 #include "MemoryDecoder.h"
@@ -29,6 +30,25 @@ std::vector<int16_t> testSignal(int inSamples, int inSeed)
     }
     return aSamples;
 }
+
+// Writes frames of the linear prediction tool, which the decoder lacks.
+class LinearPredictionEncoder : public wvctools::FrameEncoder
+{
+public:
+    uint32_t codecId() const override { return 1; } // PCMU
+    int encode(const int16_t*, int, uint8_t* ipOutput, int inCapacity, std::string&) override
+    {
+        g7110test::BitWriter oFrame;
+        g7110test::lengthPrefix(oFrame, 160);
+        oFrame.bit(1);
+        std::vector<uint8_t> aOctets = oFrame.octets();
+        aOctets.resize(64, 0x5A);
+        if (int(aOctets.size()) > inCapacity)
+            return -1;
+        std::copy(aOctets.begin(), aOctets.end(), ipOutput);
+        return int(aOctets.size());
+    }
+};
 
 } // namespace
 
@@ -90,6 +110,30 @@ private slots:
                          muLaw ? WVC::G711::ulawToLinear(nRightSymbol) : WVC::G711::alawToLinear(nRightSymbol));
             }
         }
+    }
+
+    // A frame of a missing coding tool fails alone and says which tool it needs.
+    void missingToolIsNamed()
+    {
+        wvctools::WvcWriterOptions oOptions;
+        wvctools::WvcWriter oWriter(oOptions);
+        LinearPredictionEncoder oEncoder;
+        std::vector<wvctools::FrameEncoder*> aEncoders { &oEncoder };
+        std::vector<wvctools::WvcPage> aPages;
+        QVERIFY2(oWriter.write({ std::vector<int16_t>(800, 100) }, aEncoders, aPages), oWriter.error().c_str());
+
+        wvctools::MemoryDecoder oDecoder(wvctools::WvcWriter::join(aPages));
+        QCOMPARE(oDecoder.openAll(), 0);
+        oDecoder.decodeAll(false);
+        int nNamed = 0;
+        int nErrors = 0;
+        for (const auto& rLine : oDecoder.aLog) {
+            nNamed += rLine.second.find("G.711.0 coding tool not supported: mapped-domain linear prediction") != std::string::npos;
+            nErrors += rLine.second.find("g711 decode error: -7") != std::string::npos;
+        }
+        QCOMPARE(nErrors, 5);
+        QCOMPARE(nNamed, nErrors);
+        QVERIFY(oDecoder.aLeft.empty());
     }
 };
 
