@@ -114,8 +114,9 @@ int Decoder::decodeFfmpegFrame(int inChannel, int inLength)
         mbCodecMissingLogged[inChannel] = true;
         return 0;
     }
-    // A packet of size 0 would put the decoder into draining for good: an
-    // empty payload is a frame without data and comes out as silence.
+    // libavcodec takes a packet of size 0 for the end of the stream (or
+    // refuses it): an empty payload is a frame without data, so nothing is
+    // sent and the frame comes out as silence.
     if (inLength > 0) {
         pPacket->data = maCodedFrame[inChannel];
         pPacket->size = inLength;

@@ -7,11 +7,6 @@ namespace G711 {
 
 namespace {
 
-int highestBit(uint32_t inValue)
-{
-    return 31 - __builtin_clz(inValue);
-}
-
 int16_t expandAlaw(uint8_t inByte)
 {
     const int x = inByte ^ 0x55;
@@ -57,29 +52,6 @@ int16_t alawToLinear(uint8_t inByte)
 int16_t ulawToLinear(uint8_t inByte)
 {
     return kUlawTable[inByte];
-}
-
-uint8_t linearToAlaw(int16_t inSample)
-{
-    const int nMask = inSample >= 0 ? 0xD5 : 0x55;
-    int m = inSample >= 0 ? inSample : -inSample;
-    if (m > 32767) // -32768 shares the largest code with -32767
-        m = 32767;
-    if (m < 256)
-        return static_cast<uint8_t>(nMask ^ (m >> 4));
-    const int s = highestBit(static_cast<uint32_t>(m)) - 7;
-    return static_cast<uint8_t>(nMask ^ ((s << 4) | ((m >> (s + 3)) & 0x0F)));
-}
-
-uint8_t linearToUlaw(int16_t inSample)
-{
-    const int nMask = inSample >= 0 ? 0xFF : 0x7F;
-    const int m = inSample >= 0 ? inSample : -inSample;
-    const uint32_t b = static_cast<uint32_t>(m + 0x84) & 0xFFFF;
-    const int s = highestBit(b | 0xFF) - 7;
-    if (s < 8)
-        return static_cast<uint8_t>(nMask ^ ((s << 4) | ((b >> (s + 3)) & 0x0F)));
-    return static_cast<uint8_t>(nMask ^ 0x7F);
 }
 
 } // namespace G711
