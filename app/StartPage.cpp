@@ -9,6 +9,7 @@ void VornViewer::loadStartPage()
 {
     const QString sHtml = QStringLiteral(
         "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
+        "<link rel=\"icon\" href=\"data:,\">\n"
         "<style>\n"
         "html { height: 100%; }\n"
         "body { background-color: #ffffff; background-image: url(\"qrc:///resources/tessano_background.jpg\");"
