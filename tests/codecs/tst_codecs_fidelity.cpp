@@ -103,6 +103,7 @@ void TestCodecFidelity::againstFfmpeg()
             const double fSnr = nCodec == WVC::CODEC_AMR_WB
                                     ? snrDb(lowPass(aTheirs, 6000.0 / 16000.0), lowPass(aOurs, 6000.0 / 16000.0))
                                     : snrDb(aTheirs, aOurs);
+            qInfo("channel %d: %.1f dB against ffmpeg", nChannel, fSnr);
             QVERIFY2(fSnr >= 30.0, qPrintable(QString("SNR %1 dB on channel %2").arg(fSnr).arg(nChannel)));
             // Both decodes carry the signal: the codec's delay (up to 30 ms)
             // aside, ours follows the input.
