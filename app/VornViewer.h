@@ -58,6 +58,8 @@ private:
     void createActions();
     void createToolBar();
     void createWebView();
+    // Turns an openPackage result into its message and end state.
+    void handleOpenResult(int inResult, bool ibAfterVerification);
     // The steps after every successful open: locale, locale menu, page.
     void showOpenedPackage();
 

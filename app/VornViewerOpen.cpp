@@ -91,50 +91,28 @@ void VornViewer::open(const QString& isFileNameFromArgs)
 
     const int nResult = mpPackage->openPackage(sPath, sUsername, sPassword, sAuthorityPassword, false);
     msPackagePath = sPath;
-
-    switch (nResult) {
-    case 0:
-        resetAuthorityOverride();
-        break;
-    case 1:
-        setAuthorityOverrideActive();
-        break;
-    case 2:
-        if (!continueWithoutAuthority()) {
-            home();
-            return;
-        }
-        resetAuthorityOverride();
-        break;
-    case -1:
-    case -3:
-        warn(this, tr("Cannot authenticate user"));
-        home();
-        return;
-    case -2:
-        warn(this, tr("Error decoding package"));
-        home();
-        return;
-    case -5:
+    if (nResult == -5) {
+        // Kept for the second open once a verified time has arrived.
         msUsername = sUsername;
         msPassword = sPassword;
         msAuthorityPassword = sAuthorityPassword;
         mpTimeVerification->start(mpPackage->timeVerifyUrl1(), mpPackage->timeVerifyUrl2(),
             mpPackage->timeVerificationKey());
         return;
-    default:
-        warn(this, tr("Package could not be opened (Generic error)"));
-        home();
-        return;
     }
-    showOpenedPackage();
+    handleOpenResult(nResult, false);
 }
 
 void VornViewer::openWithTimeOffset(int inTimeOffset)
 {
     mpPackage->setTimeOffset(inTimeOffset);
-    const int nResult = mpPackage->openPackage(msPackagePath, msUsername, msPassword, msAuthorityPassword, true);
-    switch (nResult) {
+    handleOpenResult(
+        mpPackage->openPackage(msPackagePath, msUsername, msPassword, msAuthorityPassword, true), true);
+}
+
+void VornViewer::handleOpenResult(int inResult, bool ibAfterVerification)
+{
+    switch (inResult) {
     case 0:
         resetAuthorityOverride();
         break;
@@ -148,22 +126,19 @@ void VornViewer::openWithTimeOffset(int inTimeOffset)
         }
         resetAuthorityOverride();
         break;
-    case -1:
-        warn(this, tr("Password invalid"));
+    default: {
+        // After a verification the user is told which credential failed.
+        QString sMessage = tr("Package could not be opened (Generic error)");
+        if (inResult == -1)
+            sMessage = ibAfterVerification ? tr("Password invalid") : tr("Cannot authenticate user");
+        else if (inResult == -3)
+            sMessage = ibAfterVerification ? tr("Username invalid") : tr("Cannot authenticate user");
+        else if (inResult == -2)
+            sMessage = tr("Error decoding package");
+        warn(this, sMessage);
         home();
         return;
-    case -2:
-        warn(this, tr("Error decoding package"));
-        home();
-        return;
-    case -3:
-        warn(this, tr("Username invalid"));
-        home();
-        return;
-    default:
-        warn(this, tr("Package could not be opened (Generic error)"));
-        home();
-        return;
+    }
     }
     showOpenedPackage();
 }

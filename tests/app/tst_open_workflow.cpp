@@ -359,6 +359,46 @@ private slots:
         QVERIFY(!mpPackage->isPackageOpen());
         QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
     }
+
+    // The second open, after a verified time: its own wording for failures.
+    void openAfterVerification_data()
+    {
+        QTest::addColumn<QString>("sReplacement");
+        QTest::addColumn<QString>("sMessage");
+        QTest::newRow("same package") << "" << "";
+        QTest::newRow("password changed") << "password" << "Password invalid";
+        QTest::newRow("user removed") << "user" << "Username invalid";
+        QTest::newRow("damaged") << "damaged" << "Error decoding package";
+    }
+    void openAfterVerification()
+    {
+        QFETCH(QString, sReplacement);
+        QFETCH(QString, sMessage);
+        goHome();
+        const QString sSettings = "viewer_verify_time=true;viewer_verify_time_url1=http://127.0.0.1:9/";
+        const QString sPath = write("verified.pkg", true, sSettings);
+        openWith(sPath, { credentials("anna", "secret") });
+        QVERIFY(!mpPackage->isPackageOpen());
+
+        // What the file holds by the time the verified time arrives.
+        PackageWriter aWriter;
+        aWriter.setSettings(sSettings);
+        aWriter.setPassword(sReplacement == "password" ? "other" : "secret");
+        aWriter.setUsers(sReplacement == "user" ? "bob" : "anna");
+        aWriter.addFile("/app/js/data/calls.js", sReplacement == "damaged" ? "var gCalls=[{" : "var gCalls=[];");
+        if (!sReplacement.isEmpty())
+            QVERIFY(aWriter.write(sPath));
+
+        QString sWarning;
+        {
+            ModalAnswers aAnswers({ pressButton(&sWarning) });
+            mpViewer->openWithTimeOffset(3600);
+        }
+        QCOMPARE(sWarning, sMessage);
+        QCOMPARE(mpPackage->isPackageOpen(), sMessage.isEmpty());
+        QCOMPARE(mpViewer->windowTitle(),
+            sMessage.isEmpty() ? QStringLiteral("VORN Viewer  |  verified.pkg") : QStringLiteral("VORN Viewer"));
+    }
 };
 
 QTEST_MAIN(TestOpenWorkflow)
