@@ -3,6 +3,7 @@
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
+#include "Translation.h"
 #include "VornViewer.h"
 
 #include <QApplication>
@@ -24,9 +25,7 @@ int main(int argc, char* argv[])
     QApplication aApplication(argc, argv);
 
     QTranslator aTranslator;
-    if (aTranslator.load(QLocale(), QStringLiteral("VornViewer"), QStringLiteral("_"),
-            QCoreApplication::applicationDirPath(), QStringLiteral(".qm")))
-        QCoreApplication::installTranslator(&aTranslator);
+    installTranslation(aTranslator, QCoreApplication::applicationDirPath());
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
 
