@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QSurfaceFormat>
 #include <QTranslator>
 
@@ -33,6 +34,9 @@ int main(int argc, char* argv[])
     if (aCommandLine.bUsage)
         printUsage();
     setDebugLogging(aCommandLine.bDebug);
+    // Without --debug no debug line is written, so none need be composed.
+    if (!aCommandLine.bDebug)
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
 
     qInstallMessageHandler(logMessageHandler);
 

@@ -74,7 +74,9 @@ void Package::applySettings(const QString& isSettings, bool& irbVerifyTime)
             if (sKey == QLatin1String(limit.pKey)) {
                 // Not a decimal integer: 0 days, the limit is now.
                 const qint64 nDays = sValue.toInt(nullptr, 10);
-                this->*limit.pLimit = tNow.addDays(-nDays);
+                // Kept as UTC: the same instant, but comparing a hundred
+                // thousand call times with it then needs no time zone lookup.
+                this->*limit.pLimit = tNow.addDays(-nDays).toUTC();
                 qDebug().noquote() << sKey + QLatin1Char('=') << nDays;
                 bLimit = true;
                 break;
