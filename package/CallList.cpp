@@ -4,6 +4,7 @@
 #include "Package.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QDebug>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,38 +33,6 @@ std::optional<qint64> limitMs(const QDateTime& irtLimit)
 bool isBefore(qint64 inStartMs, const std::optional<qint64>& irLimitMs)
 {
     return irLimitMs && (inStartMs - *irLimitMs) / 1000 < 0;
-}
-
-// Reads "yyyy-MM-dd hh:mm:ss" as local time: the same text and the same
-// validity as QDateTime::fromString with that format, without its general
-// parser, which is far too slow for a hundred thousand calls.
-QDateTime parseStartTime(const QString& isText)
-{
-    if (isText.size() != 19)
-        return QDateTime::fromString(isText, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    static const char kPattern[] = "dddd-dd-dd dd:dd:dd";
-    int aFields[6] = {};
-    int nField = 0;
-    int nValue = 0;
-    for (int i = 0; i < 19; ++i) {
-        const ushort c = isText.at(i).unicode();
-        if (kPattern[i] == 'd') {
-            if (c < '0' || c > '9')
-                return QDateTime::fromString(isText, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-            nValue = nValue * 10 + (c - '0');
-        } else {
-            if (c != ushort(kPattern[i]))
-                return QDateTime::fromString(isText, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-            aFields[nField++] = nValue;
-            nValue = 0;
-        }
-    }
-    aFields[nField] = nValue;
-    const QDate aDate(aFields[0], aFields[1], aFields[2]);
-    const QTime aTime(aFields[3], aFields[4], aFields[5]);
-    if (!aDate.isValid() || !aTime.isValid())
-        return QDateTime();
-    return QDateTime(aDate, aTime, Qt::LocalTime);
 }
 
 // The script text from the first occurrence of icOpen on, without a final
@@ -97,6 +66,8 @@ int Package::buildCallList()
         return -1;
     }
 
+    // Time zone rules may have changed since the last pass.
+    maStartTimes = StartTimeReader();
     const QVariantList aCalls = aParsed.toList();
     QVariantList aKept;
     aKept.reserve(aCalls.size());
@@ -112,13 +83,13 @@ int Package::buildCallList()
 
 int Package::filterCall(QVariantMap& irRecord, QVariantList& irOutput)
 {
-    const QDateTime tStart = parseStartTime(irRecord.value(QStringLiteral("time_start")).toString().left(19));
-    if (!tStart.isValid()) {
+    const std::optional<qint64> nStart = maStartTimes.read(irRecord.value(QStringLiteral("time_start")).toString().left(19));
+    if (!nStart) {
         qWarning() << "Could not parse start time of call. Call will be filtered.";
         ++mnExpiredCalls;
         return 0;
     }
-    const qint64 nStartMs = tStart.toMSecsSinceEpoch();
+    const qint64 nStartMs = *nStart;
 
     const quint32 nFlags = irRecord.value(QStringLiteral("flags")).toUInt();
     const bool bMarked = nFlags & CF_LONG_TERM_STORAGE;

@@ -1,5 +1,6 @@
 #pragma once
 #include "PackageEntry.h"
+#include "StartTimeReader.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -120,6 +121,7 @@ private:
     int failOpen(int inResult);
 
     QHash<QString, PackageEntry> maFiles;
+    StartTimeReader maStartTimes; // day offsets of the running filter pass
     bool mbOpened = false;
     bool mbEncrypted = false;
     bool mbCallExpiration = true;
