@@ -13,8 +13,27 @@ void appendQuoted(const QString& isText, QByteArray& irOut)
     irOut += '"';
     const QChar* pText = isText.constData();
     const int nSize = isText.size();
-    int nRunStart = 0;
-    for (int i = 0; i < nSize; ++i) {
+
+    // Most texts are plain ASCII without anything to escape: copy them byte
+    // for byte, and fall back to the general loop at the first other character.
+    const int nStart = irOut.size();
+    irOut.resize(nStart + nSize);
+    char* pOut = irOut.data() + nStart;
+    int nPlain = 0;
+    for (; nPlain < nSize; ++nPlain) {
+        const ushort c = pText[nPlain].unicode();
+        if (c >= 0x80 || c < 0x20 || c == '\\' || c == '"')
+            break;
+        pOut[nPlain] = char(c);
+    }
+    irOut.resize(nStart + nPlain);
+    if (nPlain == nSize) {
+        irOut += '"';
+        return;
+    }
+
+    int nRunStart = nPlain;
+    for (int i = nPlain; i < nSize; ++i) {
         const char* pEscape = nullptr;
         switch (pText[i].unicode()) {
         case '\\': pEscape = "\\\\"; break;
