@@ -105,11 +105,11 @@ private:
         return Token::None;
     }
 
-    bool object(QVariant& irResult)
+    // Reads the members of an object or array up to inClose. Commas between
+    // members are optional and stray ones are skipped.
+    template <typename ReadMember>
+    bool members(Token inClose, ReadMember&& irReadMember)
     {
-        ++mnPos; // "{"
-        const DepthGuard aGuard(mnDepth);
-        QVariantMap aMap;
         for (;;) {
             const Token nToken = peek();
             if (nToken == Token::None)
@@ -118,22 +118,34 @@ private:
                 ++mnPos;
                 continue;
             }
-            if (nToken == Token::ObjectClose) {
+            if (nToken == inClose) {
                 ++mnPos;
-                irResult = aMap;
                 return true;
             }
-            QString sKey;
-            if (nToken != Token::String || !string(sKey))
+            if (!irReadMember(nToken))
                 return false;
-            if (peek() != Token::Colon)
+        }
+    }
+
+    bool object(QVariant& irResult)
+    {
+        ++mnPos; // "{"
+        const DepthGuard aGuard(mnDepth);
+        QVariantMap aMap;
+        const bool bOk = members(Token::ObjectClose, [&](Token inToken) {
+            QString sKey;
+            if (inToken != Token::String || !string(sKey) || peek() != Token::Colon)
                 return false;
             ++mnPos;
             QVariant aValue;
             if (!value(aValue))
                 return false;
             aMap.insert(sKey, aValue);
-        }
+            return true;
+        });
+        if (bOk)
+            irResult = aMap;
+        return bOk;
     }
 
     bool array(QVariant& irResult)
@@ -141,24 +153,16 @@ private:
         ++mnPos; // "["
         const DepthGuard aGuard(mnDepth);
         QVariantList aList;
-        for (;;) {
-            const Token nToken = peek();
-            if (nToken == Token::None)
-                return false;
-            if (nToken == Token::Comma) {
-                ++mnPos;
-                continue;
-            }
-            if (nToken == Token::ArrayClose) {
-                ++mnPos;
-                irResult = aList;
-                return true;
-            }
+        const bool bOk = members(Token::ArrayClose, [&](Token) {
             QVariant aValue;
             if (!value(aValue))
                 return false;
             aList.append(aValue);
-        }
+            return true;
+        });
+        if (bOk)
+            irResult = aList;
+        return bOk;
     }
 
     bool string(QString& irsResult)
