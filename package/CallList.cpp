@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <new>
 #include <optional>
 
 namespace {
@@ -18,6 +19,8 @@ constexpr quint32 CF_HAS_CC_CLOSE = 0x00000010;
 constexpr quint32 CF_LONG_TERM_STORAGE = 0x00400000;
 
 const QString kCallsPath = QStringLiteral("/app/js/data/calls.js");
+// Far above any real call list (100 000 calls take about 35 MB).
+constexpr int kMaxCallsScript = 512 * 1024 * 1024;
 const QString kLocalesPath = QStringLiteral("/app/js/data/locales.js");
 
 // A limit as milliseconds since the epoch, or none when it is not set.
@@ -53,12 +56,35 @@ QByteArray scriptValue(const QByteArray& iaScript, char icOpen)
 
 int Package::buildCallList()
 {
+    // A hostile package can inflate a small member to gigabytes; the parse
+    // and the page would need several times that.
+    try {
+        return filterCallList();
+    } catch (const std::bad_alloc&) {
+        qWarning() << "Call list too large to read";
+        return -1;
+    }
+}
+
+int Package::filterCallList()
+{
     QBuffer aBuffer;
     aBuffer.open(QIODevice::ReadWrite);
-    readFile(kCallsPath, &aBuffer);
+    // A package without a call list has no calls; one whose list cannot be
+    // read is damaged and must not look like an empty package.
+    if (readFile(kCallsPath, &aBuffer) != 0 && maFiles.contains(kCallsPath)) {
+        qWarning() << "JSON parsing error";
+        return -1;
+    }
+    if (aBuffer.size() > kMaxCallsScript) {
+        qWarning() << "Call list too large to read: " << aBuffer.size();
+        return -1;
+    }
 
     bool bOk = false;
     const QString sText = QString::fromUtf8(scriptValue(aBuffer.data(), '['));
+    aBuffer.close();
+    aBuffer.setData(QByteArray());
     const QVariant aParsed = Json::parse(sText, bOk);
     if (!bOk) {
         qWarning() << "JSON parsing error";
@@ -77,6 +103,12 @@ int Package::buildCallList()
     }
     bool bWritten = false;
     const QByteArray aJson = Json::serialize(aKept, bWritten);
+    if (!bWritten) {
+        // A value without a JSON form (a number out of range, say) would
+        // leave the page a broken script.
+        qWarning() << "Call list could not be written";
+        return -1;
+    }
     msCallListScript = QStringLiteral("var gCalls=") + QString::fromUtf8(aJson) + QLatin1Char(';');
     return 0;
 }

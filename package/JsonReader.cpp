@@ -209,10 +209,16 @@ private:
                 break;
             case 'u': {
                 // One UTF-16 code unit; surrogate halves are kept as they come.
-                bool bOk = false;
-                const ushort nUnit = msText.midRef(mnPos, 4).toUShort(&bOk, 16);
-                if (!bOk || mnPos + 4 > nSize)
+                // Exactly four hexadecimal digits: no sign, no "0x", no blanks.
+                if (mnPos + 4 > nSize)
                     return false;
+                ushort nUnit = 0;
+                for (int i = 0; i < 4; ++i) {
+                    const int nDigit = hexDigit(pText[mnPos + i].unicode());
+                    if (nDigit < 0)
+                        return false;
+                    nUnit = ushort(nUnit * 16 + nDigit);
+                }
                 irsResult.append(QChar(nUnit));
                 mnPos += 4;
                 break;
@@ -222,6 +228,17 @@ private:
                 break;
             }
         }
+    }
+
+    static int hexDigit(ushort c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
     }
 
     static bool isNumberChar(ushort c)

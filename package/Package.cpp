@@ -14,6 +14,8 @@ constexpr quint32 cnMagic = 0xCCDDAABBu;
 // The index runs to the end of the file; a file whose index offset points far
 // before its end is damaged, and reading all of it would only exhaust memory.
 constexpr qint64 cnMaxIndexSize = 256 * 1024 * 1024;
+// Ten times the largest packages seen; each column is one member row.
+constexpr int cnMaxIndexColumns = 10 * 1000 * 1000;
 
 bool readWord(QIODevice& irDevice, quint32& irnWord)
 {
@@ -129,6 +131,12 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
     if (nRead != 0)
         return failOpen(nRead);
 
+    // Every column costs a reference; a damaged index of nothing but
+    // separators must not exhaust memory before the rows are even looked at.
+    if (sIndex.count(QLatin1Char('|')) > cnMaxIndexColumns) {
+        qWarning() << "Too many columns in index";
+        return failOpen(-2);
+    }
     const QVector<QStringRef> aColumns = sIndex.splitRef(QLatin1Char('|'));
     if (aColumns.size() < 5) {
         qWarning() << "Too few columns in index";

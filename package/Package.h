@@ -115,6 +115,7 @@ public:
     QDateTime markedVoiceLimit() const { return mtMarkedVoiceLimit; }
 
 private:
+    int filterCallList();
     int readIndexText(const QString& isPath, const QString& isPassword, QString& irsIndexText);
     int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
     void applySettings(const QString& isSettings, bool& irbVerifyTime);

@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace {
 
@@ -33,6 +34,16 @@ void HttpServer::incomingConnection(qintptr inSocketDescriptor)
     // One byte over the limit tells an overlong line from one that just fits.
     pSocket->setReadBufferSize(kMaxRequestLine + 1);
     pSocket->setSocketDescriptor(inSocketDescriptor);
+
+    auto* pIdleTimer = new QTimer(pSocket);
+    pIdleTimer->setSingleShot(true);
+    connect(pIdleTimer, &QTimer::timeout, pSocket, [pSocket] {
+        if (pSocket->state() != QAbstractSocket::ConnectedState)
+            return;
+        qWarning() << "Closing idle connection";
+        pSocket->abort();
+    });
+    pIdleTimer->start(mnIdleTimeoutMs);
 }
 
 void HttpServer::readClient()

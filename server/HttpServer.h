@@ -11,6 +11,10 @@ class HttpServer : public QTcpServer
 public:
     HttpServer(Package* ipaPackage, quint16 inPort, QObject* ipaParent);
 
+    // A connection that has not been answered after this long is closed, so
+    // that idle clients cannot use up the descriptors the page needs.
+    void setIdleTimeout(int inMilliseconds) { mnIdleTimeoutMs = inMilliseconds; }
+
 protected:
     void incomingConnection(qintptr inSocketDescriptor) override;
 
@@ -20,4 +24,5 @@ private slots:
 
 private:
     Package* mpPackage;
+    int mnIdleTimeoutMs = 30000;
 };

@@ -167,6 +167,38 @@ private slots:
         QCOMPARE(aBroken.entrySize("/app/js/data/calls.js"), -1);
     }
 
+    void unreadableOrUnwritableLists()
+    {
+        // No call list at all: no calls.
+        Package aMissing;
+        PackageWriter aWriter;
+        aWriter.addFile("/app/js/data/other.js", "var x=1;");
+        const QString sMissing = maDir.filePath("missing-calls.pkg");
+        QVERIFY(aWriter.write(sMissing));
+        QCOMPARE(aMissing.openPackage(sMissing, "", "", "", false), 0);
+        QCOMPARE(aMissing.callListScript(), QStringLiteral("var gCalls=[  ];"));
+
+        // A call list that cannot be read is a damaged package, not an empty one.
+        Package aDamaged;
+        PackageWriter aBroken;
+        aBroken.addRawMember("/app/js/data/calls.js", QByteArray(300, 'x'), 0, QByteArray());
+        const QString sDamaged = maDir.filePath("damaged-calls.pkg");
+        QVERIFY(aBroken.write(sDamaged));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not read member"));
+        QTest::ignoreMessage(QtWarningMsg, "JSON parsing error");
+        QTest::ignoreMessage(QtWarningMsg, "Error reading call data");
+        QCOMPARE(aDamaged.openPackage(sDamaged, "", "", "", false), -2);
+
+        // One number out of range would leave the page a broken script.
+        Package aInfinite;
+        QTest::ignoreMessage(QtWarningMsg, "Call list could not be written");
+        QTest::ignoreMessage(QtWarningMsg, "Error reading call data");
+        QCOMPARE(open(aInfinite,
+                     "var gCalls=[{\"id\": 1, \"time_start\": \"2026-01-01 10:00:00\", \"duration\": 1.0e999}];", ""),
+            -2);
+        QVERIFY(!aInfinite.isPackageOpen());
+    }
+
     void filterOffServesThePackageScript()
     {
         Package aPackage;

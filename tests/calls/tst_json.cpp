@@ -74,6 +74,9 @@ private slots:
         QTest::newRow("bare word") << "[nope]";
         QTest::newRow("closing bracket as value") << "{\"a\": ]}";
         QTest::newRow("short unicode escape") << "[\"\\u12\"]";
+        QTest::newRow("signed unicode escape") << "[\"\\u+041\"]";
+        QTest::newRow("0x unicode escape") << "[\"\\u0x41\"]";
+        QTest::newRow("blank in unicode escape") << "[\"\\u 41A\"]";
         QTest::newRow("nesting too deep") << QString(100000, QLatin1Char('['));
     }
     void malformed()

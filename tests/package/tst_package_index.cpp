@@ -29,6 +29,7 @@ private slots:
     void resultCodes_data();
     void resultCodes();
     void failedOpenLeavesNothing();
+    void separatorFloodIsRefused();
     void overrideEndsWithThePackage();
 
 private:
@@ -420,3 +421,15 @@ void TestPackageIndex::overrideEndsWithThePackage()
 
 QTEST_GUILESS_MAIN(TestPackageIndex)
 #include "tst_package_index.moc"
+
+// An index of nothing but separators is refused before it is split, so that
+// a damaged package cannot exhaust memory.
+void TestPackageIndex::separatorFloodIsRefused()
+{
+    Package package;
+    QTest::ignoreMessage(QtWarningMsg, "Too many columns in index");
+    QCOMPARE(package.openPackage(plainPackage("v2|u|||" + QString(10 * 1000 * 1000, QLatin1Char('|'))), QString(),
+                 QString(), QString(), false),
+        -2);
+    QVERIFY(!package.isPackageOpen());
+}

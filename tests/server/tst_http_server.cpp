@@ -193,6 +193,27 @@ private slots:
         QVERIFY(!aResult.bClosedByServer);
     }
 
+    void idleConnectionsAreClosed()
+    {
+        openPlain();
+        HttpServer aServer(&maPackage, 0, nullptr);
+        aServer.setIdleTimeout(300);
+        QTest::ignoreMessage(QtWarningMsg, "Closing idle connection");
+        QTest::ignoreMessage(QtWarningMsg, "Closing idle connection");
+        auto aSilent = std::async(std::launch::async, httpExchange, aServer.serverPort(), QList<QByteArray> {}, 10000);
+        auto aPost = std::async(std::launch::async, httpExchange, aServer.serverPort(),
+            QList<QByteArray> { "POST /app/data/report.txt HTTP/1.1\r\n" }, 10000);
+        const HttpExchange aSilentResult = await(aSilent);
+        const HttpExchange aPostResult = await(aPost);
+        QVERIFY(aSilentResult.bClosedByServer);
+        QVERIFY(aPostResult.bClosedByServer);
+        QCOMPARE(aPostResult.aResponse, QByteArray());
+        // Answered connections are not reported as idle.
+        QCOMPARE(exchange(aServer.serverPort(), { "GET /a HTTP/1.1\r\n" }).aResponse,
+            okHeader(6, "text/html") + "just a");
+        QTest::qWait(500);
+    }
+
     void waveformWithoutRecordingIsPlainImage()
     {
         openPlain();
