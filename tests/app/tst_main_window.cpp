@@ -19,7 +19,6 @@
 #include <QWidgetAction>
 #include <QtTest>
 
-#include <functional>
 
 namespace {
 

@@ -12,7 +12,6 @@ public:
     AmrNbEncoder(const AmrNbEncoder&) = delete;
     AmrNbEncoder& operator=(const AmrNbEncoder&) = delete;
 
-    static constexpr uint32_t kSampleRate = 8000;
     static constexpr uint32_t kFrameSamples = 160;
 
     uint32_t codecId() const override;

@@ -12,7 +12,6 @@ public:
     AmrWbEncoder(const AmrWbEncoder&) = delete;
     AmrWbEncoder& operator=(const AmrWbEncoder&) = delete;
 
-    static constexpr uint32_t kSampleRate = 32000;
     static constexpr uint32_t kFrameSamples = 320;
 
     uint32_t codecId() const override;

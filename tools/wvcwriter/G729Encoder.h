@@ -15,7 +15,6 @@ public:
     G729Encoder(const G729Encoder&) = delete;
     G729Encoder& operator=(const G729Encoder&) = delete;
 
-    static constexpr uint32_t kSampleRate = 8000;
     static constexpr uint32_t kFrameSamples = 80;
 
     uint32_t codecId() const override;
