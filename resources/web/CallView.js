@@ -137,7 +137,7 @@ export class CallView {
   show(call, index, count) {
     const sameCall = this.call === call;
     this.call = call;
-    this.position.textContent = t("Call %1 of %2").replace("%1", (index + 1).toLocaleString()).replace("%2", count.toLocaleString());
+    this.position.textContent = t("Call {index} of {count}", { index: (index + 1).toLocaleString(), count: count.toLocaleString() });
     this.prev.disabled = index <= 0;
     this.next.disabled = index >= count - 1;
     if (sameCall) return;
@@ -146,7 +146,7 @@ export class CallView {
     this.path = null;
     this.total = typeof call.duration === "number" ? call.duration * 1000 : 0;
     const parties = [call.caller, call.callee].filter(v => v !== undefined && v !== "").map(String);
-    this.title.textContent = parties.length ? parties.join(" → ") : t("Call %1").replace("%1", String(call.id ?? ""));
+    this.title.textContent = parties.length ? parties.join(" → ") : t("Call {id}", { id: call.id ?? "" });
     this.renderFields(call);
     const recording = recordingOf(call);
     this.recording = hasRecording(call) ? recording : null;
@@ -199,7 +199,7 @@ export class CallView {
     }
     for (const file of dataFiles(call)) {
       const name = file.path.slice(file.path.lastIndexOf("/") + 1);
-      const save = el("button", "download", t("Save %1").replace("%1", name));
+      const save = el("button", "download", t("Save {file}", { file: name }));
       save.type = "button";
       save.className = "download data-file";
       save.dataset.path = file.path;
@@ -252,7 +252,7 @@ export class CallView {
     this.wholeButton.hidden = !this.zoom;
     this.zoomHint.hidden = !!this.zoom || !this.recording;
     this.zoomText.textContent = this.zoom
-      ? t("Passage %1 – %2").replace("%1", formatClock(start)).replace("%2", formatClock(end))
+      ? t("Passage {start} – {end}", { start: formatClock(start), end: formatClock(end) })
       : "";
     this.bar.setRange(start, end);
     this.waveform.setTotal(this.total);

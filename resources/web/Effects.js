@@ -50,7 +50,7 @@ export class Effects {
       b.type = "button";
       b.className = "chip";
       b.textContent = `${hz} Hz`;
-      b.setAttribute("aria-label", t("Filter %1 Hz hum").replace("%1", String(hz)));
+      b.setAttribute("aria-label", t("Filter {hz} Hz hum", { hz }));
       b.addEventListener("click", () => {
         this.notch.checked = true;
         this.frequency.value = String(hz);
@@ -100,7 +100,7 @@ export class Effects {
   showValues() {
     this.amplifyValue.textContent = `×${Number(this.amplify.value).toLocaleString()}`;
     const b = Number(this.balance.value);
-    this.balanceValue.textContent = b === 0 ? t("Centre") : b < 0 ? t("Left %1").replace("%1", String(-b)) : t("Right %1").replace("%1", String(b));
+    this.balanceValue.textContent = b === 0 ? t("Centre") : b < 0 ? t("Left {value}", { value: -b }) : t("Right {value}", { value: b });
   }
 
   // Balance only acts on recordings with two channels.

@@ -1,6 +1,6 @@
 // Search box and filters above the list. Announces every change as
 // "filters" with the complete filter state.
-import { t } from "./i18n.js";
+import { t, tn } from "./i18n.js";
 
 function labelled(text, control) {
   const label = document.createElement("label");
@@ -107,8 +107,8 @@ export class Filters {
 
   showCount(shown, total) {
     this.count.textContent = shown === total
-      ? t("%1 calls").replace("%1", total.toLocaleString())
-      : t("%1 of %2 calls").replace("%1", shown.toLocaleString()).replace("%2", total.toLocaleString());
+      ? tn("{n} call", "{n} calls", total, { n: total.toLocaleString() })
+      : tn("{shown} of {n} call", "{shown} of {n} calls", total, { shown: shown.toLocaleString(), n: total.toLocaleString() });
     this.reset.disabled = shown === total && !this.search.value;
   }
 }

@@ -2,7 +2,7 @@
 // native player together through one event bus, and keeps the reviewer's
 // place (search, filters, sort, open call) across reloads of the page, such
 // as a language switch.
-import { t, loadCatalog } from "./i18n.js";
+import { t, loadCatalog, pageLocale } from "./i18n.js";
 import { EventBus } from "./EventBus.js";
 import { CallModel } from "./CallModel.js";
 import { CallList } from "./CallList.js";
@@ -196,11 +196,7 @@ function connectPlayer(app) {
 }
 
 async function start() {
-  const lang = new URLSearchParams(location.search).get("lang") || "";
-  try { await loadCatalog(lang); } catch (error) { /* English it is */ }
-  const root = document.documentElement;
-  if (lang) root.lang = lang.replace("_", "-");
-  if (!root.dir) root.dir = /^(ar|he|fa|ur)(_|$)/.test(lang) ? "rtl" : "ltr";
+  try { await loadCatalog(pageLocale()); } catch (error) { /* English it is */ }
   const calls = typeof gCalls !== "undefined" && Array.isArray(gCalls) ? gCalls : [];
   const app = new App(calls);
   window.vornPage = app;
