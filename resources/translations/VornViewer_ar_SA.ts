@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ar_SA">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;تعذر فتح ملف wvc.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;تعذر فتح ملف wav.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;لم يُعثر على جهاز لتشغيل الصوت.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>خطأ</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>حفظ الملف</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;تعذر فتح الملف في المجلد المحدد</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>جارٍ التنزيل...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;تعذرت الكتابة إلى الملف</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;لم يُعثر على الملف في الحزمة</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>مكالمات انتهت صلاحية تسجيلاتها</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>جارٍ التحقق من الوقت...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>في انتظار </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>فشل التحقق من الوقت</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>يرجى إدخال عنوان URL صالح للتحقق من الوقت:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="da_DK">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;WVC-filen kunne ikke åbnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;WAV-filen kunne ikke åbnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Der blev ikke fundet en enhed til lydafspilning.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fejl</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Gem fil</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Filen kan ikke åbnes i den valgte mappe</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Henter...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuller</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Der kunne ikke skrives til filen</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Filen blev ikke fundet i pakken</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>opkald med udløbne optagelser</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Tidsbekræftelse i gang...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Venter på </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Tidsbekræftelsen mislykkedes</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Indtast en gyldig URL til tidsbekræftelse:</translation>
     </message>
 </context>
 </TS>

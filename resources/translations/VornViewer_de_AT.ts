@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_AT">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Die WVC-Datei konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Die WAV-Datei konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Kein Gerät zur Audiowiedergabe gefunden.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Datei speichern</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Die Datei kann im gewählten Ordner nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Wird heruntergeladen...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;In die Datei konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Datei im Paket nicht gefunden</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>Anrufe mit abgelaufenen Aufnahmen</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Zeitprüfung läuft...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Warten auf </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Zeitprüfung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Bitte geben Sie eine gültige URL zur Zeitprüfung ein:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_CH">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WVC.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WAV.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Aucun périphérique de lecture audio trouvé.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Enregistrer le fichier</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier dans le dossier choisi</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Téléchargement...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Impossible d'écrire dans le fichier</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Fichier introuvable dans le paquet</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>appels dont l'enregistrement a expiré</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Vérification de l'heure en cours...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>En attente de </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Échec de la vérification de l'heure</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Veuillez saisir une URL valide pour vérifier l'heure :</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="hu_HU">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;A WVC-fájl nem nyitható meg.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;A WAV-fájl nem nyitható meg.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Nem található hanglejátszó eszköz.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hiba</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Fájl mentése</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;A fájl nem nyitható meg a kiválasztott mappában</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Letöltés...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Mégse</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;A fájlba nem lehet írni</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;A fájl nem található a csomagban</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>lejárt felvételű hívás</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Időellenőrzés folyamatban...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Várakozás: </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Az időellenőrzés sikertelen</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Adjon meg egy érvényes URL-t az idő ellenőrzéséhez:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="lt_LT">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Nepavyko atidaryti WVC failo.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Nepavyko atidaryti WAV failo.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Nerastas garso atkūrimo įrenginys.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Klaida</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Išsaugoti failą</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Nepavyko atidaryti failo pasirinktame aplanke</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Atsisiunčiama...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Atšaukti</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Nepavyko įrašyti į failą</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Failas pakete nerastas</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>skambučių su pasibaigusio galiojimo įrašais</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Vykdomas laiko tikrinimas...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Laukiama </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Laiko tikrinimas nepavyko</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Įveskite tinkamą URL laikui patikrinti:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="nb_NO">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;WVC-filen kunne ikke åpnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;WAV-filen kunne ikke åpnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Fant ingen enhet for lydavspilling.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Feil</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Lagre fil</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Kan ikke åpne filen i den valgte mappen</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Laster ned...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Avbryt</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Kunne ikke skrive til filen</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Fant ikke filen i pakken</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>samtaler med utløpte opptak</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Tidsbekreftelse pågår...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Venter på </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Tidsbekreftelsen mislyktes</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Skriv inn en gyldig URL for tidsbekreftelse:</translation>
     </message>
 </context>
 </TS>

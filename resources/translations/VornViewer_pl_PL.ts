@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="pl_PL">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku WVC.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku WAV.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Nie znaleziono urządzenia do odtwarzania dźwięku.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Zapisz plik</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku w wybranym katalogu</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Pobieranie...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Nie można zapisać do pliku</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Nie znaleziono pliku w pakiecie</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>połączeń z wygasłymi nagraniami</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Trwa weryfikacja czasu...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Oczekiwanie na </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Weryfikacja czasu nie powiodła się</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Wprowadź prawidłowy adres URL do weryfikacji czasu:</translation>
     </message>
 </context>
 </TS>

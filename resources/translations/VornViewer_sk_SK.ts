@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="sk_SK">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Súbor WVC sa nepodarilo otvoriť.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Súbor WAV sa nepodarilo otvoriť.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Zariadenie na prehrávanie zvuku sa nenašlo.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Uložiť súbor</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Súbor sa vo vybranom priečinku nepodarilo otvoriť</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Sťahuje sa...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušiť</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Do súboru sa nepodarilo zapisovať</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Súbor sa v balíku nenašiel</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>hovorov s uplynutou lehotou nahrávok</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Prebieha overovanie času...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Čaká sa na </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Overenie času zlyhalo</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Zadajte platnú URL na overenie času:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="sl_SI">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Datoteke WVC ni bilo mogoče odpreti.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Datoteke WAV ni bilo mogoče odpreti.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Naprave za predvajanje zvoka ni bilo mogoče najti.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Napaka</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Shrani datoteko</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Datoteke v izbrani mapi ni mogoče odpreti</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Prenašanje ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Prekliči</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;V datoteko ni bilo mogoče pisati</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Datoteke ni v paketu</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>klicev s potečenimi posnetki</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Preverjanje časa poteka ...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Čakanje na </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Preverjanje časa ni uspelo</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Vnesite veljaven URL za preverjanje časa:</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="tr_TR">
 <context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;WVC dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;WAV dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Ses çalmak için aygıt bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Dosyayı kaydet</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Dosya seçilen klasörde açılamıyor</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>İndiriliyor...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Dosyaya yazılamadı</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Dosya pakette bulunamadı</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -237,6 +280,22 @@
     <message>
         <source>calls with expired media</source>
         <translation>kaydı süresi dolmuş arama</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Zaman doğrulanıyor...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Bekleniyor: </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Zaman doğrulaması başarısız oldu</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Lütfen zamanı doğrulamak için geçerli bir URL girin:</translation>
     </message>
 </context>
 </TS>
