@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <vector>
+
+#include <QtGlobal>
 
 namespace {
 
@@ -82,6 +85,55 @@ void appendDouble(double fValue, std::string& irOut)
         irOut += ".0";
 }
 
+// Converting a double to 20 digits takes big-number arithmetic, a
+// microsecond each; call lists repeat the same few values (scores,
+// durations) in every record, so the written form of recent tokens is kept.
+struct CachedDouble
+{
+    unsigned char mnTokenSize; // 0: empty slot
+    bool mbFinite;
+    unsigned char mnTextSize;
+    char maToken[32];
+    char maText[32];
+};
+constexpr size_t kCacheSlots = 1024;
+
+CachedDouble& cacheSlot(const char* ipToken, int inSize)
+{
+    thread_local std::vector<CachedDouble> aCache(kCacheSlots);
+    quint32 nHash = 2166136261u;
+    for (int i = 0; i < inSize; ++i)
+        nHash = (nHash ^ (unsigned char)ipToken[i]) * 16777619u;
+    return aCache[nHash % kCacheSlots];
+}
+
+// The written form of a token with a decimal point; false when it has none.
+bool appendDoubleToken(const char* ipToken, int inSize, std::string& irOut)
+{
+    const bool bCacheable = inSize < 32;
+    if (bCacheable) {
+        const CachedDouble& irSlot = cacheSlot(ipToken, inSize);
+        if (irSlot.mnTokenSize == inSize && std::memcmp(irSlot.maToken, ipToken, size_t(inSize)) == 0) {
+            irOut.append(irSlot.maText, irSlot.mnTextSize);
+            return irSlot.mbFinite;
+        }
+    }
+    const double fValue = toDouble(ipToken, inSize);
+    const bool bFinite = std::isfinite(fValue);
+    const size_t nStart = irOut.size();
+    if (bFinite)
+        appendDouble(fValue, irOut);
+    if (bCacheable) {
+        CachedDouble& irSlot = cacheSlot(ipToken, inSize);
+        irSlot.mnTokenSize = (unsigned char)inSize;
+        std::memcpy(irSlot.maToken, ipToken, size_t(inSize));
+        irSlot.mbFinite = bFinite;
+        irSlot.mnTextSize = (unsigned char)(irOut.size() - nStart);
+        std::memcpy(irSlot.maText, irOut.data() + nStart, irOut.size() - nStart);
+    }
+    return bFinite;
+}
+
 void appendQuotedToken(const char* ipToken, int inSize, std::string& irOut)
 {
     irOut += '"';
@@ -95,13 +147,8 @@ namespace Json {
 
 bool appendNumber(const char* ipToken, int inSize, std::string& irOut)
 {
-    if (std::memchr(ipToken, '.', size_t(inSize))) {
-        const double fValue = toDouble(ipToken, inSize);
-        if (!std::isfinite(fValue))
-            return false;
-        appendDouble(fValue, irOut);
-        return true;
-    }
+    if (std::memchr(ipToken, '.', size_t(inSize)))
+        return appendDoubleToken(ipToken, inSize, irOut);
     // Integers: signed 32 or 64 bits for a leading "-", unsigned 32 or 64
     // bits otherwise, all written in decimal; anything else (an exponent, a
     // stray sign, too many digits) stays the token's text.

@@ -107,12 +107,14 @@ void appendUnit(unsigned nUnit, std::string& irOut)
     }
 }
 
-int compareKeys(const Json::Rewriter::Member& irA, const Json::Rewriter::Member& irB)
+// Plain keys are ASCII: byte order is the order of their UTF-16 forms.
+inline int compareKeys(const Json::Rewriter::Member& irA, const Json::Rewriter::Member& irB)
 {
     const int nCommon = std::min(irA.mnKeySize, irB.mnKeySize);
-    const int nCompare = std::memcmp(irA.mpKey, irB.mpKey, size_t(nCommon));
-    if (nCompare != 0)
-        return nCompare;
+    for (int i = 0; i < nCommon; ++i) {
+        if (irA.mpKey[i] != irB.mpKey[i])
+            return (unsigned char)irA.mpKey[i] - (unsigned char)irB.mpKey[i];
+    }
     return irA.mnKeySize - irB.mnKeySize;
 }
 
@@ -277,8 +279,12 @@ void Rewriter::appendKey(const Member& irMember, std::string& irOut)
 {
     // Plain keys hold no escapes and only ASCII.
     irOut += '"';
-    for (int i = 0; i < irMember.mnKeySize; ++i)
-        appendEscaped((unsigned char)irMember.mpKey[i], irOut);
+    if (irMember.mbKeyEscaped) {
+        for (int i = 0; i < irMember.mnKeySize; ++i)
+            appendEscaped((unsigned char)irMember.mpKey[i], irOut);
+    } else {
+        irOut.append(irMember.mpKey, size_t(irMember.mnKeySize));
+    }
     irOut += '"';
 }
 
@@ -286,8 +292,16 @@ bool Rewriter::key(Member& irMember)
 {
     const char* pStart = mpPos;
     const char* p = mpPos + 1;
-    while (p < mpEnd && *p != '"' && *p != '\\' && (unsigned char)*p < 0x80)
+    irMember.mbKeyEscaped = false;
+    while (p < mpEnd && kPlain.mbPlain[(unsigned char)*p])
         ++p;
+    // Raw control characters are rare in keys but allowed.
+    while (p < mpEnd && (unsigned char)*p < 0x20) {
+        irMember.mbKeyEscaped = true;
+        ++p;
+        while (p < mpEnd && kPlain.mbPlain[(unsigned char)*p])
+            ++p;
+    }
     if (p < mpEnd && *p == '"') {
         irMember.mpKey = pStart + 1;
         irMember.mnKeySize = int(p - pStart - 1);

@@ -22,6 +22,7 @@ public:
         const char* mpKey;
         int mnKeySize;
         int mnOrder;
+        bool mbKeyEscaped; // holds a control character the writer escapes
         const char* mpValue;
         const char* mpValueEnd;
         size_t mnOutStart;
