@@ -1,6 +1,7 @@
 // The retention filter on 100 000 calls beside Qt's own JSON round trip of
 // the same text, and the whole open (decrypt, inflate, filter) with its peak
 // memory.
+#include "BenchFigure.h"
 #include "CallListFilter.h"
 #include "Json.h"
 #include "Package.h"
@@ -161,5 +162,11 @@ int main(int argc, char* argv[])
     std::printf("  Qt JSON round trip of the same text: %.0f ms (%d bytes back)\n", fQt, int(aBack.size()));
     std::printf("  ratio buildCallList / Qt: %.3f (goal <= 0.15)\n", fFilter / fQt);
     std::printf("  expired calls %d, expired media %d\n", nExpiredCalls, nExpiredMedia);
+    const double fRatio = fFilter / fQt;
+    const double fMemory = nPeak * 1024.0 / (fScriptMb * 1e6);
+    printFigure("call list: openPackage, 100 000 calls", figureText("%.0f ms", fOpen), "< 500 ms", fOpen < 500);
+    printFigure("call list: filter / Qt JSON round trip", figureText("%.3f", fRatio), "<= 0.15", fRatio <= 0.15);
+    if (bPeak)
+        printFigure("call list: peak memory of the open / script", figureText("%.2f", fMemory), "< 3", fMemory < 3);
     return aFastScript == aVariantScript ? 0 : 1;
 }
