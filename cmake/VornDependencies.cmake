@@ -43,6 +43,7 @@ vorn_require_pkg(AVUTIL libavutil libavutil-dev)
 vorn_require_pkg(SWRESAMPLE libswresample libswresample-dev)
 vorn_require_pkg(AMRNB opencore-amrnb libopencore-amrnb-dev)
 vorn_require_pkg(AMRWB opencore-amrwb libopencore-amrwb-dev)
+vorn_require_pkg(SOUNDTOUCH soundtouch libsoundtouch-dev)
 # Encoders used only by the tools that write test and demo files.
 vorn_require_pkg(VOAMRWBENC vo-amrwbenc libvo-amrwbenc-dev)
 vorn_require_pkg(BCG729 libbcg729 libbcg729-dev)

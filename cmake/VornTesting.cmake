@@ -47,3 +47,17 @@ function(vorn_add_fuzz_target name)
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   endif()
 endfunction()
+
+# vorn_add_benchmark(NAME SOURCES a.cpp ... [LIBS lib ...] [INCLUDES dir ...])
+# Every benchmark is the program build/bench/bench_NAME; scripts/bench runs
+# each of them without arguments and gathers the lines they print with
+# printFigure (bench/BenchFigure.h) into one table.
+function(vorn_add_benchmark name)
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  add_executable(bench_${name} ${B_SOURCES})
+  target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/bench ${B_INCLUDES})
+  target_link_libraries(bench_${name} PRIVATE ${B_LIBS})
+  set_target_properties(bench_${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench
+    AUTOMOC ON)
+endfunction()

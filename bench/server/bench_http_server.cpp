@@ -1,5 +1,6 @@
 // Requests per second of the loopback server for a 10 KB member of an
 // encrypted package, with 50 clients on threads of their own.
+#include "BenchFigure.h"
 #include "HttpServer.h"
 #include "Package.h"
 #include "PackageWriter.h"
@@ -95,5 +96,7 @@ int main(int argc, char* argv[])
 
     std::printf("http server: %d clients, %d byte encrypted member: %.0f requests/s (%ld in %.1f s, %ld failed)\n",
         kClients, kMemberSize, nCompleted / fSeconds, nCompleted, fSeconds, long(nFailed));
+    printFigure("http server: requests/s, 50 clients, 10 KB member", figureText("%.0f", nCompleted / fSeconds));
+    printFigure("http server: failed requests", figureText("%ld", long(nFailed)), "0", nFailed == 0);
     return 0;
 }

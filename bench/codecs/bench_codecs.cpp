@@ -6,7 +6,8 @@
 // ffmpeg's include its start-up. A third figure, the codec library alone
 // on the same frames in-process, shows what the container, deciphering
 // and G.711 conversions of WVC::Decoder add.
-// Usage: codecs_bench [minutes] [codec ...]
+// Usage: bench_codecs [minutes] [codec ...]
+#include "BenchFigure.h"
 #include "CodecTestSupport.h"
 
 #include <QCoreApplication>
@@ -198,6 +199,8 @@ bool benchCodec(const CodecCase& irCase, int inMinutes)
                 60.0 * inMinutes / fOurs, fTheirs, fOurs / fTheirs, fLibrary,
                 static_cast<unsigned long long>(nSamples));
     std::fflush(stdout);
+    printFigure("codecs: " + irCase.sCodec + " WVC::Decoder / ffmpeg", figureText("%.2f", fOurs / fTheirs), "<= 1.0",
+                fOurs / fTheirs <= 1.0);
     return true;
 }
 
