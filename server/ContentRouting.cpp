@@ -96,12 +96,8 @@ int Package::openBody(const QString& isPath, const QString& isQuery, bool ibStre
     } else {
         if (mbCallExpiration && isPath == QLatin1String("/app/js/data/calls.js")) {
             qDebug() << "Serving modified call list: " << isPath;
-            // Encoded once per filter run: every request shares the bytes.
-            if (!msCallListUtf8Of.isSharedWith(msCallListScript)) {
-                msCallListUtf8Of = msCallListScript;
-                maCallListUtf8 = msCallListScript.toUtf8();
-            }
-            iraBody = maCallListUtf8;
+            // Shared, not copied: every request sends the same bytes.
+            iraBody = msCallListScript;
             return 0;
         }
         const PackageEntry aEntry = maFiles.value(isPath);
