@@ -4,7 +4,7 @@
 import { t } from "./i18n.js";
 import { fieldLabel, formatValue, formatClock, hasRecording, isMarked, dataFiles, FLAG_CC_OPEN, FLAG_CC_CLOSE } from "./CallModel.js";
 import { Waveform } from "./Waveform.js";
-import { PlayerBar } from "./PlayerBar.js";
+import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
 
@@ -129,6 +129,13 @@ export class CallView {
     bus.on("mute-toggle", () => this.player.toggleMute());
     bus.on("effects", effects => { this.effects = effects; this.reload(); });
     bus.on("player", state => this.playerChanged(state));
+    bus.on("speed", value => this.player.setTempo(value));
+    bus.on("speed-step", direction => {
+      const index = SPEEDS.indexOf(this.player.state.tempo);
+      const next = SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, (index < 0 ? SPEEDS.indexOf(1) : index) + direction))];
+      this.player.setTempo(next);
+    });
+    bus.on("loop-toggle", () => this.player.toggleLoop());
   }
 
   isOpen() { return !!this.call && !this.root.hidden; }
@@ -296,6 +303,7 @@ export class CallView {
     this.waveform.setPosition(absolute);
     this.bar.setPosition(absolute);
     this.bar.setState(state);
+    this.bar.setExtras(state.tempoSupported, state.tempo, state.loop);
   }
 }
 
