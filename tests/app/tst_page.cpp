@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QtTest>
 
 namespace {
@@ -222,6 +223,111 @@ private slots:
         s().key(Qt::Key_Escape);
         QTRY_VERIFY(s().js("document.getElementById('call-view').hidden").toBool());
         QCOMPARE(s().js("document.querySelector('.list-row.active').dataset.position").toInt(), 2);
+    }
+
+    // Opens the call with this id from the list by keyboard.
+    void openCall(int inId)
+    {
+        openSample();
+        s().key('/');
+        s().type(QString::number(inId) == "4" ? "Olsen" : QString::number(inId));
+        s().key(Qt::Key_Return);
+        QTRY_COMPARE(s().js("document.querySelector('#fields dd[data-field=id]') && document.querySelector('#fields dd[data-field=id]').textContent").toString(),
+            QString::number(inId));
+    }
+
+    // The query of the last waveform image the page asked for.
+    QUrlQuery lastWaveformQuery(const QString& isName)
+    {
+        for (int i = s().maRequests.maUrls.size() - 1; i >= 0; --i)
+            if (s().maRequests.maUrls[i].path() == "/app/wave/" + isName)
+                return QUrlQuery(s().maRequests.maUrls[i]);
+        return QUrlQuery("none=1");
+    }
+
+    void dragOnTheWaveformZoomsAndTheButtonGoesBack()
+    {
+        openCall(4);
+        QTRY_VERIFY(s().js("!document.querySelector('#waveform').classList.contains('loading')").toBool());
+        const QVariantList aBox = s().js("(() => { const r = document.querySelector('.waveform-stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()").toList();
+        const double f = s().mpView->zoomFactor();
+        const int nY = int((aBox[1].toDouble() + aBox[3].toDouble() / 2) * f);
+        const int nX0 = int((aBox[0].toDouble() + aBox[2].toDouble() * 0.25) * f);
+        const int nX1 = int((aBox[0].toDouble() + aBox[2].toDouble() * 0.75) * f);
+        QTest::mouseMove(s().input(), QPoint(nX0, nY));
+        QTest::mousePress(s().input(), Qt::LeftButton, Qt::NoModifier, QPoint(nX0, nY));
+        for (int x = nX0; x <= nX1; x += 40)
+            QTest::mouseMove(s().input(), QPoint(x, nY));
+        QTest::mouseMove(s().input(), QPoint(nX1, nY));
+        QTest::mouseRelease(s().input(), Qt::LeftButton, Qt::NoModifier, QPoint(nX1, nY));
+        // Call 4 lasts 2 s: the middle half is 500 .. 1500 ms.
+        QTRY_VERIFY(lastWaveformQuery("call4.svg").hasQueryItem("zoomstart"));
+        const QUrlQuery aZoomed = lastWaveformQuery("call4.svg");
+        QVERIFY(qAbs(aZoomed.queryItemValue("zoomstart").toInt() - 500) <= 20);
+        QVERIFY(qAbs(aZoomed.queryItemValue("zoomend").toInt() - 1500) <= 20);
+        QCOMPARE(aZoomed.queryItems().first().first, QStringLiteral("timestamp"));
+        QVERIFY(!s().js("document.getElementById('zoom-out').hidden").toBool());
+        s().click("#zoom-out");
+        QTRY_VERIFY(!lastWaveformQuery("call4.svg").hasQueryItem("zoomstart"));
+        QVERIFY(s().js("document.getElementById('zoom-out').hidden").toBool());
+    }
+
+    void soundEffectsReloadTheWaveformWithTheirQueryItems_data()
+    {
+        QTest::addColumn<QString>("sScript"); // what the user does, in the page
+        QTest::addColumn<QString>("sExpected"); // query items after the timestamp
+        QTest::newRow("50 Hz hum") << "document.querySelectorAll('.presets .chip')[0].click()" << "notchfrequency=50&qfactor=0.5";
+        QTest::newRow("notch 120 Hz, Q 2") << "set('#notch-frequency', '120'); set('#notch-q', '2'); check('#notch')"
+                                         << "notchfrequency=120&qfactor=2";
+        QTest::newRow("amplify 2") << "set('#amplify', '2')" << "amplifyratio=2";
+        QTest::newRow("reset") << "set('#amplify', '2'); document.getElementById('effects-reset').click()" << "";
+    }
+    void soundEffectsReloadTheWaveformWithTheirQueryItems()
+    {
+        QFETCH(QString, sScript);
+        QFETCH(QString, sExpected);
+        openCall(4);
+        const int nBefore = s().maRequests.maUrls.size();
+        s().js("window.set = (q, v) => { const e = document.querySelector(q); e.value = v; e.dispatchEvent(new Event('change')); };"
+               "window.check = q => document.querySelector(q).click();" + sScript + "; true");
+        QTRY_VERIFY(s().maRequests.maUrls.size() > nBefore);
+        QUrlQuery aQuery = lastWaveformQuery("call4.svg");
+        aQuery.removeQueryItem("timestamp");
+        QCOMPARE(aQuery.toString(), sExpected);
+    }
+
+    void languageSwitchTranslatesThePage()
+    {
+        // The English texts of the page's own controls...
+        const QString sTexts = "[document.getElementById('app-title').textContent, document.getElementById('help-button').textContent,"
+                               " document.getElementById('search').placeholder, document.getElementById('filter-reset').textContent,"
+                               " ...[...document.querySelectorAll('.list-heading')].map(h => h.firstChild.textContent),"
+                               " ...[...document.querySelectorAll('.filter > span, .filter-checks label')].map(e => e.textContent)]";
+        openSample();
+        const QStringList saEnglish = s().js(sTexts).toStringList();
+        // ...become the German catalog's, where it has them.
+        QMap<QString, QString> aGerman;
+        QFile aPo(VORN_SOURCE_DIR "/resources/web/i18n/de_DE.po");
+        QVERIFY(aPo.open(QIODevice::ReadOnly | QIODevice::Text));
+        QString sId;
+        for (const QString& sLine : QString::fromUtf8(aPo.readAll()).split('\n')) {
+            if (sLine.startsWith("msgid \""))
+                sId = sLine.mid(7, sLine.size() - 8);
+            else if (sLine.startsWith("msgstr \"") && !sId.isEmpty() && sLine.size() > 9)
+                aGerman.insert(sId, sLine.mid(8, sLine.size() - 9));
+        }
+        QVERIFY(s().switchLocale("de_DE") >= 0);
+        const QStringList saShown = s().js(sTexts).toStringList();
+        QCOMPARE(saShown.size(), saEnglish.size());
+        int nTranslated = 0;
+        for (int i = 0; i < saEnglish.size(); ++i) {
+            QCOMPARE(saShown[i], aGerman.value(saEnglish[i], saEnglish[i]));
+            nTranslated += saShown[i] != saEnglish[i];
+        }
+        QVERIFY2(nTranslated > 0, "the German catalog changed no text");
+        QCOMPARE(s().js("document.documentElement.lang").toString(), QStringLiteral("de-DE"));
+        QVERIFY(s().switchLocale("en_GB") >= 0);
+        QCOMPARE(s().js(sTexts).toStringList(), saEnglish);
     }
 
     void shortcutListOpensAndCloses()
