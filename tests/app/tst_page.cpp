@@ -4,6 +4,7 @@
 #include "PageSession.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -294,6 +295,73 @@ private slots:
         QUrlQuery aQuery = lastWaveformQuery("call4.svg");
         aQuery.removeQueryItem("timestamp");
         QCOMPARE(aQuery.toString(), sExpected);
+    }
+
+    qint64 playerNumber(const char* ipName) { return s().mpPlayer->property(ipName).toLongLong(); }
+    bool playerFlag(const char* ipName) { return s().mpPlayer->property(ipName).toBool(); }
+
+    void keysAndClicksReachThePlayer()
+    {
+        openCall(1); // 4 s of tone
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
+        QTRY_VERIFY(s().js("document.getElementById('play').getAttribute('aria-label')").toString() == "Pause");
+        // A click at three quarters of the waveform seeks there.
+        const QVariantList aBox = s().js("(() => { const r = document.querySelector('.waveform-stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()").toList();
+        const double f = s().mpView->zoomFactor();
+        const QPoint aAt(int((aBox[0].toDouble() + aBox[2].toDouble() * 0.75) * f), int((aBox[1].toDouble() + aBox[3].toDouble() / 2) * f));
+        QTest::mouseMove(s().input(), aAt);
+        QTest::mouseClick(s().input(), Qt::LeftButton, Qt::NoModifier, aAt);
+        QTRY_VERIFY_WITH_TIMEOUT(playerNumber("nPosition") >= 2950, 5000);
+        // The playhead follows the player.
+        QTRY_VERIFY(s().js("parseFloat(document.querySelector('.waveform-playhead').style.left)").toDouble() >= 70);
+        s().key('M');
+        QTRY_VERIFY(playerFlag("bMuted"));
+        s().key('M');
+        QTRY_VERIFY(!playerFlag("bMuted"));
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY(playerFlag("bPaused"));
+        // Zooming reloads the player with the passage: its duration is the passage's.
+        s().js("vornPage.bus.emit('zoom', { start: 1000, end: 3000 }); true");
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(2000), 10000);
+        QVERIFY(s().js("document.getElementById('zoom-text').textContent").toString().contains("0:01"));
+        s().key('Z');
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
+        s().key(Qt::Key_Escape);
+        QTRY_VERIFY(s().js("document.getElementById('call-view').hidden").toBool());
+        QTRY_VERIFY(playerFlag("bPaused"));
+    }
+
+    void downloadsAskForTheRightPaths_data()
+    {
+        QTest::addColumn<QString>("sButton");
+        QTest::addColumn<QString>("sCall");     // channel method and argument the page used
+        QTest::addColumn<QString>("sProposed"); // end of the name the save dialog proposes
+        QTest::newRow("recording") << "#download-recording" << "downloadFromPackage /app/wave/call2.wav" << "call2.wav";
+        QTest::newRow("packet capture") << ".data-file[data-path$='.pcap']" << "downloadPcap /app/data/call2.pcap" << "call2.pcap";
+        QTest::newRow("other data file") << ".data-file[data-path$='.txt']" << "downloadDataFile /app/data/call2.txt" << "call2.txt";
+    }
+    void downloadsAskForTheRightPaths()
+    {
+        QFETCH(QString, sButton);
+        QFETCH(QString, sCall);
+        QFETCH(QString, sProposed);
+        openCall(2);
+        // Notes which channel method the page calls, and still calls it.
+        s().js("window.__calls = []; const p = vornPage.player.native;"
+               "for (const m of ['downloadFromPackage', 'downloadPcap', 'downloadDataFile']) {"
+               "  const real = p[m]; p[m] = (...a) => { __calls.push(m + ' ' + a.join(' ')); return real.apply(p, a); }; } true");
+        QString sSelected;
+        ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
+            if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal))
+                sSelected = pDialog->selectedFiles().value(0);
+            ipaModal->close();
+        } });
+        s().click(sButton);
+        QTRY_COMPARE(s().js("__calls.join('|')").toString(), sCall);
+        QTRY_VERIFY_WITH_TIMEOUT(!sSelected.isEmpty(), 10000);
+        QVERIFY2(sSelected.endsWith(sProposed), qPrintable(sSelected));
     }
 
     void languageSwitchTranslatesThePage()
