@@ -78,11 +78,14 @@ export function isMarked(call) {
   return typeof call.flags === "number" && ((call.flags >>> 0) & FLAG_LONG_TERM) !== 0;
 }
 
-// Package paths of data files that a record names (not its recording).
+// Data files that a record names (not its recording): package paths such
+// as "/app/data/x.pcap", and bare capture names, which the player looks up
+// beside the recordings.
 export function dataFiles(call) {
   const files = [];
   for (const [key, value] of Object.entries(call)) {
-    if (typeof value === "string" && /^\/app\/(?!wave\/|js\/)[^?#]*[^/]$/.test(value)) files.push({ key, path: value });
+    if (key === "voice" || typeof value !== "string") continue;
+    if (/^\/app\/(?!js\/)[^?#]*[^/]$/.test(value) || /^[^/\s?#]+\.pcap$/i.test(value)) files.push({ key, path: value });
   }
   return files;
 }

@@ -153,7 +153,14 @@ export class CallView {
     this.path = null;
     this.total = typeof call.duration === "number" ? call.duration * 1000 : 0;
     const parties = [call.caller, call.callee].filter(v => v !== undefined && v !== "").map(String);
-    this.title.textContent = parties.length ? parties.join(" → ") : t("Call {id}", { id: call.id ?? "" });
+    this.title.textContent = "";
+    if (parties.length) {
+      // Each number isolated, the arrow pointing the way the page reads.
+      const arrow = document.documentElement.dir === "rtl" ? " ← " : " → ";
+      parties.forEach((party, k) => this.title.append(...(k ? [arrow] : []), el("bdi", "", party)));
+    } else {
+      this.title.textContent = t("Call {id}", { id: call.id ?? "" });
+    }
     this.renderFields(call);
     const recording = recordingOf(call);
     this.recording = hasRecording(call) ? recording : null;
@@ -185,7 +192,8 @@ export class CallView {
     for (const key of keys) {
       const value = call[key];
       const dt = el("dt", "", fieldLabel(key));
-      const dd = el("dd", "", formatValue(key, value));
+      const dd = el("dd");
+      dd.append(el("bdi", "", formatValue(key, value)));
       dd.dataset.field = key;
       if (key === "flags" && typeof value === "number") {
         const notes = [];
