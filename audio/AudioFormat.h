@@ -1,15 +1,13 @@
 #pragma once
 #include <QAudioFormat>
 
-// The format of a recording as the WAV reader and the WVC header report it:
-// the sound device's format plus the length of the recording.
+// The format of a recording as its reader found it, with the two values the
+// player, the decoder threads, the downloads and the waveform need besides.
 class AudioFormat : public QAudioFormat
 {
 public:
     AudioFormat() = default;
-    AudioFormat(const AudioFormat&) = default;
-    AudioFormat& operator=(const AudioFormat&) = default;
-    virtual ~AudioFormat() = default;
+    virtual ~AudioFormat();
 
     quint64 duration = 0;   // milliseconds
     quint64 numSamples = 0; // per channel

@@ -47,9 +47,11 @@ public:
 
     // Appends the decoded member isPath to the byte array behind ipDevice
     // (the device position is not moved). Scripts (".js") arrive with their
-    // line breaks turned into spaces. Returns 0, or -1 when no package is
-    // open, the path is unknown or the member is damaged; on -1 the byte
-    // array is left as it was.
+    // line breaks turned into spaces. Recordings (".wav") read with ipFormat
+    // arrive as samples only (A-law expanded to 16-bit PCM) and fill
+    // ipFormat; without it they arrive as stored. Returns 0, or -1 when no
+    // package is open, the path is unknown, the member is damaged or a
+    // recording's header is rejected; on -1 the byte array is left as it was.
     int readFile(const QString& isPath, QBuffer* ipDevice, AudioFormat* ipFormat = nullptr);
     // Pumps the stored bytes of isPath through member decryption (encrypted
     // packages) and zlib inflation into ipTail, which this call takes over.

@@ -3,6 +3,7 @@
 #include "JavaScriptReader.h"
 #include "PackageCipher.h"
 #include "QByteArraySink.h"
+#include "WavReader.h"
 #include "ZlibInflater.h"
 
 #include <QBuffer>
@@ -22,11 +23,10 @@ namespace {
 CryptoPP::BufferedTransformation* createStage(const QString& isPath, CryptoPP::BufferedTransformation* ipSink,
                                               AudioFormat* ipFormat)
 {
-    Q_UNUSED(ipFormat)
+    if (isPath.endsWith(QLatin1String(".wav")))
+        return new WavReader(ipSink, ipFormat); // without a format the bytes pass unchanged
     if (isPath.endsWith(QLatin1String(".js")))
         return new JavaScriptReader(ipSink);
-    // ".wav" members get the WAV reader here (header stripped, format filled,
-    // A-law expanded) once it exists; until then they pass unchanged.
     return ipSink;
 }
 

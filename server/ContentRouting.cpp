@@ -2,6 +2,12 @@
 // of the web front end, or content generated here.
 #include "Package.h"
 
+#include "AudioFormat.h"
+#include "QByteArraySink.h"
+#include "WavReader.h"
+#include "WavSvgReader.h"
+#include "WvcSvgReader.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QDebug>
@@ -9,6 +15,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
+#include <QTextStream>
 
 namespace {
 
@@ -139,19 +146,30 @@ int Package::renderWaveformPng(const QString& isPath, const QString& isQuery, QI
     return 0;
 }
 
-int Package::generateWaveformSvg(const QString& isPath, const QString&, QIODevice*)
+int Package::generateWaveformSvg(const QString& isPath, const QString& isQuery, QIODevice* ipDevice)
 {
     QString sVoicePath = isPath;
     sVoicePath.replace(QLatin1String(".svg"), QLatin1String(".wvc"));
-    if (classifyPath(sVoicePath) != kMember) {
+    QByteArray aSvg;
+    if (classifyPath(sVoicePath) == kMember) {
+        WvcSvgReader aReader(this, sVoicePath, isQuery);
+        QTextStream aStream(&aSvg);
+        aReader.generateSvg(aStream);
+        aStream.flush();
+    } else {
         sVoicePath.replace(QLatin1String(".wvc"), QLatin1String(".wav"));
         if (classifyPath(sVoicePath) != kMember) {
             qWarning() << "Could not generate " << isPath << " because voice file not found";
             return -1;
         }
+        // The member pipeline of a read, with the drawing behind the WAV
+        // reader; both stages share one format record.
+        AudioFormat aFormat;
+        auto* pSvg = new WavSvgReader(new QByteArraySink(aSvg), isQuery, &aFormat);
+        if (pumpMember(sVoicePath, new WavReader(pSvg, &aFormat)) != 0)
+            aSvg.clear();
     }
-    // Drawing recordings joins with the waveform generators; until then the
-    // image stays the plain background.
-    qWarning() << "Could not generate " << isPath << " because waveform drawing is not available";
-    return -1;
+    ipDevice->write(aSvg);
+    qDebug() << "generated svg from " << sVoicePath;
+    return 0;
 }

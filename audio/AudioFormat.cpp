@@ -1,0 +1,3 @@
+#include "AudioFormat.h"
+
+AudioFormat::~AudioFormat() = default;

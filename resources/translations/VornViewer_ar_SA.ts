@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ar_SA">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;تعذر فتح ملف wvc.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;تعذر فتح ملف wav.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;لم يُعثر على جهاز لتشغيل الصوت.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>خطأ</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>حفظ الملف</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;تعذر فتح الملف في المجلد المحدد</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>جارٍ التنزيل...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;تعذرت الكتابة إلى الملف</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;لم يُعثر على الملف في الحزمة</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>يرجى إدخال اسم المستخدم وكلمة المرور</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>اسم المستخدم:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>كلمة المرور:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>كلمة مرور الجهة المختصة (اختياري):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>انقر واختر ملفًا "*.pkg". إذا كانت الحزمة مشفرة، فسيُطلب منك إدخال اسم مستخدم وكلمة مرور.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>بعد فتح الحزمة، يمكنك التنقل بين المكالمات بالنقر على علامات التبويب المتاحة وتشغيل التسجيلات الصوتية في مشغل الصوت المدمج.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>الصفحة الرئيسية (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>فتح حزمة (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>وصول الجهة المختصة</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>تكبير (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>تصغير (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>حول</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>شريط الأدوات الرئيسي</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>الإصدار %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>حول VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>كلمة مرور الجهة المختصة</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>يرجى إدخال كلمة مرور وصول الجهة المختصة:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>كلمة مرور غير صالحة</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>كلمة المرور غير مطابقة!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>تم تفعيل وصول الجهة المختصة</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>العربية (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>الدانماركية (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>الألمانية (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>الألمانية (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>الألمانية (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>الإنجليزية (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>الإنجليزية (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>الإنجليزية (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>الإنجليزية (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>الفرنسية (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>الفرنسية (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>المجرية (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>الليتوانية (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>النرويجية (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>البولندية (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>الروسية (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>السلوفاكية (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>السلوفينية (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>التركية (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>كلمة مرور الجهة المختصة غير صالحة. هل تريد المتابعة على أي حال؟</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>نعم</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>لا</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>فتح حزمة تحليل VORN</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>حزم تحليل VORN (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>هذا ليس ملف حزمة VORN صالحًا!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>هذه الحزمة غير متوافقة مع هذا الإصدار من VORN Viewer. حاول فتحها بإصدار أقدم من VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>هذه الحزمة غير متوافقة مع هذا الإصدار من VORN Viewer. حاول فتحها بإصدار أحدث من VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>تعذر فتح الحزمة (خطأ عام)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>كلمة المرور غير صالحة</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>تعذرت مصادقة المستخدم</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>اسم المستخدم غير صالح</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>خطأ في فك ترميز الحزمة</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>تحتوي هذه الحزمة على</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>مكالمات منتهية الصلاحية</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>و</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>مكالمات انتهت صلاحية تسجيلاتها</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>جارٍ التحقق من الوقت...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>في انتظار </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>فشل التحقق من الوقت</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>يرجى إدخال عنوان URL صالح للتحقق من الوقت:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="da_DK">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;WVC-filen kunne ikke åbnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;WAV-filen kunne ikke åbnes.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Der blev ikke fundet en enhed til lydafspilning.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fejl</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Gem fil</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Filen kan ikke åbnes i den valgte mappe</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Henter...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuller</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Der kunne ikke skrives til filen</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Filen blev ikke fundet i pakken</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Indtast brugernavn og adgangskode</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Brugernavn:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Adgangskode:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Myndighedsadgangskode (valgfri):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Klik, og vælg en "*.pkg"-fil. Hvis pakken er krypteret, bliver du bedt om at indtaste brugernavn og adgangskode.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>Når pakken er åbnet, kan du gennemgå opkaldene ved at klikke på fanerne og afspille lyd i den indbyggede afspiller.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Startside (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Åbn pakke (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Myndighedsadgang</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Zoom ind (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Zoom ud (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Om</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Hovedværktøjslinje</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>Om VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Myndighedsadgangskode</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Indtast adgangskoden til myndighedsadgang:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Ugyldig adgangskode</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>Adgangskoden passede ikke!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Myndighedsadgang aktiveret</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arabisk (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Dansk (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Tysk (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Tysk (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Tysk (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>Engelsk (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>Engelsk (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>Engelsk (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>Engelsk (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Fransk (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Fransk (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Ungarsk (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Litauisk (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norsk (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Polsk (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Russisk (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Slovakisk (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Slovensk (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Tyrkisk (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Myndighedsadgangskoden er ugyldig. Vil du fortsætte alligevel?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nej</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>Åbn VORN-analysepakke</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>VORN-analysepakker (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>Dette er ikke en gyldig VORN-pakkefil!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Denne pakke er ikke kompatibel med denne version af VORN Viewer. Prøv at åbne den med en ældre version af VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Denne pakke er ikke kompatibel med denne version af VORN Viewer. Prøv at åbne den med en nyere version af VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Pakken kunne ikke åbnes (generel fejl)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Adgangskoden er ugyldig</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Brugeren kan ikke godkendes</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Brugernavnet er ugyldigt</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Fejl ved afkodning af pakken</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>Denne pakke indeholder</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>udløbne opkald</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>og</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>opkald med udløbne optagelser</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Tidsbekræftelse i gang...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Venter på </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Tidsbekræftelsen mislykkedes</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Indtast en gyldig URL til tidsbekræftelse:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Could not open wvc file.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Could not open wav file.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Device to play audio not found.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Save File</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Not able to open file in selected directory</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Downloading...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Could not write to file</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;File not found in package</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Please enter user name and password</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Username:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Authority password (optional):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Home (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Open package (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Authority override</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Zoom in (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Zoom out (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Main toolbar</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>About VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Authority password</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Please enter the password for authority access:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Invalid password</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>The password did not match!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Authority override activated</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arabic (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Danish (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>German (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>German (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>German (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>English (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>English (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>English (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>English (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>French (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>French (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Hungarian (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Lithuanian (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norwegian (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Polish (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Russian (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Slovak (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Slovenian (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Turkish (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Authority password invalid. Continue anyway?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>Open VORN Analyzis Package</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>VORN Analyzis Packages (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>This is not a valid VORN package file!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Package could not be opened (Generic error)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Password invalid</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Cannot authenticate user</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Username invalid</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Error decoding package</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>This package contains</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>expired calls</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>and</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>calls with expired media</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Time verification progress...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Waiting for </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Time verification failed</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Please enter a valid URL to verify time:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr_CH">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WVC.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WAV.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Aucun périphérique de lecture audio trouvé.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Enregistrer le fichier</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Impossible d'ouvrir le fichier dans le dossier choisi</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Téléchargement...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Impossible d'écrire dans le fichier</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Fichier introuvable dans le paquet</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Veuillez saisir le nom d'utilisateur et le mot de passe</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Nom d'utilisateur :</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Mot de passe :</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Mot de passe d'autorité (facultatif) :</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Cliquez et choisissez un fichier « *.pkg ». Si le paquet est chiffré, un nom d'utilisateur et un mot de passe vous seront demandés.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>Une fois le paquet ouvert, vous pouvez parcourir les appels à l'aide des onglets et écouter les enregistrements dans le lecteur audio intégré.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Accueil (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Ouvrir un paquet (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Accès des autorités</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Zoom avant (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Zoom arrière (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Barre d'outils principale</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>À propos de VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Mot de passe d'autorité</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Veuillez saisir le mot de passe de l'accès des autorités :</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Mot de passe non valide</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>Le mot de passe ne correspond pas !</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Accès des autorités activé</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arabe (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Danois (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Allemand (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Allemand (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Allemand (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>Anglais (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>Anglais (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>Anglais (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>Anglais (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Français (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Français (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Hongrois (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Lituanien (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norvégien (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Polonais (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Russe (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Slovaque (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Slovène (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Turc (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Mot de passe d'autorité non valide. Continuer quand même ?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Oui</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Non</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>Ouvrir un paquet d'analyse VORN</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>Paquets d'analyse VORN (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>Ce fichier n'est pas un paquet VORN valide !</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Ce paquet n'est pas compatible avec cette version de VORN Viewer. Essayez de l'ouvrir avec une version antérieure de VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Ce paquet n'est pas compatible avec cette version de VORN Viewer. Essayez de l'ouvrir avec une version plus récente de VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Impossible d'ouvrir le paquet (erreur générale)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Mot de passe non valide</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Impossible d'authentifier l'utilisateur</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Nom d'utilisateur non valide</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Erreur lors du décodage du paquet</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>Ce paquet contient</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>appels expirés</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>et</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>appels dont l'enregistrement a expiré</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Vérification de l'heure en cours...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>En attente de </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Échec de la vérification de l'heure</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Veuillez saisir une URL valide pour vérifier l'heure :</translation>
+    </message>
+</context>
+</TS>

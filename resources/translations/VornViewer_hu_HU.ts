@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="hu_HU">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;A WVC-fájl nem nyitható meg.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;A WAV-fájl nem nyitható meg.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Nem található hanglejátszó eszköz.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hiba</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Fájl mentése</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;A fájl nem nyitható meg a kiválasztott mappában</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Letöltés...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Mégse</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;A fájlba nem lehet írni</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;A fájl nem található a csomagban</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Adja meg a felhasználónevet és a jelszót</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Felhasználónév:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Jelszó:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Hatósági jelszó (nem kötelező):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Kattintson, és válasszon egy „*.pkg” fájlt. Ha a csomag titkosított, a program felhasználónevet és jelszót kér.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>A csomag megnyitása után a fülekre kattintva böngészhet a hívások között, és a beépített lejátszóval meghallgathatja a felvételeket.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Kezdőlap (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Csomag megnyitása (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Hatósági hozzáférés</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Nagyítás (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Kicsinyítés (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Névjegy</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Fő eszköztár</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>%1. verzió</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>A VORN Viewer névjegye</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Hatósági jelszó</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Adja meg a hatósági hozzáférés jelszavát:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Érvénytelen jelszó</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>A jelszó nem egyezik!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Hatósági hozzáférés bekapcsolva</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arab (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Dán (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Német (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Német (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Német (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>Angol (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>Angol (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>Angol (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>Angol (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Francia (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Francia (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Magyar (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Litván (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norvég (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Lengyel (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Orosz (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Szlovák (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Szlovén (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Török (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Érvénytelen hatósági jelszó. Folytatja mégis?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Igen</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nem</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>VORN elemzőcsomag megnyitása</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>VORN elemzőcsomagok (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>Ez nem érvényes VORN csomagfájl!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Ez a csomag nem kompatibilis a VORN Viewer ezen verziójával. Próbálja megnyitni a VORN Viewer egy korábbi verziójával.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Ez a csomag nem kompatibilis a VORN Viewer ezen verziójával. Próbálja megnyitni a VORN Viewer egy újabb verziójával.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>A csomag nem nyitható meg (általános hiba)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Érvénytelen jelszó</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>A felhasználó nem hitelesíthető</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Érvénytelen felhasználónév</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Hiba a csomag dekódolásakor</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>A csomag tartalma:</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>lejárt hívás</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>és</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>lejárt felvételű hívás</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Időellenőrzés folyamatban...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Várakozás: </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Az időellenőrzés sikertelen</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Adjon meg egy érvényes URL-t az idő ellenőrzéséhez:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pl_PL">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku WVC.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku WAV.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Nie znaleziono urządzenia do odtwarzania dźwięku.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Błąd</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Zapisz plik</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Nie można otworzyć pliku w wybranym katalogu</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Pobieranie...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Nie można zapisać do pliku</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Nie znaleziono pliku w pakiecie</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Wprowadź nazwę użytkownika i hasło</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Nazwa użytkownika:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Hasło:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Hasło organu (opcjonalnie):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Kliknij i wybierz plik „*.pkg”. Jeśli pakiet jest zaszyfrowany, zostaniesz poproszony o podanie nazwy użytkownika i hasła.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>Po otwarciu pakietu możesz przeglądać połączenia, klikając dostępne karty, i odtwarzać nagrania we wbudowanym odtwarzaczu.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Strona startowa (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Otwórz pakiet (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Dostęp dla organów</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Powiększ (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Pomniejsz (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>O programie</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Główny pasek narzędzi</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Wersja %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>O programie VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Hasło organu</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Wprowadź hasło dostępu dla organów:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Nieprawidłowe hasło</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>Hasło się nie zgadza!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Dostęp dla organów włączony</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arabski (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Duński (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Niemiecki (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Niemiecki (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Niemiecki (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>Angielski (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>Angielski (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>Angielski (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>Angielski (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Francuski (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Francuski (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Węgierski (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Litewski (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norweski (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Polski (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Rosyjski (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Słowacki (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Słoweński (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Turecki (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Nieprawidłowe hasło organu. Czy mimo to kontynuować?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Tak</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nie</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>Otwórz pakiet analizy VORN</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>Pakiety analizy VORN (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>To nie jest prawidłowy plik pakietu VORN!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Ten pakiet nie jest zgodny z tą wersją VORN Viewer. Spróbuj otworzyć go wcześniejszą wersją VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Ten pakiet nie jest zgodny z tą wersją VORN Viewer. Spróbuj otworzyć go nowszą wersją VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Nie można otworzyć pakietu (błąd ogólny)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Nieprawidłowe hasło</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Nie można uwierzytelnić użytkownika</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Nieprawidłowa nazwa użytkownika</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Błąd dekodowania pakietu</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>Ten pakiet zawiera</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>wygasłych połączeń</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>i</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>połączeń z wygasłymi nagraniami</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Trwa weryfikacja czasu...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Oczekiwanie na </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Weryfikacja czasu nie powiodła się</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Wprowadź prawidłowy adres URL do weryfikacji czasu:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;Не удалось открыть файл WVC.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;Не удалось открыть файл WAV.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Устройство воспроизведения звука не найдено.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Сохранить файл</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Не удалось открыть файл в выбранной папке</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>Загрузка...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Не удалось записать в файл</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Файл не найден в пакете</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Введите имя пользователя и пароль</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Имя пользователя:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Пароль:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Пароль уполномоченного органа (необязательно):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Щёлкните и выберите файл «*.pkg». Если пакет зашифрован, будет запрошено имя пользователя и пароль.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>После открытия пакета можно переходить между звонками с помощью вкладок и прослушивать записи во встроенном проигрывателе.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Главная (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Открыть пакет (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Доступ для уполномоченных органов</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Увеличить (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Уменьшить (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>О программе</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Главная панель инструментов</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Версия %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>О программе VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Пароль уполномоченного органа</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Введите пароль доступа для уполномоченных органов:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Неверный пароль</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>Пароль не совпадает!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Доступ для уполномоченных органов включён</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Арабский (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Датский (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Немецкий (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Немецкий (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Немецкий (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>Английский (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>Английский (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>Английский (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>Английский (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Французский (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Французский (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Венгерский (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Литовский (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Норвежский (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Польский (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Русский (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Словацкий (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Словенский (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Турецкий (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Неверный пароль уполномоченного органа. Всё равно продолжить?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Да</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Нет</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>Открыть пакет анализа VORN</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>Пакеты анализа VORN (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>Это не допустимый файл пакета VORN!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Этот пакет несовместим с данной версией VORN Viewer. Попробуйте открыть его более ранней версией VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Этот пакет несовместим с данной версией VORN Viewer. Попробуйте открыть его более новой версией VORN Viewer.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Не удалось открыть пакет (общая ошибка)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Неверный пароль</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Не удалось проверить подлинность пользователя</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Неверное имя пользователя</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Ошибка декодирования пакета</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>Этот пакет содержит</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>звонков с истёкшим сроком хранения</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>и</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>звонков с истёкшим сроком хранения записей</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Выполняется проверка времени...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Ожидание </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Проверка времени не удалась</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Введите действительный URL для проверки времени:</translation>
+    </message>
+</context>
+</TS>

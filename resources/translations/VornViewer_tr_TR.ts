@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="tr_TR">
+<context>
+    <name>AudioPlayer</name>
+    <message>
+        <source>&lt;p&gt;Could not open wvc file.</source>
+        <translation>&lt;p&gt;WVC dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not open wav file.</source>
+        <translation>&lt;p&gt;WAV dosyası açılamadı.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Device to play audio not found.</source>
+        <translation>&lt;p&gt;Ses çalmak için aygıt bulunamadı.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Hata</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Dosyayı kaydet</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Not able to open file in selected directory</source>
+        <translation>&lt;p&gt;Dosya seçilen klasörde açılamıyor</translation>
+    </message>
+    <message>
+        <source>Downloading...</source>
+        <translation>İndiriliyor...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not write to file</source>
+        <translation>&lt;p&gt;Dosyaya yazılamadı</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;File not found in package</source>
+        <translation>&lt;p&gt;Dosya pakette bulunamadı</translation>
+    </message>
+</context>
+<context>
+    <name>InputDialog</name>
+    <message>
+        <source>Please enter user name and password</source>
+        <translation>Lütfen kullanıcı adını ve parolayı girin</translation>
+    </message>
+    <message>
+        <source>Username:</source>
+        <translation>Kullanıcı adı:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Parola:</translation>
+    </message>
+    <message>
+        <source>Authority password (optional):</source>
+        <translation>Yetkili makam parolası (isteğe bağlı):</translation>
+    </message>
+</context>
+<context>
+    <name>VornViewer</name>
+    <message>
+        <source>VORN Viewer</source>
+        <translation>VORN Viewer</translation>
+    </message>
+    <message>
+        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Tıklayın ve bir "*.pkg" dosyası seçin. Paket şifreliyse kullanıcı adı ve parola girmeniz istenir.</translation>
+    </message>
+    <message>
+        <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
+        <translation>Paket açıldıktan sonra sekmelere tıklayarak aramalar arasında gezinebilir ve kayıtları yerleşik oynatıcıda dinleyebilirsiniz.</translation>
+    </message>
+    <message>
+        <source>Home (Ctrl+H)</source>
+        <translation>Ana sayfa (Ctrl+H)</translation>
+    </message>
+    <message>
+        <source>Open package (Ctrl+O)</source>
+        <translation>Paket aç (Ctrl+O)</translation>
+    </message>
+    <message>
+        <source>Authority override</source>
+        <translation>Yetkili makam erişimi</translation>
+    </message>
+    <message>
+        <source>Zoom in (Ctrl++)</source>
+        <translation>Yakınlaştır (Ctrl++)</translation>
+    </message>
+    <message>
+        <source>Zoom out (Ctrl+-)</source>
+        <translation>Uzaklaştır (Ctrl+-)</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Hakkında</translation>
+    </message>
+    <message>
+        <source>Main toolbar</source>
+        <translation>Ana araç çubuğu</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Sürüm %1</translation>
+    </message>
+    <message>
+        <source>About VORN Viewer</source>
+        <translation>VORN Viewer hakkında</translation>
+    </message>
+    <message>
+        <source>Authority password</source>
+        <translation>Yetkili makam parolası</translation>
+    </message>
+    <message>
+        <source>Please enter the password for authority access:</source>
+        <translation>Lütfen yetkili makam erişimi parolasını girin:</translation>
+    </message>
+    <message>
+        <source>Invalid password</source>
+        <translation>Geçersiz parola</translation>
+    </message>
+    <message>
+        <source>The password did not match!</source>
+        <translation>Parola eşleşmedi!</translation>
+    </message>
+    <message>
+        <source>Authority override activated</source>
+        <translation>Yetkili makam erişimi etkin</translation>
+    </message>
+    <message>
+        <source>Arabic (ar_SA)</source>
+        <translation>Arapça (ar_SA)</translation>
+    </message>
+    <message>
+        <source>Danish (da_DK)</source>
+        <translation>Danca (da_DK)</translation>
+    </message>
+    <message>
+        <source>German (de_DE)</source>
+        <translation>Almanca (de_DE)</translation>
+    </message>
+    <message>
+        <source>German (de_CH)</source>
+        <translation>Almanca (de_CH)</translation>
+    </message>
+    <message>
+        <source>German (de_AT)</source>
+        <translation>Almanca (de_AT)</translation>
+    </message>
+    <message>
+        <source>English (en_AU)</source>
+        <translation>İngilizce (en_AU)</translation>
+    </message>
+    <message>
+        <source>English (en_GB)</source>
+        <translation>İngilizce (en_GB)</translation>
+    </message>
+    <message>
+        <source>English (en_IE)</source>
+        <translation>İngilizce (en_IE)</translation>
+    </message>
+    <message>
+        <source>English (en_US)</source>
+        <translation>İngilizce (en_US)</translation>
+    </message>
+    <message>
+        <source>French (fr_CH)</source>
+        <translation>Fransızca (fr_CH)</translation>
+    </message>
+    <message>
+        <source>French (fr_FR)</source>
+        <translation>Fransızca (fr_FR)</translation>
+    </message>
+    <message>
+        <source>Hungarian (hu_HU)</source>
+        <translation>Macarca (hu_HU)</translation>
+    </message>
+    <message>
+        <source>Lithuanian (lt_LT)</source>
+        <translation>Litvanca (lt_LT)</translation>
+    </message>
+    <message>
+        <source>Norwegian (nb_NO)</source>
+        <translation>Norveççe (nb_NO)</translation>
+    </message>
+    <message>
+        <source>Polish (pl_PL)</source>
+        <translation>Lehçe (pl_PL)</translation>
+    </message>
+    <message>
+        <source>Russian (ru_RU)</source>
+        <translation>Rusça (ru_RU)</translation>
+    </message>
+    <message>
+        <source>Slovak (sk_SK)</source>
+        <translation>Slovakça (sk_SK)</translation>
+    </message>
+    <message>
+        <source>Slovenian (sl_SI)</source>
+        <translation>Slovence (sl_SI)</translation>
+    </message>
+    <message>
+        <source>Turkish (tr_TR)</source>
+        <translation>Türkçe (tr_TR)</translation>
+    </message>
+    <message>
+        <source>Authority password invalid. Continue anyway?</source>
+        <translation>Yetkili makam parolası geçersiz. Yine de devam edilsin mi?</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Evet</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Hayır</translation>
+    </message>
+    <message>
+        <source>Open VORN Analysis Package</source>
+        <translation>VORN Analiz Paketini Aç</translation>
+    </message>
+    <message>
+        <source>VORN Analysis Packages (*.pkg)</source>
+        <translation>VORN Analiz Paketleri (*.pkg)</translation>
+    </message>
+    <message>
+        <source>This is not a valid VORN package file!</source>
+        <translation>Bu geçerli bir VORN paket dosyası değil!</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
+        <translation>Bu paket VORN Viewer'ın bu sürümüyle uyumlu değil. Paketi VORN Viewer'ın daha eski bir sürümüyle açmayı deneyin.</translation>
+    </message>
+    <message>
+        <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
+        <translation>Bu paket VORN Viewer'ın bu sürümüyle uyumlu değil. Paketi VORN Viewer'ın daha yeni bir sürümüyle açmayı deneyin.</translation>
+    </message>
+    <message>
+        <source>Package could not be opened (Generic error)</source>
+        <translation>Paket açılamadı (genel hata)</translation>
+    </message>
+    <message>
+        <source>Password invalid</source>
+        <translation>Parola geçersiz</translation>
+    </message>
+    <message>
+        <source>Cannot authenticate user</source>
+        <translation>Kullanıcının kimliği doğrulanamadı</translation>
+    </message>
+    <message>
+        <source>Username invalid</source>
+        <translation>Kullanıcı adı geçersiz</translation>
+    </message>
+    <message>
+        <source>Error decoding package</source>
+        <translation>Paketin kodu çözülürken hata oluştu</translation>
+    </message>
+    <message>
+        <source>VORN Viewer  |  %1</source>
+        <translation>VORN Viewer  |  %1</translation>
+    </message>
+    <message>
+        <source>This package contains</source>
+        <translation>Bu pakette şunlar var:</translation>
+    </message>
+    <message>
+        <source>expired calls</source>
+        <translation>süresi dolmuş arama</translation>
+    </message>
+    <message>
+        <source>and</source>
+        <translation>ve</translation>
+    </message>
+    <message>
+        <source>calls with expired media</source>
+        <translation>kaydı süresi dolmuş arama</translation>
+    </message>
+    <message>
+        <source>Time verification progress...</source>
+        <translation>Zaman doğrulanıyor...</translation>
+    </message>
+    <message>
+        <source>Waiting for </source>
+        <translation>Bekleniyor: </translation>
+    </message>
+    <message>
+        <source>Time verification failed</source>
+        <translation>Zaman doğrulaması başarısız oldu</translation>
+    </message>
+    <message>
+        <source>Please enter a valid URL to verify time:</source>
+        <translation>Lütfen zamanı doğrulamak için geçerli bir URL girin:</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,80 @@
+#pragma once
+// Recordings for the waveform tests: WAV files from sample arrays and WVC
+// files from our writer with the lossless PCM16 codec, and a reference of
+// the levels the decoder hands out, block by block.
+#include "../audio/WavTestFiles.h"
+#include "FrameEncoder.h"
+#include "MemoryDecoder.h"
+#include "WvcWriter.h"
+
+#include <QByteArray>
+#include <QVector>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace WaveformTestFiles {
+
+inline QByteArray pcm16Wav(const std::vector<qint16>& iaSamples, quint32 inRate = 8000)
+{
+    QByteArray aData;
+    for (qint16 n : iaSamples)
+        aData += WavTestFiles::le16(quint16(n));
+    using namespace WavTestFiles;
+    return riff(chunk("fmt ", fmtPayload(1, 1, inRate, 16)) + chunk("data", aData));
+}
+
+inline std::vector<qint16> sine(int inCount, double ifHz, double ifAmplitude, quint32 inRate = 8000)
+{
+    std::vector<qint16> a(size_t(inCount), 0);
+    for (int i = 0; i < inCount; ++i)
+        a[size_t(i)] = qint16(std::lround(ifAmplitude * std::sin(2 * M_PI * ifHz * i / inRate)));
+    return a;
+}
+
+// A level that changes every inRun samples, so that the band has steps.
+inline std::vector<qint16> steps(int inCount, int inRun)
+{
+    std::vector<qint16> a(size_t(inCount), 0);
+    for (int i = 0; i < inCount; ++i) {
+        const int nLevel = ((i / inRun) * 7919) % 250; // 0 .. 249
+        a[size_t(i)] = qint16((i % 2 ? -1 : 1) * nLevel * 128);
+    }
+    return a;
+}
+
+inline QByteArray wvcFile(const std::vector<std::vector<int16_t>>& iaChannels, bool ibWriteDuration = true)
+{
+    std::string sError;
+    std::vector<std::unique_ptr<wvctools::FrameEncoder>> aOwned;
+    std::vector<wvctools::FrameEncoder*> aEncoders;
+    for (size_t i = 0; i < iaChannels.size(); ++i) {
+        aOwned.push_back(wvctools::makeFrameEncoder("PCM16", 160, sError));
+        aEncoders.push_back(aOwned.back().get());
+    }
+    wvctools::WvcWriterOptions aOptions;
+    aOptions.bWriteDuration = ibWriteDuration;
+    wvctools::WvcWriter aWriter(aOptions);
+    std::vector<wvctools::WvcPage> aPages;
+    if (!aWriter.write(iaChannels, aEncoders, aPages))
+        return {};
+    const std::vector<uint8_t> aBytes = wvctools::WvcWriter::join(aPages);
+    return QByteArray(reinterpret_cast<const char*>(aBytes.data()), int(aBytes.size()));
+}
+
+// The level blocks exactly as the decoder delivers them.
+class LevelBlocks : public wvctools::MemoryDecoder
+{
+public:
+    using MemoryDecoder::MemoryDecoder;
+    int levelCallback(int64_t, const uint8_t* ipLevels, int inCount) override
+    {
+        aBlocks.emplace_back(ipLevels, ipLevels + inCount);
+        return 1;
+    }
+    void log(int32_t, const std::string&) override {}
+    std::vector<std::vector<uint8_t>> aBlocks;
+};
+
+} // namespace WaveformTestFiles

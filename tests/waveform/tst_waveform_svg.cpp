@@ -1,0 +1,375 @@
+// Waveform documents to the byte, generated from real packages: WAV
+// recordings through the member pipeline, WVC recordings from our writer.
+// Small rows are written out literally; longer ones are checked against a
+// plain reference of the reduction (peak of each group of samples or levels).
+#include "Amplify.h"
+#include "BiquadFilter.h"
+#include "Package.h"
+#include "PackageWriter.h"
+#include "WaveformTestFiles.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace WaveformTestFiles;
+
+namespace {
+
+const QByteArray kBlue = "rgba(153,187,232,1) ";
+const QByteArray kGrey = "rgba(136,136,136,1) ";
+
+struct Band
+{
+    QByteArray aUpper;
+    QByteArray aLower;
+    QByteArray aColour;
+};
+
+QByteArray referenceDocument(qint64 inWidth, const QVector<Band>& iaBands, bool ibWvc)
+{
+    const QByteArray aWidth = QByteArray::number(inWidth);
+    QByteArray a = "<?xml version=\"1.0\" standalone=\"no\" ?>\n"
+                   "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
+                   "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
+                   "<svg preserveAspectRatio=\"none\" width=\"800\" height=\"100\" viewBox=\"0 0 "
+                   + aWidth + " 512\" xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\">\n";
+    for (const Band& rBand : iaBands) {
+        for (const QByteArray& rPoints : {rBand.aUpper, rBand.aLower})
+            a += "<polygon points=\"0,256 " + rPoints + " " + aWidth + ",256 0,256\" fill=\"" + rBand.aColour
+                 + "\" stroke-width=\"0.5\" stroke=\"" + rBand.aColour + "\" />\n";
+    }
+    return a + (ibWvc ? "</svg>\n" : "</svg>");
+}
+
+void addPoint(Band& irBand, qint64 inX, int inHeight)
+{
+    irBand.aUpper += QByteArray::number(inX) + "," + QByteArray::number(256 - inHeight) + " ";
+    irBand.aLower += QByteArray::number(inX) + "," + QByteArray::number(256 + inHeight) + " ";
+}
+
+// The WAV drawing: samples inStart .. inStart + total, in groups of the
+// factor, each group's peak >> 7.
+QByteArray referenceWav(const std::vector<qint16>& iaSamples, qint64 inStart, qint64 inTotal)
+{
+    const qint64 nFactor = inTotal < 1024 ? 1 : std::llround(inTotal / 1024.0);
+    const qint64 nPoints = inTotal / nFactor;
+    if (inStart + nPoints * nFactor > qint64(iaSamples.size()))
+        return {};
+    Band band{{}, {}, kBlue};
+    for (qint64 p = 0; p < nPoints; ++p) {
+        int nPeak = 0;
+        for (qint64 j = 0; j < nFactor; ++j)
+            nPeak = std::max(nPeak, std::abs(int(iaSamples[size_t(inStart + p * nFactor + j)])));
+        addPoint(band, p, std::min(nPeak >> 7, 255));
+    }
+    return referenceDocument(nPoints, {band}, false);
+}
+
+// What the playback chain makes of the samples: notch (normalised by the
+// rate), then amplify, over the whole recording at once.
+std::vector<qint16> withEffects(std::vector<qint16> iaSamples, int inNotch, float ifQ, float ifRatio)
+{
+    std::vector<float> aIn(iaSamples.size()), aOut(iaSamples.size());
+    WVC::AudioEffect::samplesToFloat(iaSamples.data(), aIn.data(), int(aIn.size()));
+    if (inNotch > 0) {
+        WVC::BiquadFilter notch;
+        notch.setup(inNotch / 8000.0, ifQ);
+        notch.process(aIn.data(), aOut.data(), int(aIn.size()));
+        aIn.swap(aOut);
+    }
+    if (ifRatio > 0) {
+        WVC::Amplify amplify;
+        amplify.setRatio(ifRatio);
+        amplify.process(aIn.data(), aOut.data(), int(aIn.size()));
+        aIn.swap(aOut);
+    }
+    WVC::AudioEffect::floatToSamples(aIn.data(), iaSamples.data(), int(aIn.size()));
+    return iaSamples;
+}
+
+struct WvcSettings
+{
+    float fRatio0 = 0; // 0: no amplifier
+    float fRatio1 = 0;
+    qint64 nZoomStart = -1;
+    qint64 nZoomEnd = -1;
+};
+
+// The WVC drawing from the level blocks the decoder delivers: the running
+// maximum of each block, a point at every multiple of the factor.
+QByteArray referenceWvc(const QByteArray& iaFile, int inChannels, const WvcSettings& irSettings)
+{
+    LevelBlocks decoder(std::vector<uint8_t>(iaFile.begin(), iaFile.end()));
+    if (irSettings.fRatio0 > 0) {
+        decoder.setAmplify(0, irSettings.fRatio0);
+        decoder.setAmplify(1, irSettings.fRatio1);
+    }
+    if (irSettings.nZoomStart >= 0)
+        decoder.setZoomSegment(irSettings.nZoomStart, irSettings.nZoomEnd);
+    if (decoder.openAll() != 0)
+        return "open failed";
+    const qint64 nCount = decoder.duration() / decoder.frameDuration();
+    const qint64 nFactor = nCount < 1024 ? 1 : std::llround(nCount / 1024.0);
+    if (decoder.decodeAll(true) != 0)
+        return "decode failed";
+    QVector<Band> aBands{{{}, {}, kBlue}, {{}, {}, kGrey}};
+    aBands.resize(inChannels);
+    qint64 nCounter = 0;
+    for (const std::vector<uint8_t>& rBlock : decoder.aBlocks) {
+        int aMax[2] = {0, 0};
+        for (size_t s = 0; s + size_t(inChannels) <= rBlock.size(); s += size_t(inChannels)) {
+            for (int c = 0; c < inChannels; ++c)
+                aMax[c] = std::max<int>(aMax[c], rBlock[s + size_t(c)]);
+            if (nCounter % nFactor == 0) {
+                for (int c = 0; c < inChannels; ++c) {
+                    addPoint(aBands[c], nCounter, aMax[c]);
+                    aMax[c] = 0;
+                }
+            }
+            ++nCounter;
+        }
+    }
+    return referenceDocument(nCounter, aBands, true);
+}
+
+} // namespace
+
+class TestWaveformSvg : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void wav_data();
+    void wav();
+    void wvc_data();
+    void wvc();
+    void missingRecording();
+
+private:
+    QByteArray generate(const QString& isMember, const QByteArray& iaContent, const QString& isQuery,
+                        bool ibEncrypted = false);
+    QTemporaryDir mDir;
+    int mnPackages = 0;
+};
+
+void TestWaveformSvg::initTestCase()
+{
+    QVERIFY(mDir.isValid());
+}
+
+QByteArray TestWaveformSvg::generate(const QString& isMember, const QByteArray& iaContent, const QString& isQuery,
+                                     bool ibEncrypted)
+{
+    PackageWriter writer;
+    if (ibEncrypted) {
+        writer.setPassword("pw");
+        writer.setUsers("u");
+    }
+    if (!writer.addFile(isMember, iaContent))
+        return "cannot write package";
+    const QString sPackage = mDir.filePath(QString("p%1.pkg").arg(mnPackages++));
+    if (!writer.write(sPackage))
+        return "cannot write package";
+    Package package;
+    if (package.openPackage(sPackage, "u", "pw", QString(), false) != 0)
+        return "cannot open package";
+    QString sSvgPath = isMember;
+    sSvgPath.replace(".wav", ".svg").replace(".wvc", ".svg");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (package.generateWaveformSvg(sSvgPath, isQuery, &buffer) != 0)
+        return "not generated";
+    return buffer.data();
+}
+
+void TestWaveformSvg::wav_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QByteArray>("expected");
+
+    // Every height once: silence, full scale both ways, the >> 7 steps.
+    const std::vector<qint16> aEight{0, 32767, -32768, 128, -129, 255, 256, 1000};
+    const QByteArray aEightSvg = referenceDocument(
+        8,
+        {{"0,256 1,1 2,1 3,255 4,255 5,255 6,254 7,249 ", "0,256 1,511 2,511 3,257 4,257 5,257 6,258 7,263 ",
+          kBlue}},
+        false);
+    QTest::newRow("8 samples, literal") << pcm16Wav(aEight) << "" << aEightSvg;
+    QTest::newRow("encrypted package") << pcm16Wav(aEight) << "encrypted" << aEightSvg;
+    QTest::newRow("balance does not apply") << pcm16Wav(aEight) << "balance=80" << aEightSvg;
+
+    const std::vector<qint16> aLoud{32767, -32768, 1000, -20000, 0, 0, 0, 255};
+    QTest::newRow("amplify 0.5, literal")
+        << pcm16Wav(aLoud) << "amplifyratio=0.5"
+        << referenceDocument(8, {{"0,129 1,129 2,253 3,178 4,256 5,256 6,256 7,256 ",
+                                  "0,383 1,383 2,259 3,334 4,256 5,256 6,256 7,256 ", kBlue}},
+                             false);
+    QTest::newRow("amplify 2 clips, literal")
+        << pcm16Wav(aLoud) << "amplifyratio=2"
+        << referenceDocument(8, {{"0,1 1,1 2,241 3,1 4,256 5,256 6,256 7,253 ",
+                                  "0,511 1,511 2,271 3,511 4,256 5,256 6,256 7,259 ", kBlue}},
+                             false);
+
+    using namespace WavTestFiles;
+    QTest::newRow("A-law, literal")
+        << riff(chunk("fmt ", fmtPayload(6, 1, 8000, 8, 0)) + chunk("fact", le32(8))
+                + chunk("data", QByteArray("\xD5\xAA\x2A\x55\xD5\xD5\xD5\xD5", 8)))
+        << ""
+        << referenceDocument(8, {{"0,256 1,4 2,4 3,256 4,256 5,256 6,256 7,256 ",
+                                  "0,256 1,508 2,508 3,256 4,256 5,256 6,256 7,256 ", kBlue}},
+                             false);
+    QTest::newRow("8-bit PCM on the 16-bit scale, literal")
+        << riff(chunk("fmt ", fmtPayload(1, 1, 8000, 8)) + chunk("data", QByteArray("\x80\xFF\x00\xC8\x80\x80\x7F\x81", 8)))
+        << ""
+        << referenceDocument(8, {{"0,256 1,2 2,1 3,112 4,256 5,256 6,254 7,254 ",
+                                  "0,256 1,510 2,511 3,400 4,256 5,256 6,258 7,258 ", kBlue}},
+                             false);
+
+    const std::vector<qint16> aSilence(1000, 0);
+    QTest::newRow("silence, 1000 samples at factor 1") << pcm16Wav(aSilence) << "" << referenceWav(aSilence, 0, 1000);
+    std::vector<qint16> aFull(2048);
+    for (size_t i = 0; i < aFull.size(); ++i)
+        aFull[i] = i % 2 ? -32767 : 32767;
+    QTest::newRow("full scale, factor 2") << pcm16Wav(aFull) << "" << referenceWav(aFull, 0, 2048);
+
+    // 60 s at 8000 Hz: factor 469, 479 787 samples, 1023 points.
+    const std::vector<qint16> aMinute = steps(480000, 3000);
+    QTest::newRow("60 s") << pcm16Wav(aMinute) << "" << referenceWav(aMinute, 0, 479787);
+
+    const std::vector<qint16> aFour = steps(32000, 90);
+    QTest::newRow("zoom 1000..3000: samples 8000..23999 at factor 16")
+        << pcm16Wav(aFour) << "zoomstart=1000&zoomend=3000" << referenceWav(aFour, 8000, 16000);
+    QTest::newRow("zoom times with fractions")
+        << pcm16Wav(aFour) << "zoomstart=1000.7&zoomend=3000.2" << referenceWav(aFour, 8000, 16000);
+    QTest::newRow("zoom start off the factor's grid")
+        << pcm16Wav(aFour) << "zoomstart=1001&zoomend=3001" << referenceWav(aFour, 8008, 16000);
+    QTest::newRow("zoom to the last sample")
+        << pcm16Wav(aFour) << "zoomstart=2000&zoomend=4000" << referenceWav(aFour, 16000, 16000);
+    QTest::newRow("zoom beyond the end: no document") << pcm16Wav(aFour) << "zoomstart=3000&zoomend=5000" << QByteArray();
+    QTest::newRow("only one zoom item: whole recording")
+        << pcm16Wav(aFour) << "zoomstart=3000" << referenceWav(aFour, 0, 32000);
+
+    const std::vector<qint16> aHum = sine(16000, 50, 20000);
+    QTest::newRow("notch at 50 Hz on a 50 Hz hum")
+        << pcm16Wav(aHum) << "notchfrequency=50&qfactor=0.5"
+        << referenceWav(withEffects(aHum, 50, 0.5f, 0), 0, 16000);
+    QTest::newRow("notch with empty Q, then amplify")
+        << pcm16Wav(aHum) << "notchfrequency=50&qfactor=&amplifyratio=3"
+        << referenceWav(withEffects(aHum, 50, 0.5f, 3), 0, 16000);
+
+    QTest::newRow("stereo recording is rejected: no document")
+        << riff(chunk("fmt ", fmtPayload(1, 2, 8000, 16)) + chunk("data", QByteArray(4000, '\x10'))) << ""
+        << QByteArray();
+}
+
+void TestWaveformSvg::wav()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, query);
+    QFETCH(QByteArray, expected);
+    const bool bEncrypted = query == "encrypted";
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QByteArray aSvg = generate("/app/wave/call.wav", file, bEncrypted ? QString() : query, bEncrypted);
+    qInstallMessageHandler(previous);
+    QCOMPARE(aSvg, expected);
+}
+
+void TestWaveformSvg::wvc_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("channels");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QByteArray>("expected");
+
+    const std::vector<int16_t> aShort = steps(40 * 160, 160);
+    const std::vector<int16_t> aShortRight = steps(40 * 160, 480);
+    const QByteArray aMono = wvcFile({aShort});
+    const QByteArray aStereo = wvcFile({aShort, aShortRight});
+
+    // The reference reads the decoder's levels; check them once against
+    // the levels of the source frames, so the reference stands on its own.
+    Band left{{}, {}, kBlue};
+    Band right{{}, {}, kGrey};
+    for (int f = 0; f < 40; ++f) {
+        addPoint(left, f, wvctools::WvcWriter::levelOf(aShort.data() + f * 160, 160));
+        addPoint(right, f, wvctools::WvcWriter::levelOf(aShortRight.data() + f * 160, 160));
+    }
+    QTest::newRow("mono, 40 frames, from the source levels") << aMono << 1 << "" << referenceDocument(40, {left}, true);
+    QTest::newRow("stereo: four polygons, from the source levels")
+        << aStereo << 2 << "" << referenceDocument(40, {left, right}, true);
+    QTest::newRow("mono, the same by the reference") << aMono << 1 << "" << referenceWvc(aMono, 1, {});
+
+    const QByteArray aSilence = wvcFile({std::vector<int16_t>(50 * 160, 0)});
+    QTest::newRow("silence") << aSilence << 1 << "" << referenceWvc(aSilence, 1, {});
+    const QByteArray aFull = wvcFile({std::vector<int16_t>(50 * 160, 32767)});
+    QTest::newRow("full scale") << aFull << 1 << "" << referenceWvc(aFull, 1, {});
+
+    // 60 s of 20 ms frames: 3000 level steps at factor 3.
+    const std::vector<int16_t> aMinute = steps(480000, 1234);
+    const std::vector<int16_t> aMinuteRight = steps(480000, 777);
+    const QByteArray aLong = wvcFile({aMinute, aMinuteRight});
+    QTest::newRow("stereo, 60 s") << aLong << 2 << "" << referenceWvc(aLong, 2, {});
+    const QByteArray aLongNoDuration = wvcFile({aMinute}, false);
+    QTest::newRow("mono, 60 s, no duration in the header")
+        << aLongNoDuration << 1 << "" << referenceWvc(aLongNoDuration, 1, {});
+
+    WvcSettings zoom;
+    zoom.nZoomStart = 1000;
+    zoom.nZoomEnd = 3000;
+    QTest::newRow("zoom 1000..3000") << aLong << 2 << "zoomstart=1000&zoomend=3000" << referenceWvc(aLong, 2, zoom);
+    zoom.nZoomStart = 50000;
+    zoom.nZoomEnd = 70000;
+    QTest::newRow("zoom beyond the end") << aLong << 2 << "zoomstart=50000&zoomend=70000"
+                                        << referenceWvc(aLong, 2, zoom);
+
+    WvcSettings amplify;
+    amplify.fRatio0 = 2;
+    amplify.fRatio1 = 2;
+    QTest::newRow("amplify 2") << aStereo << 2 << "amplifyratio=2" << referenceWvc(aStereo, 2, amplify);
+    WvcSettings balance;
+    balance.fRatio0 = 2 - 40 * 2.0f / 100;
+    balance.fRatio1 = 2;
+    QTest::newRow("balance 40 on amplify 2") << aStereo << 2 << "amplifyratio=2&balance=40"
+                                             << referenceWvc(aStereo, 2, balance);
+    balance.fRatio0 = 1;
+    balance.fRatio1 = 1 - 100 * 1.0f / 100;
+    QTest::newRow("balance -100: right silent") << aStereo << 2 << "balance=-100" << referenceWvc(aStereo, 2, balance);
+
+    QTest::newRow("not a WVC file: nothing") << QByteArray(5000, 'x') << 1 << "" << QByteArray();
+}
+
+void TestWaveformSvg::wvc()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, channels);
+    QFETCH(QString, query);
+    QFETCH(QByteArray, expected);
+    Q_UNUSED(channels)
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QByteArray aSvg = generate("/app/wave/call.wvc", file, query);
+    qInstallMessageHandler(previous);
+    QCOMPARE(aSvg, expected);
+}
+
+void TestWaveformSvg::missingRecording()
+{
+    QTest::ignoreMessage(QtWarningMsg, "Could not generate  \"/app/wave/other.svg\"  because voice file not found");
+    PackageWriter writer;
+    QVERIFY(writer.addFile("/app/wave/call.wav", pcm16Wav({1, 2, 3})));
+    QVERIFY(writer.write(mDir.filePath("missing.pkg")));
+    Package package;
+    QCOMPARE(package.openPackage(mDir.filePath("missing.pkg"), "", "", "", false), 0);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QCOMPARE(package.generateWaveformSvg("/app/wave/other.svg", "", &buffer), -1);
+    QVERIFY(buffer.data().isEmpty());
+}
+
+QTEST_MAIN(TestWaveformSvg)
+#include "tst_waveform_svg.moc"
