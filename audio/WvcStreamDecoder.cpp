@@ -104,6 +104,7 @@ void WvcStreamDecoder::run()
                 qWarning() << "Could not seek: " << nResult;
             bEndOfFile = false;
             maControl.mbEndOfData = false;
+            mnLastLoggedPosition = nTarget;
         }
         if (maControl.mbSuspended) {
             if (nIteration % 100 == 0)
