@@ -146,6 +146,39 @@ private slots:
     }
     void cleanupTestCase() { delete mpPlayer; }
 
+    // The page calls by name and reads arguments by position: the order and
+    // the argument names are part of the interface.
+    void webChannelInterface()
+    {
+        const QStringList saExpected {
+            "callIdChanged(QString irsCallId)", "durationChanged()", "mutedChanged()", "pausedChanged()",
+            "onLoadJs(QString irsCallId)", "whileLoadingJs()", "whilePlayingJs()", "idleJs()",
+            "loadFromPackage(QString isFilename,QString isCallId)", "downloadFromPackage(QString isFilename)",
+            "downloadPcap(QString isFilename)", "downloadDataFile(QString isFilename)", "unload()", "play()",
+            "stop()", "pause()", "resume()", "togglePause()", "mute()", "unmute()", "toggleMute()",
+            "int seek(qlonglong inPosition)", "audioStateChanged(QAudio::State inState)", "whilePlaying()",
+            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()"
+        };
+        const QMetaObject& rMeta = AudioPlayer::staticMetaObject;
+        QStringList saFound;
+        for (int i = rMeta.methodOffset(); i < rMeta.methodCount(); ++i) {
+            const QMetaMethod aMethod = rMeta.method(i);
+            QStringList saArguments;
+            for (int a = 0; a < aMethod.parameterCount(); ++a)
+                saArguments << aMethod.parameterTypes().at(a) + " " + aMethod.parameterNames().at(a);
+            const QString sReturn = aMethod.returnType() == QMetaType::Void ? QString() : QString(aMethod.typeName()) + " ";
+            saFound << sReturn + aMethod.name() + "(" + saArguments.join(",") + ")";
+        }
+        QCOMPARE(saFound, saExpected);
+        QCOMPARE(rMeta.method(rMeta.indexOfSlot("idlePlayer()")).access(), QMetaMethod::Private);
+        const QStringList saProperties { "nDuration qlonglong", "nPosition qlonglong", "bMuted bool", "bPaused bool" };
+        QStringList saFoundProperties;
+        for (int i = rMeta.propertyOffset(); i < rMeta.propertyCount(); ++i)
+            saFoundProperties << QString(rMeta.property(i).name()) + " " + rMeta.property(i).typeName();
+        QCOMPARE(saFoundProperties, saProperties);
+        QVERIFY(QMetaType::type("QAudio::State") != QMetaType::UnknownType);
+    }
+
     void playsEveryKind_data()
     {
         QTest::addColumn<QString>("sPassword");
