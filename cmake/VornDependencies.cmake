@@ -43,7 +43,10 @@ vorn_require_pkg(AVUTIL libavutil libavutil-dev)
 vorn_require_pkg(SWRESAMPLE libswresample libswresample-dev)
 vorn_require_pkg(AMRNB opencore-amrnb libopencore-amrnb-dev)
 vorn_require_pkg(AMRWB opencore-amrwb libopencore-amrwb-dev)
+vorn_require_pkg(SOUNDTOUCH soundtouch libsoundtouch-dev)
 # Encoders used only by the tools that write test and demo files.
 vorn_require_pkg(VOAMRWBENC vo-amrwbenc libvo-amrwbenc-dev)
 vorn_require_pkg(BCG729 libbcg729 libbcg729-dev)
 vorn_require_pkg(ZLIB_PC zlib zlib1g-dev)
+# The number conversions Qt itself is built on, for the call list filter.
+vorn_require_pkg(DOUBLE_CONVERSION double-conversion libdouble-conversion-dev)

@@ -1,15 +1,21 @@
 #pragma once
+#include <QHash>
 #include <QTcpServer>
 
+#include <memory>
+
 class Package;
+class QTcpSocket;
 
 // Private loopback HTTP server that answers the page's requests from the
-// package object. One request line per connection.
+// package object. One request per connection; requests that another web
+// site makes through the user's browser are refused.
 class HttpServer : public QTcpServer
 {
     Q_OBJECT
 public:
     HttpServer(Package* ipaPackage, quint16 inPort, QObject* ipaParent);
+    ~HttpServer() override;
 
     // A connection that has not been answered after this long is closed, so
     // that idle clients cannot use up the descriptors the page needs.
@@ -23,6 +29,11 @@ private slots:
     void discardClient();
 
 private:
+    struct Client;
+    void handleRequest(QTcpSocket* ipSocket, bool ibGraceOver);
+    void answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray& iaRequest);
+
     Package* mpPackage;
+    QHash<QTcpSocket*, std::shared_ptr<Client>> maClients;
     int mnIdleTimeoutMs = 30000;
 };

@@ -36,6 +36,7 @@ public:
 private:
     void initialise();
     void reduce(const CryptoPP::byte* ipInput, size_t inLength);
+    void reducePlain(const CryptoPP::byte* ipInput, size_t inFrames);
     void reduceSamples(qint16* ipSamples, int inCount);
     void addPoint();
     void writeDocument(bool ibBlocking);

@@ -66,6 +66,9 @@ void Decoder::reset()
     mnSeekBytePosition = 0;
     mnBytesFed = 0;
     mbSeeking = false;
+    mbLevelBeforeLeft = false;
+    mbSeekUndecided = false;
+    mnSeekBackSteps = 0;
     mbLeftSynchronised = true;
     mbZoomActive = false;
     mnNotchFrequency = 320;

@@ -190,13 +190,27 @@ private:
     // when the next page is not complete yet.
     bool skipChannelPages();
     int processLevelPage(const ogg_page& irPage);
+    // While seeking: whether a left page ends the seek, moves it, or is
+    // passed over until its group's level page shows where the target lies.
+    int steerSeek(const ogg_page& irPage);
+    int steerSeekAtLevelPage(const ogg_page& irPage);
+    // A relative seek back by inBeforeMs and more than a group of inGroupMs.
+    int stepBack(int64_t inBeforeMs, int64_t inGroupMs);
     void dropPackets(int inSerial, int inCount);
+    // Fills a decoded frame shorter than the samples per frame up with
+    // silence; irnCount becomes the samples per frame.
+    void padFrame(int inChannel, int& irnCount);
     int computeDuration();
 
-    // Frame decoding of one channel's packet; the sample count, 0 on failure.
-    int decodeFrame(int inChannel, const ogg_packet& irPacket);
+    // Frame decoding of one channel's packet; the sample count. A frame that
+    // fails decodes as silence of the header's frame length, so that no later
+    // sample moves in time; 0 only for an unknown codec. irnCodedBytes: the
+    // payload length of a decoded frame, 0 for a failed one.
+    int decodeFrame(int inChannel, const ogg_packet& irPacket, int& irnCodedBytes);
+    // Deciphers and decodes the payload; the sample count, 0 on failure.
+    int decodePayload(int inChannel, const ogg_packet& irPacket);
     int decodeG711Frame(int inChannel, int inLength);
-    void convertFrame(int inChannel, int inCount);
+    void convertFrame(int inChannel, int inCount, bool ibSilence);
 
     // Codec set-up, release and frame decoding of the library codecs.
     void setupFfmpeg();
@@ -213,6 +227,12 @@ private:
     std::unique_ptr<uint8_t[]> mpPlainFrame; // deciphered payload, largest frame size
     int mnOpenResult;
     bool mbOggReady;
+    // Seek steering: a level page came after the last left page since the
+    // seek landed (so the next left page starts a group); a left page was
+    // passed over and its level page decides; steps back taken so far.
+    bool mbLevelBeforeLeft = false;
+    bool mbSeekUndecided = false;
+    uint32_t mnSeekBackSteps = 0;
 };
 
 } // namespace WVC

@@ -30,11 +30,27 @@ long maxPayload(uint32_t inCodecId)
 
 } // namespace
 
-int Decoder::decodeFrame(int inChannel, const ogg_packet& irPacket)
+int Decoder::decodeFrame(int inChannel, const ogg_packet& irPacket, int& irnCodedBytes)
 {
     maPeak[inChannel] = 0;
+    irnCodedBytes = 0;
     if (mnCodecId > CODEC_LAST)
         return 0;
+    const int nCount = decodePayload(inChannel, irPacket);
+    if (nCount <= 0) {
+        // A frame that cannot be decoded keeps its place in time as a
+        // frame of silence; dropping it would move every later sample of
+        // this channel one frame early. The cause is already logged.
+        convertFrame(inChannel, static_cast<int>(mnSamplesPerFrame), true);
+        return static_cast<int>(mnSamplesPerFrame);
+    }
+    convertFrame(inChannel, nCount, false);
+    irnCodedBytes = static_cast<int>(irPacket.bytes);
+    return nCount;
+}
+
+int Decoder::decodePayload(int inChannel, const ogg_packet& irPacket)
+{
     long nLength = irPacket.bytes;
     if (nLength > maxPayload(mnCodecId)) {
         logParts(ERR, "Frame packet of ", nLength, " bytes exceeds the ", maxPayload(mnCodecId),
@@ -68,6 +84,8 @@ int Decoder::decodeFrame(int inChannel, const ogg_packet& irPacket)
         nCount = static_cast<int>(nLength / 2);
         for (int i = 0; i < nCount; ++i)
             maDecoded[inChannel][i] = static_cast<int16_t>(pPayload[2 * i] | (pPayload[2 * i + 1] << 8));
+        if (nCount == 0)
+            logParts(ERR, "Empty PCM16 frame (channel: ", inChannel, ")");
         break;
     case CODEC_AMR:
     case CODEC_AMR_WB:
@@ -81,13 +99,10 @@ int Decoder::decodeFrame(int inChannel, const ogg_packet& irPacket)
         nCount = decodeFfmpegFrame(inChannel, static_cast<int>(nLength));
         break;
     }
-    if (nCount <= 0)
-        return 0;
     if (nCount > kMaxFrameSamples) {
         logParts(ERR, "Decoded frame of ", nCount, " samples exceeds the buffer (channel: ", inChannel, ")");
         return 0;
     }
-    convertFrame(inChannel, nCount);
     return nCount;
 }
 
@@ -107,31 +122,37 @@ int Decoder::decodeG711Frame(int inChannel, int inLength)
     return nResult;
 }
 
-void Decoder::convertFrame(int inChannel, int inCount)
+void Decoder::convertFrame(int inChannel, int inCount, bool ibSilence)
 {
     const int16_t* pDecoded = maDecoded[inChannel];
     uint8_t* pG711 = maG711[inChannel];
     int16_t* pPcm = maPcm[inChannel];
 
-    switch (mnCodecId) {
-    case CODEC_PCMA:
-        for (int i = 0; i < inCount; ++i) {
-            pG711[i] = static_cast<uint8_t>(pDecoded[i]);
-            pPcm[i] = G711::alawToLinear(pG711[i]);
+    if (ibSilence) {
+        const uint8_t nZero = mnCodecId == CODEC_PCMU ? G711::linearToUlaw(0) : G711::linearToAlaw(0);
+        std::memset(pPcm, 0, static_cast<size_t>(inCount) * sizeof(int16_t));
+        std::memset(pG711, nZero, static_cast<size_t>(inCount));
+    } else {
+        switch (mnCodecId) {
+        case CODEC_PCMA:
+            for (int i = 0; i < inCount; ++i) {
+                pG711[i] = static_cast<uint8_t>(pDecoded[i]);
+                pPcm[i] = G711::alawToLinear(pG711[i]);
+            }
+            break;
+        case CODEC_PCMU:
+            for (int i = 0; i < inCount; ++i) {
+                pG711[i] = static_cast<uint8_t>(pDecoded[i]);
+                pPcm[i] = G711::ulawToLinear(pG711[i]);
+            }
+            break;
+        default:
+            for (int i = 0; i < inCount; ++i) {
+                pPcm[i] = pDecoded[i];
+                pG711[i] = G711::linearToAlaw(pDecoded[i]);
+            }
+            break;
         }
-        break;
-    case CODEC_PCMU:
-        for (int i = 0; i < inCount; ++i) {
-            pG711[i] = static_cast<uint8_t>(pDecoded[i]);
-            pPcm[i] = G711::ulawToLinear(pG711[i]);
-        }
-        break;
-    default:
-        for (int i = 0; i < inCount; ++i) {
-            pPcm[i] = pDecoded[i];
-            pG711[i] = G711::linearToAlaw(pDecoded[i]);
-        }
-        break;
     }
     if (!mbEffectsEnabled)
         return;

@@ -1,5 +1,6 @@
 // Chunked reading, page demultiplexing, level pairing, seeking and duration.
 #include "Decoder.h"
+#include "G711.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,11 @@ namespace {
 // dropped: pairing can never catch up with it, and a hostile file must not
 // make the decoder hold all of its bytes.
 constexpr long kMaxPendingBytes = 1 << 20;
+
+// Results of the seek steering besides those of seek(): the page ends the
+// seek and is decoded, or it is passed over while the seek goes on.
+constexpr int kSeekEnded = 100;
+constexpr int kSeekPassOver = 101;
 
 // Time in ms that a frame k places before the page granule, on 32 bits.
 int64_t frameTime(int64_t inGranule, uint32_t inFramesBefore, uint32_t inFrameDuration)
@@ -95,25 +101,23 @@ int Decoder::processPages(bool ibLevelsOnly)
         }
         switch (nSerial) {
         case SERIAL_LEFT:
+            if (mbSeeking) {
+                const int nSteer = steerSeek(aPage);
+                if (nSteer == kSeekPassOver)
+                    continue;
+                if (nSteer != kSeekEnded)
+                    return nSteer == WVC_OK ? WVC_MORE_DATA : nSteer;
+            }
             ogg_stream_pagein(&stream(nSerial), &aPage);
             mbLeftSynchronised = true;
-            if (mbSeeking) {
-                const int64_t nGranule = ogg_page_granulepos(&aPage);
-                const int64_t nDelta = clampToInt64(static_cast<__int128>(mnSeekTarget) - nGranule);
-                if (nDelta >= -1000) {
-                    mbSeeking = false;
-                } else if (mnSeekIterations >= static_cast<uint32_t>(kSeekStepLimit)) {
-                    logParts(WRN, "stopping seek after ", mnSeekIterations,
-                             " iterations, current page position: ", nGranule - 1000);
-                    mbSeeking = false;
-                } else {
-                    const int nSeek = seek(nDelta, false);
-                    return nSeek == WVC_OK ? WVC_MORE_DATA : nSeek;
-                }
-            }
             break;
         case SERIAL_RIGHT:
         case SERIAL_LEVEL:
+            if (mbSeeking && nSerial == SERIAL_LEVEL) {
+                const int nSteer = steerSeekAtLevelPage(aPage);
+                if (nSteer != kSeekPassOver)
+                    return nSteer == WVC_OK ? WVC_MORE_DATA : nSteer;
+            }
             ogg_stream_pagein(&stream(nSerial), &aPage);
             if (!mbLeftSynchronised)
                 ogg_stream_reset(&stream(nSerial));
@@ -183,10 +187,8 @@ int Decoder::processLevelPage(const ogg_page& irPage)
             dropPackets(SERIAL_LEVEL, r);
             return WVC_MORE_DATA;
         }
-        if (!aPacket.b_o_s && !aPacket.e_o_s) {
-            nLeftCount = decodeFrame(0, aPacket);
-            nLeftBytes = nLeftCount > 0 ? static_cast<int>(aPacket.bytes) : 0;
-        }
+        if (!aPacket.b_o_s && !aPacket.e_o_s)
+            nLeftCount = decodeFrame(0, aPacket, nLeftBytes);
         if (mnChannels > 1) {
             // A second attempt here too: a lost right page leaves a gap
             // mark that would otherwise cost the next page as well.
@@ -196,10 +198,8 @@ int Decoder::processLevelPage(const ogg_page& irPage)
                 dropPackets(SERIAL_LEVEL, r);
                 return WVC_MORE_DATA;
             }
-            if (!aPacket.b_o_s && !aPacket.e_o_s) {
-                nRightCount = decodeFrame(1, aPacket);
-                nRightBytes = nRightCount > 0 ? static_cast<int>(aPacket.bytes) : 0;
-            }
+            if (!aPacket.b_o_s && !aPacket.e_o_s)
+                nRightCount = decodeFrame(1, aPacket, nRightBytes);
         }
         ogg_packet aLevel;
         if (streamPacketOut(SERIAL_LEVEL, aLevel, false) != 1) {
@@ -208,10 +208,20 @@ int Decoder::processLevelPage(const ogg_page& irPage)
         }
         const int64_t nTime = frameTime(nGranule, static_cast<uint32_t>(r - 1), mnFrameDuration);
 
-        // A failed left frame delivers nothing for this pair; the page's
-        // other frames still pair with their own partners.
+        // A left packet without a frame (a BOS or EOS packet, an unknown
+        // codec) delivers nothing for this pair; the page's other frames
+        // still pair with their own partners.
         if (nLeftCount == 0)
             continue;
+        // Every frame but the recording's last has the header's length: a
+        // shorter one (a payload cut short) is filled up with silence, so
+        // that the frames after it keep their time. The last frame ends at
+        // or after the duration.
+        if (r > 1 || (mnDuration > 0 && nTime < mnDuration)) {
+            padFrame(0, nLeftCount);
+            if (mnChannels > 1)
+                padFrame(1, nRightCount);
+        }
         if (mbZoomActive && nTime > mnZoomEnd) {
             log(DEB, "Reached end of audio zoom segment");
             return WVC_END_OF_FILE;
@@ -240,6 +250,89 @@ int Decoder::processLevelPage(const ogg_page& irPage)
     return WVC_MORE_DATA;
 }
 
+int Decoder::steerSeek(const ogg_page& irPage)
+{
+    const int64_t nGranule = ogg_page_granulepos(&irPage);
+    const int64_t nDelta = clampToInt64(static_cast<__int128>(mnSeekTarget) - nGranule);
+    // An end-of-stream page carries no frame, and a page on which no packet
+    // ends has no time of its own: neither may end a seek, or decoding
+    // would start after the audio it should play.
+    const int nPackets = ogg_page_packets(&irPage);
+    const bool bFrames = nGranule >= 0 && nPackets > 0 && irPage.body_len > 0;
+    // Only the first left page of a group pairs with the group's level
+    // page; a seek that ends on a later one loses the group's first frames.
+    const bool bGroupStart = bFrames && !ogg_page_continued(&irPage) && mbLevelBeforeLeft;
+    mbLevelBeforeLeft = false;
+    // The group's first frame: the first packet that ends on this page.
+    // When it lies more than a frame past the target, the group that holds
+    // the target comes earlier.
+    const int64_t nFirst =
+        bGroupStart ? frameTime(nGranule, static_cast<uint32_t>(nPackets - 1), mnFrameDuration) : 0;
+    const bool bTooLate = nFirst > mnSeekTarget + mnFrameDuration;
+    if (nDelta >= -1000 && bGroupStart && !bTooLate) {
+        mbSeeking = false;
+        return kSeekEnded;
+    }
+    if (mnSeekIterations >= static_cast<uint32_t>(kSeekStepLimit)) {
+        logParts(WRN, "stopping seek after ", mnSeekIterations, " iterations, current page position: ",
+                 nGranule - 1000);
+        mbSeeking = false;
+        return kSeekEnded;
+    }
+    if (nDelta < -1000 && nGranule >= 0)
+        return seek(nDelta, false);
+    if (bGroupStart)
+        return stepBack(nFirst - mnSeekTarget, 0);
+    // Inside a group, or past the last frame: the group's level page tells
+    // whether the target lies in this group (or before it) or further on.
+    mbSeekUndecided = true;
+    return kSeekPassOver;
+}
+
+int Decoder::steerSeekAtLevelPage(const ogg_page& irPage)
+{
+    mbLevelBeforeLeft = true;
+    if (!mbSeekUndecided)
+        return kSeekPassOver;
+    mbSeekUndecided = false;
+    const int nPackets = ogg_page_packets(&irPage);
+    const int64_t nGranule = ogg_page_granulepos(&irPage);
+    if (nPackets < 1 || static_cast<uint32_t>(nGranule) == 0)
+        return kSeekPassOver;
+    const int64_t nLast = static_cast<uint32_t>(nGranule);
+    const int64_t nFirst = frameTime(nGranule, static_cast<uint32_t>(nPackets - 1), mnFrameDuration);
+    if (mnSeekTarget > nLast)
+        return kSeekPassOver; // the next group's first left page decides
+    if (mnSeekIterations >= static_cast<uint32_t>(kSeekStepLimit))
+        return kSeekPassOver; // the next left page ends the seek
+    // The target lies in this group or before it, and the group's first
+    // page came before where the seek landed.
+    return stepBack(std::max<int64_t>(0, nFirst - mnSeekTarget), nLast - nFirst + mnFrameDuration);
+}
+
+int Decoder::stepBack(int64_t inBeforeMs, int64_t inGroupMs)
+{
+    // Back past the group's start by more than a group, and further each
+    // time, as groups differ in their bytes.
+    const int64_t nStep = (std::max<int64_t>(1000, inGroupMs * 3 / 2) << std::min<uint32_t>(mnSeekBackSteps, 8)) +
+                          inBeforeMs;
+    ++mnSeekBackSteps;
+    return seek(-nStep, false);
+}
+
+void Decoder::padFrame(int inChannel, int& irnCount)
+{
+    const int nFrame = static_cast<int>(mnSamplesPerFrame);
+    if (irnCount <= 0 || irnCount >= nFrame)
+        return;
+    logParts(WRN, "Frame of ", irnCount, " samples is shorter than the ", nFrame,
+             " samples per frame, filled up with silence (channel: ", inChannel, ")");
+    const uint8_t nZero = mnCodecId == CODEC_PCMU ? G711::linearToUlaw(0) : G711::linearToAlaw(0);
+    std::fill(maPcm[inChannel] + irnCount, maPcm[inChannel] + nFrame, 0);
+    std::fill(maG711[inChannel] + irnCount, maG711[inChannel] + nFrame, nZero);
+    irnCount = nFrame;
+}
+
 void Decoder::dropPackets(int inSerial, int inCount)
 {
     ogg_packet aPacket;
@@ -263,8 +356,11 @@ int Decoder::seek(int64_t inOffsetMs, bool ibAbsolute)
 
     // Without a duration there is no byte rate to guess from: start at the
     // first audio page and let the frames before the target be skipped.
+    mbSeekUndecided = false;
+    mbLevelBeforeLeft = false;
     if (ibAbsolute) {
         mnSeekIterations = 0;
+        mnSeekBackSteps = 0;
         const int64_t nFrame = mnFrameDuration != 0 ? mnFrameDuration : 1;
         mnSeekTarget = inOffsetMs - inOffsetMs % nFrame;
         logParts(DEB, "Seek offset adjusted to align with frame: ", mnSeekTarget, " ms");

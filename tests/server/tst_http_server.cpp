@@ -185,6 +185,106 @@ private slots:
         QVERIFY(aResult.bClosedByServer);
     }
 
+    // Requests our page and simple clients send are answered; requests that
+    // a browser marks as made by another site, or that name another host
+    // (a host name pointed at the loopback address), get the short refusal.
+    void onlyOurPageIsServed_data()
+    {
+        QTest::addColumn<QByteArray>("aFields");
+        QTest::addColumn<bool>("bServed");
+        const QByteArray aPort = QByteArray::number(port());
+        const QByteArray aOrigin = "http://127.0.0.1:" + aPort;
+        QTest::newRow("no fields") << QByteArray() << true;
+        QTest::newRow("fields without a site") << QByteArray("User-Agent: curl/7.88.1\r\nAccept: */*\r\n") << true;
+        QTest::newRow("our page") << "Host: 127.0.0.1:" + aPort + "\r\nSec-Fetch-Site: same-origin\r\nSec-Fetch-Mode: "
+                "no-cors\r\nReferer: " + aOrigin + "/index.html?lang=de\r\n" << true;
+        QTest::newRow("our page, fetch with origin")
+            << "Host: 127.0.0.1:" + aPort + "\r\nOrigin: " + aOrigin + "\r\nSec-Fetch-Site: same-origin\r\n" << true;
+        QTest::newRow("typed into the address bar") << "Host: localhost:" + aPort + "\r\nSec-Fetch-Site: none\r\n" << true;
+        QTest::newRow("host without port") << QByteArray("Host: 127.0.0.1\r\n") << true;
+        QTest::newRow("host in capitals, field name in lower case") << "host: LOCALHOST:" + aPort + "\r\n" << true;
+        QTest::newRow("rebound host name") << "Host: attacker.example:" + aPort + "\r\n" << false;
+        QTest::newRow("other port") << QByteArray("Host: 127.0.0.1:1\r\n") << false;
+        QTest::newRow("other loopback address") << "Host: 127.0.0.2:" + aPort + "\r\n" << false;
+        QTest::newRow("user name in the host") << "Host: x@127.0.0.1:" + aPort + "\r\n" << false;
+        QTest::newRow("second host field") << "Host: 127.0.0.1:" + aPort + "\r\nHost: attacker.example\r\n" << false;
+        QTest::newRow("cross-site") << "Host: 127.0.0.1:" + aPort + "\r\nSec-Fetch-Site: cross-site\r\n" << false;
+        QTest::newRow("same-site") << "Host: 127.0.0.1:" + aPort + "\r\nSEC-FETCH-SITE: same-site\r\n" << false;
+        QTest::newRow("other origin") << QByteArray("Origin: http://attacker.example\r\n") << false;
+        QTest::newRow("opaque origin") << QByteArray("Origin: null\r\n") << false;
+        QTest::newRow("our host over https") << "Origin: https://127.0.0.1:" + aPort + "\r\n" << false;
+        QTest::newRow("other port on the loopback") << QByteArray("Origin: http://127.0.0.1:8080\r\n") << false;
+        QTest::newRow("other referer") << QByteArray("Referer: http://attacker.example/page.html\r\n") << false;
+        QTest::newRow("referer with our origin as a prefix")
+            << "Referer: " + aOrigin + ".attacker.example/\r\n" << false;
+    }
+    void onlyOurPageIsServed()
+    {
+        QFETCH(QByteArray, aFields);
+        QFETCH(bool, bServed);
+        openPlain();
+        if (!bServed)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Refused request from another site:  \"/app/data/report.txt\""));
+        const HttpExchange aResult = exchange(port(), { "GET /app/data/report.txt HTTP/1.1\r\n" + aFields + "\r\n" });
+        QCOMPARE(aResult.aResponse,
+            bServed ? okHeader(812, "text/plain") + maReport : QByteArray("HTTP/1.1 403 Forbidden\r\n\r\n"));
+        QVERIFY(aResult.bClosedByServer);
+    }
+
+    // The header block is read to its blank line before the answer, however
+    // the client's segments cut it.
+    void headerBlockIsReadWhole_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("aPieces");
+        QTest::addColumn<QByteArray>("aExpected");
+        const QByteArray aReportResponse = okHeader(812, "text/plain") + maReport;
+        const QByteArray aForbidden("HTTP/1.1 403 Forbidden\r\n\r\n");
+        QTest::newRow("fields in a later segment")
+            << QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\n", "Host: attacker.example\r\n\r\n" }
+            << aForbidden;
+        QTest::newRow("one field over two segments")
+            << QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\nHo", "st: attacker.example\r\n", "\r\n" }
+            << aForbidden;
+        QTest::newRow("blank line in its own segment")
+            << QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n", "\r\n" }
+            << aReportResponse;
+        QTest::newRow("bare line feeds")
+            << QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\nOrigin: null\n\n" } << aForbidden;
+        QTest::newRow("a body after the blank line is ignored")
+            << QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\n\r\nGET /a HTTP/1.1\r\n\r\n" }
+            << aReportResponse;
+    }
+    void headerBlockIsReadWhole()
+    {
+        QFETCH(QList<QByteArray>, aPieces);
+        QFETCH(QByteArray, aExpected);
+        openPlain();
+        if (aExpected.contains("403"))
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Refused request from another site"));
+        const HttpExchange aResult = exchange(port(), aPieces);
+        QCOMPARE(aResult.aResponse, aExpected);
+        QVERIFY(aResult.bClosedByServer);
+    }
+
+    void unendedOrOverlongHeaderBlockIsNotAnswered()
+    {
+        openPlain();
+        HttpServer aServer(&maPackage, 0, nullptr);
+        aServer.setIdleTimeout(500);
+        QTest::ignoreMessage(QtWarningMsg, "Closing idle connection");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Request header too long"));
+        auto aUnended = std::async(std::launch::async, httpExchange, aServer.serverPort(),
+            QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n" }, 10000);
+        auto aOverlong = std::async(std::launch::async, httpExchange, aServer.serverPort(),
+            QList<QByteArray> { "GET /app/data/report.txt HTTP/1.1\r\n" + QByteArray(9000, 'x') + "\r\n\r\n" }, 10000);
+        const HttpExchange aUnendedResult = await(aUnended);
+        const HttpExchange aOverlongResult = await(aOverlong);
+        QCOMPARE(aUnendedResult.aResponse, QByteArray());
+        QVERIFY(aUnendedResult.bClosedByServer);
+        QCOMPARE(aOverlongResult.aResponse, QByteArray());
+        QVERIFY(aOverlongResult.bClosedByServer);
+    }
+
     void otherMethodsGetNoAnswer()
     {
         openPlain();

@@ -36,6 +36,8 @@ private slots:
     void passwords();
     void seekArithmetic();
     void seekDelivers();
+    void seekAtGroupBoundaries_data();
+    void seekAtGroupBoundaries();
     void seekStepCap();
     void seekWithoutDuration();
     void seekPastEnd();
@@ -50,7 +52,7 @@ private slots:
     void notchOvershootIsClamped();
     void refusedFrames_data();
     void refusedFrames();
-    void failedLeftFrameKeepsItsPage();
+    void failedFrameKeepsItsTime();
     void libraryCodecFramesEndCleanly_data();
     void libraryCodecFramesEndCleanly();
     void stopAndClose();
@@ -474,6 +476,78 @@ void TestWvcDecoder::seekDelivers()
     }
 }
 
+void TestWvcDecoder::seekAtGroupBoundaries_data()
+{
+    QTest::addColumn<uint32_t>("rate");
+    QTest::addColumn<uint32_t>("samplesPerFrame");
+    QTest::addColumn<int>("channelCount");
+    QTest::addColumn<bool>("encrypted");
+    QTest::addColumn<bool>("endPages");
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("mono") << 8000u << 160u << 1 << false << true << 60;
+    QTest::newRow("stereo") << 8000u << 160u << 2 << false << true << 60;
+    QTest::newRow("mono, encrypted") << 8000u << 160u << 1 << true << true << 60;
+    QTest::newRow("stereo, encrypted") << 8000u << 160u << 2 << true << true << 60;
+    QTest::newRow("stereo, no end-of-stream pages") << 8000u << 160u << 2 << false << false << 60;
+    // 3840-byte frames: each channel's group spans several Ogg pages.
+    QTest::newRow("stereo, groups over several pages") << 48000u << 1920u << 2 << false << true << 20;
+    QTest::newRow("mono, groups over several pages, encrypted") << 48000u << 1920u << 1 << true << true << 20;
+}
+
+void TestWvcDecoder::seekAtGroupBoundaries()
+{
+    // Seeks into the first, a middle and the last group (50 frames each), at
+    // their boundaries and a millisecond either side: each delivers from the
+    // target's frame, or the one before it, to the end of the file.
+    QFETCH(uint32_t, rate);
+    QFETCH(uint32_t, samplesPerFrame);
+    QFETCH(int, channelCount);
+    QFETCH(bool, encrypted);
+    QFETCH(bool, endPages);
+    QFETCH(int, seconds);
+    WvcWriterOptions aOptions = options(3, encrypted);
+    aOptions.nSampleRate = rate;
+    aOptions.nSamplesPerFrame = samplesPerFrame;
+    aOptions.bEndStreams = endPages;
+    const Channels aInput = channels(channelCount, static_cast<size_t>(rate) * seconds);
+    MemoryDecoder aDecoder(join(writePages(aOptions, aInput)));
+    if (encrypted)
+        aDecoder.setPassword("s3cret");
+    QCOMPARE(aDecoder.openAll(), 0);
+    const int64_t nFrame = aDecoder.frameDuration();
+    const int64_t nGroup = 50 * nFrame;
+    const int64_t nEnd = seconds * 1000;
+    std::vector<int64_t> aTargets;
+    for (int64_t nBoundary : {int64_t(0), nGroup, nEnd / 2 / nGroup * nGroup, nEnd - nGroup, nEnd}) {
+        for (int64_t nTarget : {nBoundary - 1, nBoundary, nBoundary + 1}) {
+            if (nTarget >= 0 && nTarget <= nEnd)
+                aTargets.push_back(nTarget);
+        }
+    }
+    for (int64_t nTarget : {nEnd - nGroup / 2, nEnd - nFrame})
+        aTargets.push_back(nTarget);
+    for (int64_t nTarget : aTargets) {
+        const QByteArray aWhere = "target " + QByteArray::number(static_cast<qlonglong>(nTarget));
+        aDecoder.aLeft.clear();
+        aDecoder.aRight.clear();
+        aDecoder.aPositions.clear();
+        aDecoder.aLog.clear();
+        QCOMPARE(aDecoder.seek(nTarget, true), 0);
+        QVERIFY2(decodeToEnd(aDecoder) == -1, aWhere);
+        QVERIFY2(!aDecoder.isSeeking(), aWhere);
+        QVERIFY2(!aDecoder.aPositions.empty(), aWhere);
+        // A frame's time is the end of its audio.
+        const int64_t nStart = aDecoder.aPositions.front() - nFrame;
+        QVERIFY2(nStart <= nTarget && nStart >= nTarget - 2 * nFrame,
+                 aWhere + " starts at " + QByteArray::number(static_cast<qlonglong>(nStart)));
+        QVERIFY2(aDecoder.aPositions.back() == nEnd, aWhere);
+        QVERIFY2(framesMismatch(aDecoder, aInput, samplesPerFrame, static_cast<uint32_t>(nFrame)).empty(), aWhere);
+        QVERIFY2(aDecoder.aLeft.size() == static_cast<size_t>((nEnd - nStart) / nFrame) * samplesPerFrame, aWhere);
+        QVERIFY2(aDecoder.lastError().empty(), aWhere);
+        QVERIFY2(aDecoder.countLog("did not get expected packet") == 0, aWhere);
+    }
+}
+
 void TestWvcDecoder::seekStepCap()
 {
     // Left pages that claim to lie far past every target: the correction
@@ -821,12 +895,15 @@ void TestWvcDecoder::refusedFrames()
     MemoryDecoder aDecoder(join(writePages(aOptions, aInput, aEncoder)));
     QCOMPARE(aDecoder.openAll(), 0);
     QCOMPARE(decodeToEnd(aDecoder), -1);
-    QCOMPARE(aDecoder.nPcmFrames, 0u);
     QCOMPARE(aDecoder.countLog(error.toStdString()), 100);
+    // Refused frames keep their time as silence on both channels.
+    QCOMPARE(aDecoder.nPcmFrames, 50u);
+    QCOMPARE(aDecoder.aLeft, std::vector<int16_t>(aInput[0].size(), 0));
+    QCOMPARE(aDecoder.aRight, std::vector<int16_t>(aInput[0].size(), 0));
     QCOMPARE(aDecoder.close(), 0);
 }
 
-void TestWvcDecoder::failedLeftFrameKeepsItsPage()
+void TestWvcDecoder::failedFrameKeepsItsTime()
 {
     // PCM16 frames, one of which is too large for the decoder's buffer.
     class OneBadFrame : public wvctools::FrameEncoder
@@ -852,9 +929,14 @@ void TestWvcDecoder::failedLeftFrameKeepsItsPage()
     QCOMPARE(aDecoder.openAll(), 0);
     QCOMPARE(decodeToEnd(aDecoder), -1);
     QCOMPARE(aDecoder.countLog("Frame packet of 3842 bytes exceeds"), 1);
-    QCOMPARE(aDecoder.aPositions.size(), 29u);
-    QCOMPARE(aDecoder.aPositions[5], 140);
-    QCOMPARE(framesMismatch(aDecoder, aInput, 160, 20), std::string());
+    // The frame is silence in its own place; the page's other frames and
+    // every later one keep theirs.
+    QCOMPARE(aDecoder.aPositions.size(), 30u);
+    QCOMPARE(aDecoder.aPositions[5], 120);
+    QCOMPARE(aDecoder.aLeft.size(), aInput[0].size());
+    QVERIFY(std::all_of(aDecoder.aLeft.begin() + 800, aDecoder.aLeft.begin() + 960, [](int16_t n) { return n == 0; }));
+    std::copy(aInput[0].begin() + 800, aInput[0].begin() + 960, aDecoder.aLeft.begin() + 800);
+    QVERIFY(aDecoder.aLeft == aInput[0]);
 }
 
 void TestWvcDecoder::libraryCodecFramesEndCleanly_data()
@@ -871,8 +953,8 @@ void TestWvcDecoder::libraryCodecFramesEndCleanly_data()
 }
 
 // Frames of the codecs decoded by libraries, filled with arbitrary bytes:
-// each frame is either delivered or fails with an error, and decoding goes
-// on to the end.
+// each frame is either decoded or fails with an error and becomes silence,
+// and decoding goes on to the end.
 void TestWvcDecoder::libraryCodecFramesEndCleanly()
 {
     QFETCH(int, codec);
@@ -887,8 +969,8 @@ void TestWvcDecoder::libraryCodecFramesEndCleanly()
     MemoryDecoder aDecoder(join(writePages(aOptions, aInput, aEncoder)));
     QCOMPARE(aDecoder.openAll(), 0);
     QCOMPARE(decodeToEnd(aDecoder), -1);
-    QVERIFY(aDecoder.nPcmFrames <= 50u);
-    QVERIFY(aDecoder.nPcmFrames == 50u || !aDecoder.lastError().empty());
+    // Frames that fail are silence, so every frame is there.
+    QCOMPARE(aDecoder.nPcmFrames, 50u);
     QVERIFY(aDecoder.nPcmSamples <= aDecoder.nPcmFrames * WVC::kMaxFrameSamples);
     QCOMPARE(aDecoder.close(), 0);
 }

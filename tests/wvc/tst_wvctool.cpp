@@ -23,6 +23,9 @@ private slots:
     void g711RoundTrip();
     void info();
     void seekAndZoom();
+    void seekNearEnd_data();
+    void seekNearEnd();
+    void damagedMetadataIsNoDecodeFailure();
     void effects();
     void errors_data();
     void errors();
@@ -223,6 +226,62 @@ void TestWvcTool::seekAndZoom()
     QVERIFY(aZoom.size() == 1500 * 8 || aZoom.size() == 1520 * 8);
     const size_t nFirst = 2500 * 8 - aZoom.size();
     QVERIFY(std::equal(aZoom.begin(), aZoom.end(), aIn.begin() + static_cast<long>(nFirst)));
+}
+
+void TestWvcTool::seekNearEnd_data()
+{
+    QTest::addColumn<int>("target");
+    for (int nTarget : {58000, 59000, 59500, 59980, 59999})
+        QTest::addRow("%d ms", nTarget) << nTarget;
+}
+
+void TestWvcTool::seekNearEnd()
+{
+    // A minute of stereo, its streams ended by end-of-stream pages: a seek
+    // into the last second still plays up to the end.
+    QFETCH(int, target);
+    if (!QFile::exists(path("minute.wvc"))) {
+        writeInput("minute.wav", 2, 8000, 8000 * 60, 8);
+        QCOMPARE(tool({"encode", path("minute.wav"), path("minute.wvc"), "--codec", "PCM16"}).nExit, 0);
+    }
+    const std::vector<int16_t> aIn = readOutput("minute.wav").aSamples;
+    const QString sOut = QString("tail%1.wav").arg(target);
+    const Result aResult = tool({"decode", path("minute.wvc"), path(sOut), "--seek", QString::number(target)});
+    QCOMPARE(aResult.nExit, 0);
+    QCOMPARE(aResult.sErr, QString());
+    const std::vector<int16_t> aTail = readOutput(sOut).aSamples;
+    // From the frame that ends at the target (aligned to 20 ms) or the next.
+    const size_t nAligned = static_cast<size_t>(target - target % 20);
+    QVERIFY2(aTail.size() == (60000 - nAligned + 20) * 16 || aTail.size() == (60000 - nAligned) * 16,
+             qPrintable(QString::number(aTail.size())));
+    QVERIFY(std::equal(aTail.begin(), aTail.end(), aIn.end() - static_cast<long>(aTail.size())));
+}
+
+void TestWvcTool::damagedMetadataIsNoDecodeFailure()
+{
+    // A version 4 key record in a version 3 file: the metadata is reported
+    // as damaged, the audio decodes whole and the decode succeeds.
+    wvctools::WvcWriterOptions aOptions;
+    const wvctest::Channels aInput{wvctest::signal(8000, 3)};
+    std::vector<wvctools::WvcPage> aPages = wvctest::writePages(aOptions, aInput);
+    wvctest::Bytes aKey(44, 0);
+    std::memcpy(aKey.data(), "direction", 9);
+    wvctest::putLe32(aKey, 32, 8);
+    wvctools::WvcPage aMeta;
+    aMeta.nSerial = 13;
+    aMeta.aBytes = wvctest::rawPages(13, {aKey, wvctest::Bytes(8, 'i')}, false, 0, 1);
+    aPages.insert(aPages.begin() + 4, aMeta);
+    const wvctest::Bytes aBytes = wvctest::join(aPages);
+    QFile aFile(path("meta.wvc"));
+    QVERIFY(aFile.open(QIODevice::WriteOnly));
+    aFile.write(reinterpret_cast<const char*>(aBytes.data()), static_cast<qint64>(aBytes.size()));
+    aFile.close();
+
+    const Result aResult = tool({"decode", path("meta.wvc"), path("meta.wav")});
+    QCOMPARE(aResult.nExit, 0);
+    QCOMPARE(aResult.sErr,
+             QString("wvctool: warning: damaged metadata: Got 44 metadata packet bytes but expected 40\n"));
+    QVERIFY(readOutput("meta.wav").aSamples == aInput[0]);
 }
 
 void TestWvcTool::effects()

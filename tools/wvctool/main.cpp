@@ -6,6 +6,8 @@
 #include "WavFile.h"
 #include "WvcWriter.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +118,14 @@ bool readFile(const std::string& isPath, std::vector<uint8_t>& irBytes)
         return false;
     irBytes.assign(std::istreambuf_iterator<char>(aIn), std::istreambuf_iterator<char>());
     return true;
+}
+
+// The decoder's messages about the metadata stream all name it.
+bool namesMetadata(const std::string& isMessage)
+{
+    std::string sLower(isMessage);
+    std::transform(sLower.begin(), sLower.end(), sLower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return sLower.find("metadata") != std::string::npos;
 }
 
 bool hasOption(const Arguments& irArgs, const char* ipName)
@@ -304,7 +314,11 @@ int decode(const Arguments& irArgs)
     std::string sFirstError;
     for (size_t i = nLogBefore; i < aDecoder.aLog.size(); ++i) {
         const auto& rLine = aDecoder.aLog[i];
-        if (rLine.first >= WVC::WvcLogger::ERR && sFirstError.empty())
+        // Damaged metadata leaves the audio whole: it is reported, but the
+        // decode does not fail for it.
+        if (rLine.first >= WVC::WvcLogger::ERR && namesMetadata(rLine.second))
+            std::fprintf(stderr, "wvctool: warning: damaged metadata: %s\n", rLine.second.c_str());
+        else if (rLine.first >= WVC::WvcLogger::ERR && sFirstError.empty())
             sFirstError = rLine.second;
         else if (rLine.first == WVC::WvcLogger::WRN)
             std::fprintf(stderr, "wvctool: warning: %s\n", rLine.second.c_str());

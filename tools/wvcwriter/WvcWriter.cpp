@@ -27,13 +27,13 @@ public:
     OggStream(const OggStream&) = delete;
     OggStream& operator=(const OggStream&) = delete;
 
-    void put(const uint8_t* ipData, size_t inLength, int64_t inGranule, bool ibBos = false)
+    void put(const uint8_t* ipData, size_t inLength, int64_t inGranule, bool ibBos = false, bool ibEos = false)
     {
         ogg_packet aPacket;
         aPacket.packet = const_cast<unsigned char*>(ipData);
         aPacket.bytes = static_cast<long>(inLength);
         aPacket.b_o_s = ibBos ? 1 : 0;
-        aPacket.e_o_s = 0;
+        aPacket.e_o_s = ibEos ? 1 : 0;
         aPacket.granulepos = inGranule;
         aPacket.packetno = mnPacketNo++;
         ogg_stream_packetin(&maState, &aPacket);
@@ -247,6 +247,15 @@ bool WvcWriter::write(const std::vector<std::vector<int16_t>>& irChannels,
                        static_cast<int64_t>((nFrame + 1) * nFrameDuration));
         }
         aLevel.flush(irPages);
+    }
+    if (o.bEndStreams) {
+        // Each stream ends as Ogg streams do: a page of its own with one
+        // empty packet marked end-of-stream, at the final time.
+        const int64_t nEnd = static_cast<int64_t>(nFrames * nFrameDuration);
+        for (OggStream* pStream : {&aLeft, &aRight, &aLevel, &aMetadata}) {
+            pStream->put(nullptr, 0, nEnd, false, true);
+            pStream->flush(irPages);
+        }
     }
     return true;
 }

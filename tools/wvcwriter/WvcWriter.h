@@ -1,6 +1,7 @@
 #pragma once
 // Writes WVC files: the four BOS pages, metadata pages, then groups of
-// channel pages each followed by the level page of the same frames. Pages are
+// channel pages each followed by the level page of the same frames, and
+// finally an end-of-stream page per stream. Pages are
 // handed out one by one so tests can drop, damage or reorder them.
 #include "FrameEncoder.h"
 
@@ -20,6 +21,7 @@ struct WvcWriterOptions
     bool bEncrypted = false;            // versions 3 and 4; version 2 always is
     std::string sPassword;
     bool bWriteDuration = true;         // false leaves 0: readers scan the tail
+    bool bEndStreams = true;            // end each stream with an end-of-stream page
     std::vector<std::pair<std::string, std::string>> aMetadata;
 };
 
