@@ -4,6 +4,7 @@
 #include "StartTimeReader.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -118,7 +119,11 @@ void CallListFilter::noteUnreadable()
 
 void CallListFilter::flushLog()
 {
+    // Without debug output only the warnings need composing.
+    const bool bDebug = QLoggingCategory::defaultCategory()->isDebugEnabled();
     for (const LogLine& irLine : maLog) {
+        if (!bDebug && irLine.mnEvent != Event::Unreadable)
+            continue;
         switch (irLine.mnEvent) {
         case Event::Unreadable:
             qWarning() << "Could not parse start time of call. Call will be filtered.";

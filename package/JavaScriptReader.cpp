@@ -1,6 +1,7 @@
 #include "JavaScriptReader.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 JavaScriptReader::JavaScriptReader(CryptoPP::BufferedTransformation* ipAttachment)
 {
@@ -13,10 +14,14 @@ size_t JavaScriptReader::Put2(const CryptoPP::byte* ipInput, size_t inLength, in
     if (!ibBlocking)
         throw BlockingInputOnly("JavaScriptReader");
     maBlock.assign(ipInput, ipInput + inLength);
+    // Composing a debug line costs more than the byte; without debug output
+    // (the filter rules of a run without --debug) none is composed.
+    const bool bDebug = QLoggingCategory::defaultCategory()->isDebugEnabled();
     for (CryptoPP::byte& nByte : maBlock) {
         if (nByte == 0x0D || nByte == 0x0A) {
             nByte = 0x20;
-            qDebug() << "replacing \\r or \\n with a space in js file";
+            if (bDebug)
+                qDebug() << "replacing \\r or \\n with a space in js file";
         }
     }
     return Output(1, maBlock.data(), maBlock.size(), inMessageEnd, ibBlocking);
