@@ -69,6 +69,14 @@ export function formatValue(key, value) {
   return typeof value === "object" ? JSON.stringify(value) : String(value);
 }
 
+// Writing direction of a value: right to left only when it holds such
+// letters. Numbers, dates and Latin names stay left to right in every page
+// (the engine would otherwise lay out "+49 30 5550" in the page's direction).
+const RTL_LETTERS = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufeff]/;
+export function textDirection(text) {
+  return RTL_LETTERS.test(text) ? "rtl" : "ltr";
+}
+
 export function hasRecording(call) {
   const flags = typeof call.flags === "number" ? call.flags >>> 0 : 0;
   return !!call.voice && (flags & FLAG_CC_OPEN) !== 0 && (flags & FLAG_CC_CLOSE) !== 0;
