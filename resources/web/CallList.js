@@ -10,11 +10,12 @@ function columnWidth(key) {
   switch (key) {
     case STATUS: return "4.5em";
     case "time_start": case "time_end": return "12.5em";
-    case "direction": return "8em";
-    case "duration": return "6em";
-    case "id": return "7em";
+    case "direction": return "7.5em";
+    case "duration": return "5.5em";
+    case "id": return "5.5em";
     case "caller": case "callee": return "minmax(11.5em, 1.2fr)";
-    default: return "minmax(8em, 1fr)";
+    case "agent": return "minmax(8em, 1fr)";
+    default: return "minmax(6.5em, 1fr)";
   }
 }
 
