@@ -175,6 +175,7 @@ int CallListFilter::fail(const QByteArray& iaText)
 int CallListFilter::runViaVariants(const QByteArray& iaText)
 {
     mbViaVariants = true;
+    maScript.clear();
     mnExpiredCalls = 0;
     mnExpiredMedia = 0;
     maLog.clear();

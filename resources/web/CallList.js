@@ -152,7 +152,9 @@ export class CallList {
       cell.className = "list-cell";
       cell.setAttribute("role", "gridcell");
       cell.setAttribute("aria-colindex", String(c + 1));
+      // Numbers and names keep their own direction inside a right-to-left page.
       if (key === STATUS) cell.classList.add("status");
+      else cell.appendChild(document.createElement("bdi"));
       row.appendChild(cell);
     });
     this.canvas.appendChild(row);
@@ -201,8 +203,7 @@ export class CallList {
           cell.setAttribute("aria-label", words.join(", ") || t("No recording"));
           cell.title = words.join("\n");
         } else {
-          const text = formatValue(key, call[key]);
-          cell.textContent = text;
+          cell.firstChild.textContent = formatValue(key, call[key]);
           if (key === "direction") cell.dataset.direction = String(call.direction ?? "").toLowerCase();
         }
       }
