@@ -210,23 +210,23 @@ bool Rewriter::value(std::string& irOut, int inDepth)
 bool Rewriter::object(std::string& irOut, int inDepth)
 {
     ++mpPos; // "{"
-    std::string& irScratch = maScratch[size_t(inDepth)];
-    irScratch.clear();
+    std::string& sScratch = maScratch[size_t(inDepth)];
+    sScratch.clear();
     const size_t nBase = maMembers.size();
-    if (!readMembers(irScratch, inDepth + 1)) {
+    if (!readMembers(sScratch, inDepth + 1)) {
         maMembers.resize(nBase);
         return false;
     }
     const size_t nEnd = sortMembers(nBase);
     irOut += "{ ";
     for (size_t i = nBase; i < nEnd; ++i) {
-        const Member& irMember = maMembers[i];
+        const Member& aMember = maMembers[i];
         if (i > nBase)
             irOut += ", ";
-        appendKey(irMember, irOut);
+        appendKey(aMember, irOut);
         irOut += " : ";
-        irOut.append(irScratch, irMember.mnOutStart, irMember.mnOutEnd - irMember.mnOutStart);
-        mbUnwritable = mbUnwritable || irMember.mbUnwritable;
+        irOut.append(sScratch, aMember.mnOutStart, aMember.mnOutEnd - aMember.mnOutStart);
+        mbUnwritable = mbUnwritable || aMember.mbUnwritable;
     }
     irOut += " }";
     maMembers.resize(nBase);
@@ -275,9 +275,9 @@ size_t Rewriter::sortMembers(size_t inBase)
     const bool bRecord = inBase == 0;
     bool bSameKeys = bRecord && nCount == maLastKeys.size();
     for (size_t i = 0; bSameKeys && i < nCount; ++i) {
-        const Member& irMember = pBegin[i];
-        bSameKeys = irMember.mnKeySize == maLastKeys[i].mnKeySize && irMember.mbKeyEscaped == maLastKeys[i].mbKeyEscaped
-            && std::memcmp(irMember.mpKey, maLastKeys[i].mpKey, size_t(irMember.mnKeySize)) == 0;
+        const Member& aMember = pBegin[i];
+        bSameKeys = aMember.mnKeySize == maLastKeys[i].mnKeySize && aMember.mbKeyEscaped == maLastKeys[i].mbKeyEscaped
+            && std::memcmp(aMember.mpKey, maLastKeys[i].mpKey, size_t(aMember.mnKeySize)) == 0;
     }
     if (!bSameKeys) {
         // Insertion sort of indices, stable, so that of repeated keys the last
@@ -305,9 +305,9 @@ size_t Rewriter::sortMembers(size_t inBase)
         }
     }
     // Nested objects sort with maOrder in between records.
-    const std::vector<quint32>& irOrder = bRecord ? maLastOrder : maOrder;
+    const std::vector<quint32>& aOrder = bRecord ? maLastOrder : maOrder;
     maSorted.clear();
-    for (const quint32 nIndex : irOrder)
+    for (const quint32 nIndex : aOrder)
         maSorted.push_back(pBegin[nIndex]);
     std::copy(maSorted.begin(), maSorted.end(), pBegin);
     maMembers.resize(inBase + maSorted.size());

@@ -69,6 +69,14 @@ export function formatValue(key, value) {
   return typeof value === "object" ? JSON.stringify(value) : String(value);
 }
 
+// Writing direction of a value: right to left only when it holds such
+// letters. Numbers, dates and Latin names stay left to right in every page
+// (the engine would otherwise lay out "+49 30 5550" in the page's direction).
+const RTL_LETTERS = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufeff]/;
+export function textDirection(text) {
+  return RTL_LETTERS.test(text) ? "rtl" : "ltr";
+}
+
 export function hasRecording(call) {
   const flags = typeof call.flags === "number" ? call.flags >>> 0 : 0;
   return !!call.voice && (flags & FLAG_CC_OPEN) !== 0 && (flags & FLAG_CC_CLOSE) !== 0;
@@ -177,8 +185,10 @@ export class CallModel {
   // NaN when the text is not "yyyy-MM-dd hh:mm:ss".
   static seconds(text) {
     if (typeof text !== "string" || text.length < 19) return NaN;
-    const y = +text.slice(0, 4), mo = +text.slice(5, 7), d = +text.slice(8, 10);
-    const h = +text.slice(11, 13), mi = +text.slice(14, 16), s = +text.slice(17, 19);
+    // Digits read by code, which is several times quicker than slicing.
+    const d2 = k => (text.charCodeAt(k) - 48) * 10 + text.charCodeAt(k + 1) - 48;
+    const y = d2(0) * 100 + d2(2), mo = d2(5), d = d2(8), h = d2(11), mi = d2(14), s = d2(17);
+    if (!(y >= 0 && mo >= 1 && mo <= 12 && d >= 0 && d <= 31 && h >= 0 && mi >= 0 && s >= 0)) return NaN;
     // Days from the civil date (proleptic Gregorian).
     const yy = mo <= 2 ? y - 1 : y;
     const era = Math.floor(yy / 400);

@@ -2,7 +2,7 @@
 // sound effects. Keeps the zoom segment and turns waveform and slider
 // times (ms of the whole recording) into player positions (ms of the segment).
 import { t } from "./i18n.js";
-import { fieldLabel, formatValue, formatClock, hasRecording, isMarked, dataFiles, FLAG_CC_OPEN, FLAG_CC_CLOSE } from "./CallModel.js";
+import { fieldLabel, formatValue, formatClock, textDirection, hasRecording, isMarked, dataFiles, FLAG_CC_OPEN, FLAG_CC_CLOSE } from "./CallModel.js";
 import { Waveform } from "./Waveform.js";
 import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
@@ -157,7 +157,11 @@ export class CallView {
     if (parties.length) {
       // Each number isolated, the arrow pointing the way the page reads.
       const arrow = document.documentElement.dir === "rtl" ? " ← " : " → ";
-      parties.forEach((party, k) => this.title.append(...(k ? [arrow] : []), el("bdi", "", party)));
+      parties.forEach((party, k) => {
+        const bdi = el("bdi", "", party);
+        bdi.dir = textDirection(party);
+        this.title.append(...(k ? [arrow] : []), bdi);
+      });
     } else {
       this.title.textContent = t("Call {id}", { id: call.id ?? "" });
     }
@@ -193,7 +197,9 @@ export class CallView {
       const value = call[key];
       const dt = el("dt", "", fieldLabel(key));
       const dd = el("dd");
-      dd.append(el("bdi", "", formatValue(key, value)));
+      const bdi = el("bdi", "", formatValue(key, value));
+      bdi.dir = textDirection(bdi.textContent);
+      dd.append(bdi);
       dd.dataset.field = key;
       if (key === "flags" && typeof value === "number") {
         const notes = [];

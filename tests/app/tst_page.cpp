@@ -335,6 +335,29 @@ private slots:
         QTRY_VERIFY(playerFlag("bPaused"));
     }
 
+    void speedAndLoopReachThePlayer()
+    {
+        if (s().mpPlayer->metaObject()->indexOfMethod("setTempo(double)") < 0)
+            QSKIP("this player has no tempo");
+        openCall(1);
+        QVERIFY(!s().js("document.querySelector('.player-extras').hidden").toBool());
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 10000);
+        s().key('>', Qt::ShiftModifier);
+        QTRY_COMPARE(s().mpPlayer->property("fTempo").toDouble(), 1.25);
+        s().key('<', Qt::ShiftModifier);
+        s().key('<', Qt::ShiftModifier);
+        QTRY_COMPARE(s().mpPlayer->property("fTempo").toDouble(), 0.75);
+        QTRY_COMPARE(s().js("document.getElementById('speed').value").toString(), QStringLiteral("0.75"));
+        const bool bLoop = playerFlag("bLoop");
+        s().key('L');
+        QTRY_COMPARE(playerFlag("bLoop"), !bLoop);
+        QTRY_COMPARE(s().js("document.getElementById('loop').getAttribute('aria-pressed')").toString(), QString(!bLoop ? "true" : "false"));
+        s().key('L');
+        QTRY_COMPARE(playerFlag("bLoop"), bLoop);
+        s().key(Qt::Key_Space);
+    }
+
     void downloadsAskForTheRightPaths_data()
     {
         QTest::addColumn<QString>("sButton");
@@ -408,6 +431,7 @@ private slots:
         s().key('?', Qt::ShiftModifier);
         QTRY_VERIFY(s().js("document.getElementById('help').open").toBool());
         QVERIFY(s().js("document.querySelectorAll('#help kbd').length").toInt() > 10);
+        screenshot("shortcuts");
         s().key(Qt::Key_Escape);
         QTRY_VERIFY(!s().js("document.getElementById('help').open").toBool());
     }
