@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     QApplication aApplication(argc, argv);
 
     QTranslator aTranslator;
-    installTranslation(aTranslator, QCoreApplication::applicationDirPath());
+    installViewerTranslation(aTranslator, QCoreApplication::applicationDirPath());
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
 
@@ -35,6 +35,7 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(logMessageHandler);
 
     qDebug() << "UI languages: " << QLocale::system().uiLanguages();
+    qDebug() << "Translation catalog: " << aTranslator.filePath();
     qDebug() << "Library path: " << QCoreApplication::libraryPaths();
 
     Package aPackage;
