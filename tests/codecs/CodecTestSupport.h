@@ -79,7 +79,8 @@ public:
         if (nBytes >= 0 && static_cast<int>(aFrames.size()) == nDamagedFrame && fDamage) {
             Bytes aPayload(ipOutput, ipOutput + nBytes);
             fDamage(aPayload);
-            std::memcpy(ipOutput, aPayload.data(), std::min<size_t>(aPayload.size(), inCapacity));
+            if (!aPayload.empty())
+                std::memcpy(ipOutput, aPayload.data(), std::min<size_t>(aPayload.size(), inCapacity));
             nBytes = static_cast<int>(std::min<size_t>(aPayload.size(), inCapacity));
         }
         if (nBytes >= 0)

@@ -471,9 +471,12 @@ private slots:
         QCOMPARE(aNormal.aResponse, okHeader(5, "text/plain") + "small");
         QCOMPARE(nClosed, 300);
         // Sixteen megabytes for each stalled client without pieces; a few
-        // pieces each with them.
+        // pieces each with them. The address sanitizer's allocator keeps
+        // freed memory back, so its figure says nothing.
+#ifndef __SANITIZE_ADDRESS__
         QVERIFY2(nPeak - nBefore < 48 * 1024 * 1024,
             qPrintable(QString("memory grew by %1 MB").arg((nPeak - nBefore) / (1024 * 1024))));
+#endif
     }
 
     void manyConcurrentClientsOnEncryptedPackage()
