@@ -1,3 +1,4 @@
+#include "ApplicationAttributes.h"
 #include "AudioPlayer.h"
 #include "CommandLine.h"
 #include "HttpServer.h"
@@ -11,18 +12,11 @@
 #include <QIcon>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QSurfaceFormat>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
 {
-    QSurfaceFormat aSurfaceFormat;
-    aSurfaceFormat.setAlphaBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(aSurfaceFormat);
-    // The web view shares GL contexts with the widgets; Qt wants this before
-    // the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
+    setApplicationAttributes();
     QApplication aApplication(argc, argv);
 
     QTranslator aTranslator;
