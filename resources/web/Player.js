@@ -123,10 +123,13 @@ export class Player {
     this.native.stop();
     this.update({ position: 0 });
   }
+  // The page keeps the reviewer's choice itself: the player's own state is
+  // reset by every load.
   toggleMute() {
     if (!this.native) return;
-    this.wantMuted = !this.state.muted;
-    this.native.toggleMute();
+    this.wantMuted = !this.wantMuted;
+    if (this.wantMuted) this.native.mute();
+    else this.native.unmute();
   }
 
   seek(ms) {
