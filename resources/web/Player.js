@@ -43,8 +43,10 @@ export class Player {
     p.pausedChanged.connect(() => this.update({ paused: !!p.bPaused }));
     p.onLoadJs.connect(() => {
       this.update({ loaded: true });
-      // Every load starts unmuted; keep the reviewer's choice.
-      if (this.wantMuted && !p.bMuted) p.mute();
+      // Every load starts unmuted; keep the reviewer's choice. (The cached
+      // bMuted may still be the old value here: the channel sends property
+      // changes in batches, but this signal at once.)
+      if (this.wantMuted) p.mute();
       if (this.pendingSeek !== null) {
         const target = this.pendingSeek;
         this.pendingSeek = null;
