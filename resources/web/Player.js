@@ -118,7 +118,13 @@ export class Player {
     this.update({ loaded: false, paused: true, position: 0 });
   }
 
-  togglePause() { if (this.native && this.state.loaded) this.native.togglePause(); }
+  // Asks for what the page shows rather than toggling: an output that ran
+  // dry for a moment would take a toggle as "resume".
+  togglePause() {
+    if (!this.native || !this.state.loaded) return;
+    if (this.state.paused) this.native.resume();
+    else this.native.pause();
+  }
   pause() { if (this.native && this.state.loaded && !this.state.paused) this.native.pause(); }
   stop() {
     if (!this.native || !this.state.loaded) return;
