@@ -9,8 +9,13 @@
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 class AudioFormat;
+class MemberStream;
+namespace CryptoPP {
+class BufferedTransformation;
+}
 class Package;
 class QMutex;
 
@@ -49,11 +54,20 @@ protected:
 private:
     // Moves the read position to inPosition ms of the recording.
     void seekTo(qint64 inPosition);
+    // Decodes more of the member until maWavSamples holds inBytes (or the
+    // member has ended); false once nothing more will come.
+    bool decodeUpTo(qint64 inBytes);
 
     Package* mpPackage;
     AudioFormat* mpAudioFormat;
     QBuffer* mpDecodedAudioBuffer;
     QBuffer maWavSamples;
+    // The member is decoded a piece at a time: the header and the first
+    // samples in open(), the rest by the thread ahead of its reads, so that
+    // a long recording starts at once.
+    std::unique_ptr<MemberStream> mpMember;
+    std::unique_ptr<CryptoPP::BufferedTransformation> mpWavReader;
+    bool mbDamaged = false;
     QMutex* mpBufferMutex;
     QString msFilename;
     qint64 mnLastLoggedPosition = 0;

@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QProgressDialog>
 #include <QSaveFile>
 #include <QTimer>
@@ -140,6 +141,7 @@ void play(AudioPlayer& irPlayer, const QString& isName, const char* ipWhat)
     aClock.start();
     irPlayer.unload();
     irPlayer.loadFromPackage(isName, "1");
+    const qint64 nLoadCall = aClock.elapsed();
     auto* pOutput = irPlayer.findChild<QAudioOutput*>();
     if (!pOutput) {
         printFigure(std::string(ipWhat) + ": first audio", "no output", "< 250 ms", 0);
@@ -170,6 +172,7 @@ void play(AudioPlayer& irPlayer, const QString& isName, const char* ipWhat)
                 nFirst >= 0 && nFirst < 250);
     printFigure(std::string(ipWhat) + ": CPU of 30 s playing", figureText("%.0f ms = %.2f %%", fCpu * 1000, 100 * fCpu / fAudio),
                 "< 1 %", fCpu / fAudio < 0.01);
+    std::printf("  %s: loadFromPackage returned after %lld ms\n", ipWhat, (long long)nLoadCall);
     std::printf("  %s: load CPU %.0f ms, position after 30 s: %lld ms\n", ipWhat, fLoadCpu * 1000, (long long)nPosition);
 }
 
@@ -203,6 +206,8 @@ void save(AudioPlayer& irPlayer, const QString& isName, const char* ipWhat)
 int main(int argc, char** argv)
 {
     QApplication aApplication(argc, argv);
+    // As the program runs without "--debug".
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     qInstallMessageHandler([](QtMsgType inType, const QMessageLogContext&, const QString& irsText) {
         if (inType >= QtCriticalMsg)
             std::fprintf(stderr, "%s\n", qPrintable(irsText));
