@@ -540,6 +540,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused") && playerNumber("nDuration") > 5000, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(playerNumber("nPosition") > 500, 10000);
         screenshot("call-demo");
+        // Pause once the page shows it is playing, as a user would.
+        QTRY_COMPARE(s().js("document.getElementById('play').getAttribute('aria-label')").toString(), QStringLiteral("Pause"));
         s().key(Qt::Key_Space);
         QTRY_VERIFY(playerFlag("bPaused"));
     }
