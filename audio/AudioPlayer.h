@@ -1,19 +1,36 @@
 #pragma once
+// Playback controller that the page drives through the web channel: loads
+// one recording at a time from the package, decodes it on a thread of its
+// own, moves the PCM into the sound device on a 15 ms timer and reports
+// duration, position, pause and mute. Also saves recordings as WAV files
+// and package files as they are.
+#include "AudioFormat.h"
+
+#include <QAudio>
+#include <QBuffer>
+#include <QMutex>
 #include <QWidget>
 
 class Package;
+class QAudioOutput;
+class QProgressDialog;
+class QTimer;
+class WavStreamDecoder;
+class WvcStreamDecoder;
 
-// Playback controller that the page drives through the web channel.
 class AudioPlayer : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(qint64 nDuration MEMBER mnDuration NOTIFY durationChanged)
-    Q_PROPERTY(qint64 nPosition MEMBER mnPosition NOTIFY whilePlayingJs)
+    Q_PROPERTY(qlonglong nDuration MEMBER mnDuration NOTIFY durationChanged)
+    Q_PROPERTY(qlonglong nPosition MEMBER mnPosition NOTIFY whilePlayingJs)
     Q_PROPERTY(bool bMuted MEMBER bMuted NOTIFY mutedChanged)
     Q_PROPERTY(bool bPaused MEMBER bPaused NOTIFY pausedChanged)
 public:
     explicit AudioPlayer(Package* ipaPackage);
     ~AudioPlayer() override;
+
+    // The idle unload after a pause; the product keeps 300 000 ms.
+    void setIdleInterval(int inMilliseconds) { mnIdleInterval = inMilliseconds; }
 
 signals:
     void callIdChanged(QString irsCallId);
@@ -26,14 +43,95 @@ signals:
     void idleJs();
 
 public slots:
+    void loadFromPackage(QString isFilename, QString isCallId);
+    void downloadFromPackage(QString isFilename);
+    void downloadPcap(QString isFilename);
+    void downloadDataFile(QString isFilename);
     void unload();
+    void play();
+    void stop();
+    void pause();
+    void resume();
+    void togglePause();
+    void mute();
+    void unmute();
+    void toggleMute();
+    int seek(qlonglong inPosition);
+
+private slots:
+    void audioStateChanged(QAudio::State inState);
+    void whilePlaying();
+    void readHeader();
+    void startStreamingTimer();
+    void streamBuffer();
+    void idlePlayer();
 
 private:
     void resetState();
+    void parseQuery(const QString& isQuery);
+    // Sound output (or, when downloading, nothing) and the streaming timer.
+    int startOutput();
+    void stopAudioOutput();
+    void deleteIdleTimer();
+    void deleteStreamingTimers();
+    void setPaused(bool ibPaused);
+    void restoreCursor();
+    // The error box of the player: critical, titled "Error", rich text.
+    void showError(const QString& isMessage);
+    QAudio::State outputState() const;
+
+    // Downloads.
+    void writeWavHeader();
+    void streamToFile(int inAvailable);
+    // Ends a download; a complete one (ibComplete) gets its sizes and its
+    // name, any other leaves no file behind.
+    void closeDownload(bool ibComplete = false);
+    void downloadFile(const QString& isFilename);
+    bool decoderAtEnd() const;
 
     Package* mpPackage;
+    WvcStreamDecoder* mpWvcStreamDecoder = nullptr;
+    WavStreamDecoder* mpWavStreamDecoder = nullptr;
+    QString msFilename;
+    QString msCallId;
+    QBuffer maDecodedAudioBuffer;
+    QMutex maBufferMutex;
+    AudioFormat maAudioFormat;
     qint64 mnDuration = 0;
     qint64 mnPosition = 0;
+    qint32 mnNotifyInterval = 120;
+    qint64 mnSeekPosition = 0;
+    qint32 mnMaxBufferSize = 0;
+    qint32 mnPcmDataSize = 0;
+    qint32 mnBytesWritten = 0;
+    QAudioOutput* mpAudioOutput = nullptr;
+    QIODevice* mpOutputDevice = nullptr;
+    QTimer* mpStreamingTimer = nullptr;
+    QTimer* mpWhilePlayingTimer = nullptr;
+    QTimer* mpIdleTimer = nullptr;
+    QProgressDialog* mpProgressDialog = nullptr;
+    bool mbSeeking = false;
+    bool mbStopped = false;
     bool bMuted = false;
     bool bPaused = true;
+    bool mbWvc = false;
+    bool mbDownloading = false;
+    qint32 mnNotchFrequency = 0;
+    float mfQFactor = 0.5f;
+    float mfAmplifyRatio = 1.0f;
+    qint32 mnBalance = 0;
+    bool mbNotch = false;
+    bool mbAmplify = false;
+    bool mbBalance = false;
+    qint64 mnZoomStart = 0;
+    qint64 mnZoomEnd = 0;
+
+    int mnIdleInterval = 300000;
+    // The busy cursor of a load is up until the header arrives or the load fails.
+    bool mbBusyCursor = false;
+    // An 8-bit source whose samples a download widens to 16 bits.
+    bool mbWidenSamples = false;
+    // Guards the streaming step against re-entry from nested event loops
+    // (the modal progress dialog runs one while it updates).
+    bool mbInStreamStep = false;
 };

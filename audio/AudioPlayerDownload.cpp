@@ -1,0 +1,254 @@
+// Saving recordings as WAV files and package files as they are. A recording
+// download runs the playback machinery with a file in place of the sound
+// device. Files are written under a temporary name and get the chosen name
+// only once complete, so a cancelled or failed download leaves nothing that
+// looks like a finished file.
+#include "AudioPlayer.h"
+
+#include "Package.h"
+#include "WavStreamDecoder.h"
+#include "WvcStreamDecoder.h"
+
+#include <QDebug>
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace {
+const QString csWavePrefix = QStringLiteral("/app/wave/");
+constexpr int cnWavHeaderSize = 44;
+// A download moves PCM in large steps; the decoder may run this far ahead.
+constexpr int cnDownloadCeiling = 1 << 20;
+
+QString withWavePrefix(const QString& isName)
+{
+    return isName.startsWith(csWavePrefix) ? isName : csWavePrefix + isName;
+}
+
+QByteArray le32(quint32 inValue)
+{
+    QByteArray a(4, Qt::Uninitialized);
+    qToLittleEndian(inValue, a.data());
+    return a;
+}
+
+QByteArray le16(quint16 inValue)
+{
+    QByteArray a(2, Qt::Uninitialized);
+    qToLittleEndian(inValue, a.data());
+    return a;
+}
+} // namespace
+
+void AudioPlayer::downloadFromPackage(QString isFilename)
+{
+    const int nQuery = isFilename.indexOf(QLatin1Char('?'));
+    if (nQuery >= 0)
+        isFilename.truncate(nQuery);
+    const QString sPath = withWavePrefix(isFilename);
+    qDebug() << "Downloading audio file from package:: " << sPath;
+    unload();
+    mnPcmDataSize = 0;
+    msFilename = sPath;
+    mbWvc = sPath.contains(QLatin1String(".wvc"));
+    QString sProposed = sPath;
+    if (mbWvc)
+        sProposed.replace(QLatin1String(".wvc"), QLatin1String(".wav"));
+
+    const QString sTarget = QFileDialog::getSaveFileName(this, tr("Save File"), sProposed);
+    if (sTarget.isEmpty())
+        return;
+    qDebug() << "save to: " << sTarget;
+    mbDownloading = true;
+    auto* pFile = new QSaveFile(sTarget, this);
+    mpOutputDevice = pFile;
+    if (!pFile->open(QIODevice::WriteOnly)) {
+        showError(tr("<p>Not able to open file in selected directory"));
+        closeDownload();
+        return;
+    }
+
+    maDecodedAudioBuffer.open(QIODevice::ReadWrite);
+    mnMaxBufferSize = 0;
+    int nResult;
+    if (mbWvc) {
+        mpWvcStreamDecoder = new WvcStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
+                                                  &maBufferMutex, &maAudioFormat);
+        mpWvcStreamDecoder->reset();
+        mpWvcStreamDecoder->setBufferCeiling(cnDownloadCeiling);
+        connect(mpWvcStreamDecoder, &WvcStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        nResult = mpWvcStreamDecoder->open();
+    } else {
+        mpWavStreamDecoder = new WavStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
+                                                  &maBufferMutex, &maAudioFormat);
+        mpWavStreamDecoder->setBufferCeiling(cnDownloadCeiling);
+        connect(mpWavStreamDecoder, &WavStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        nResult = mpWavStreamDecoder->open();
+    }
+    if (nResult != 0) {
+        showError(mbWvc ? tr("<p>Could not open wvc file.") : tr("<p>Could not open wav file."));
+        closeDownload();
+        return;
+    }
+    if (mpWvcStreamDecoder)
+        mpWvcStreamDecoder->start();
+    else
+        mpWavStreamDecoder->start();
+}
+
+void AudioPlayer::writeWavHeader()
+{
+    const int nChannels = maAudioFormat.channelCount();
+    const int nRate = maAudioFormat.sampleRate();
+    // The file always holds 16-bit samples; 8-bit sources are widened.
+    mbWidenSamples = maAudioFormat.sampleSize() == 8;
+    mnPcmDataSize = qint32(qint64(maAudioFormat.duration) * (qint64(nRate) * nChannels * 2) / 1000);
+    qDebug() << "mnPcmDataSize" << mnPcmDataSize;
+
+    mpProgressDialog = new QProgressDialog(tr("Downloading..."), tr("Cancel"), 0, qMax(1, mnPcmDataSize));
+    mpProgressDialog->setWindowModality(Qt::ApplicationModal);
+    mpProgressDialog->setAutoReset(false);
+    mpProgressDialog->setAutoClose(false);
+    mpProgressDialog->setMinimumDuration(0);
+    mpProgressDialog->setValue(0);
+
+    mpOutputDevice->write(QByteArray("RIFF") + le32(quint32(mnPcmDataSize) + 36) + "WAVE");
+    mpOutputDevice->write(QByteArray("fmt ") + le32(16) + le16(1) + le16(quint16(nChannels)) + le32(quint32(nRate))
+                          + le32(quint32(nChannels * nRate * 2)) + le16(quint16(nChannels * 2)) + le16(16));
+    mpOutputDevice->write(QByteArray("data") + le32(quint32(mnPcmDataSize)));
+    qDebug() << "wrote wav header";
+}
+
+bool AudioPlayer::decoderAtEnd() const
+{
+    if (mpWvcStreamDecoder)
+        return mpWvcStreamDecoder->endOfData();
+    if (mpWavStreamDecoder)
+        return mpWavStreamDecoder->endOfData();
+    return true;
+}
+
+void AudioPlayer::streamToFile(int inAvailable)
+{
+    // Read before the buffer is looked at: what the thread delivered before
+    // it said so is then in the buffer.
+    const bool bDecoderDone = decoderAtEnd();
+    if (inAvailable > 0) {
+        qint64 nWritten;
+        {
+            QMutexLocker aLock(&maBufferMutex);
+            QByteArray& rBuffer = maDecodedAudioBuffer.buffer();
+            if (mbWidenSamples) {
+                QByteArray aWide(2 * inAvailable, Qt::Uninitialized);
+                const auto* pIn = reinterpret_cast<const quint8*>(rBuffer.constData());
+                auto* pOut = reinterpret_cast<char*>(aWide.data());
+                for (int i = 0; i < inAvailable; ++i)
+                    qToLittleEndian<qint16>(qint16((int(pIn[i]) - 128) << 8), pOut + 2 * i);
+                nWritten = mpOutputDevice->write(aWide);
+                if (nWritten >= 1)
+                    rBuffer.remove(0, int(nWritten / 2));
+            } else {
+                nWritten = mpOutputDevice->write(rBuffer.constData(), inAvailable);
+                if (nWritten >= 1)
+                    rBuffer.remove(0, int(nWritten));
+            }
+            if (nWritten >= 1)
+                mnBytesWritten += qint32(nWritten);
+        }
+        if (nWritten < 1) {
+            showError(tr("<p>Could not write to file"));
+            closeDownload();
+            return;
+        }
+        mbInStreamStep = true; // a modal progress dialog runs events while it updates
+        mpProgressDialog->setValue(qMin(mnBytesWritten, mpProgressDialog->maximum()));
+        mbInStreamStep = false;
+        if (!mbDownloading)
+            return;
+    }
+    if (mnPcmDataSize > 0 && mnBytesWritten >= mnPcmDataSize) {
+        qDebug() << "EOF";
+        closeDownload(true);
+    } else if (mpProgressDialog && mpProgressDialog->wasCanceled()) {
+        qDebug() << "Download canceled";
+        closeDownload();
+    } else if (inAvailable == 0 && bDecoderDone) {
+        // The decoder delivered less than the duration promised.
+        qDebug() << "EOF";
+        closeDownload(true);
+    }
+}
+
+void AudioPlayer::closeDownload(bool ibComplete)
+{
+    mbDownloading = false;
+    mbStopped = true;
+    QString sError;
+    if (auto* pFile = qobject_cast<QSaveFile*>(mpOutputDevice)) {
+        if (ibComplete) {
+            // The sizes in the header are those of the bytes written.
+            if (pFile->size() >= cnWavHeaderSize) {
+                const quint32 nData = quint32(pFile->size() - cnWavHeaderSize);
+                pFile->seek(4);
+                pFile->write(le32(nData + 36));
+                pFile->seek(40);
+                pFile->write(le32(nData));
+            }
+            if (!pFile->commit())
+                sError = tr("<p>Could not write to file");
+        } else {
+            pFile->cancelWriting();
+        }
+        delete pFile; // without a commit the temporary file goes with it
+        mpOutputDevice = nullptr;
+        qDebug() << "closed file";
+    }
+    if (mpProgressDialog) {
+        delete mpProgressDialog;
+        mpProgressDialog = nullptr;
+        qDebug() << "closed progress dialog";
+    }
+    unload();
+    if (!sError.isEmpty())
+        showError(sError);
+}
+
+void AudioPlayer::downloadPcap(QString isFilename)
+{
+    downloadFile(isFilename);
+}
+
+void AudioPlayer::downloadDataFile(QString isFilename)
+{
+    downloadFile(isFilename);
+}
+
+void AudioPlayer::downloadFile(const QString& isFilename)
+{
+    const QString sPath = withWavePrefix(isFilename);
+    qDebug() << "Downloading file from package: " << sPath;
+    unload();
+    mnPcmDataSize = 0;
+    msFilename = sPath;
+    const QString sTarget = QFileDialog::getSaveFileName(this, tr("Save File"), sPath);
+    if (sTarget.isEmpty())
+        return;
+    qDebug() << "save to: " << sTarget;
+    QSaveFile aFile(sTarget);
+    if (!aFile.open(QIODevice::WriteOnly)) {
+        showError(tr("<p>Not able to open file in selected directory"));
+        return;
+    }
+    QBuffer aContent;
+    aContent.open(QIODevice::ReadWrite);
+    // A member that is missing or damaged must not turn into an empty file.
+    if (mpPackage->readFile(sPath, &aContent) != 0) {
+        aFile.cancelWriting();
+        showError(tr("<p>File not found in package"));
+        return;
+    }
+    aFile.write(aContent.buffer());
+    if (!aFile.commit())
+        showError(tr("<p>Could not write to file"));
+}
