@@ -3,6 +3,7 @@
 // at open, then handed on block by block into the player's shared buffer,
 // through the effect chain, honouring pause, seek, zoom end and stop.
 #include "EffectChain.h"
+#include "PlaybackStage.h"
 #include "StreamControl.h"
 
 #include <QBuffer>
@@ -30,6 +31,8 @@ public:
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     // Raises the shared buffer's ceiling (downloads).
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // Tempo and loop of playback (never set for downloads).
+    PlaybackStage& playback() { return maPlayback; }
 
 signals:
     void headerReady();
@@ -49,6 +52,8 @@ protected:
 private:
     // Moves the read position to inPosition ms of the recording.
     void seekTo(qint64 inPosition);
+    // At the end of the data: true when a loop started the segment over.
+    bool loopAtEnd();
 
     Package* mpPackage;
     AudioFormat* mpAudioFormat;
@@ -71,4 +76,5 @@ private:
     QVector<NotchRequest> maNotchRequests;
     qint64 mnZoomStart = 0;
     qint64 mnZoomEnd = 0;
+    PlaybackStage maPlayback;
 };
