@@ -4,6 +4,11 @@
 #include <QLocale>
 #include <QTranslator>
 
+// Qt lays the whole window out right to left when the installed catalog
+// translates this marker to "RTL"; listed here so that lupdate offers it
+// in every catalog.
+[[maybe_unused]] static const char* const kLayoutDirection = QT_TRANSLATE_NOOP("QGuiApplication", "QT_LAYOUT_DIRECTION");
+
 bool installTranslation(QTranslator& irTranslator, const QString& isDirectory)
 {
     if (!irTranslator.load(QLocale(), QStringLiteral("VornViewer"), QStringLiteral("_"), isDirectory,

@@ -117,6 +117,10 @@ void AudioPlayer::parseQuery(const QString& isQuery)
 
 void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
 {
+    // The page unloads first; a caller that does not must not leave the
+    // earlier decoder thread and output running unowned.
+    if (mpWvcStreamDecoder || mpWavStreamDecoder || mpAudioOutput || mbDownloading)
+        unload();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     mbBusyCursor = true;
     msCallId = isCallId;

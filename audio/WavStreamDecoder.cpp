@@ -136,6 +136,7 @@ void WavStreamDecoder::seekTo(qint64 inPosition)
     qDebug() << "Seeking to byte offset:" << nOffset;
     maWavSamples.seek(qBound<qint64>(0, nOffset, maWavSamples.size()));
     mnCurrentPosition = inPosition;
+    mnLastLoggedPosition = inPosition;
 }
 
 bool WavStreamDecoder::loopAtEnd()

@@ -108,6 +108,7 @@ void WvcStreamDecoder::run()
                 qWarning() << "Could not seek: " << nResult;
             bEndOfFile = false;
             maControl.mbEndOfData = false;
+            mnLastLoggedPosition = nTarget;
             maPlayback.restart();
         }
         if (maControl.mbSuspended) {

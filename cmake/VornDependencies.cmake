@@ -48,3 +48,5 @@ vorn_require_pkg(SOUNDTOUCH soundtouch libsoundtouch-dev)
 vorn_require_pkg(VOAMRWBENC vo-amrwbenc libvo-amrwbenc-dev)
 vorn_require_pkg(BCG729 libbcg729 libbcg729-dev)
 vorn_require_pkg(ZLIB_PC zlib zlib1g-dev)
+# The number conversions Qt itself is built on, for the call list filter.
+vorn_require_pkg(DOUBLE_CONVERSION double-conversion libdouble-conversion-dev)

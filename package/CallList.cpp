@@ -1,6 +1,6 @@
 // The retention filter over the package's call list, and the package's
 // locale list.
-#include "Json.h"
+#include "CallListFilter.h"
 #include "Package.h"
 
 #include <QBuffer>
@@ -9,14 +9,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
 namespace {
-
-constexpr quint32 CF_HAS_CC_OPEN = 0x00000008;
-constexpr quint32 CF_HAS_CC_CLOSE = 0x00000010;
-constexpr quint32 CF_LONG_TERM_STORAGE = 0x00400000;
 
 const QString kCallsPath = QStringLiteral("/app/js/data/calls.js");
 // Far above any real call list (100 000 calls take about 35 MB).
@@ -31,25 +28,22 @@ std::optional<qint64> limitMs(const QDateTime& irtLimit)
     return irtLimit.toMSecsSinceEpoch();
 }
 
-// True when the start lies at least one whole second before the limit (the
-// difference in whole seconds, truncated toward zero, is negative).
-bool isBefore(qint64 inStartMs, const std::optional<qint64>& irLimitMs)
-{
-    return irLimitMs && (inStartMs - *irLimitMs) / 1000 < 0;
-}
-
 // The script text from the first occurrence of icOpen on, without a final
 // ";". Trailing white space goes first: scripts end with a line break, which
-// reaches us as a space and would otherwise hide the ";" from the check.
+// reaches us as a space and would otherwise hide the ";" from the check. The
+// result shares the bytes of iaScript (which must outlive it); it is null
+// when iaScript is.
 QByteArray scriptValue(const QByteArray& iaScript, char icOpen)
 {
-    const int nStart = iaScript.indexOf(icOpen);
-    QByteArray aText = nStart < 0 ? iaScript : iaScript.mid(nStart);
-    while (!aText.isEmpty() && (aText.endsWith(' ') || aText.endsWith('\t')))
-        aText.chop(1);
-    if (aText.endsWith(';'))
-        aText.chop(1);
-    return aText;
+    if (iaScript.isNull())
+        return QByteArray();
+    const int nStart = std::max(iaScript.indexOf(icOpen), 0);
+    int nEnd = iaScript.size();
+    while (nEnd > nStart && (iaScript.at(nEnd - 1) == ' ' || iaScript.at(nEnd - 1) == '\t'))
+        --nEnd;
+    if (nEnd > nStart && iaScript.at(nEnd - 1) == ';')
+        --nEnd;
+    return QByteArray::fromRawData(iaScript.constData() + nStart, nEnd - nStart);
 }
 
 } // namespace
@@ -64,6 +58,12 @@ int Package::buildCallList()
         qWarning() << "Call list too large to read";
         return -1;
     }
+}
+
+CallListFilter::Limits Package::retentionLimits() const
+{
+    return { limitMs(mtNormalCdrLimit), limitMs(mtNormalVoiceLimit), limitMs(mtMarkedCdrLimit),
+             limitMs(mtMarkedVoiceLimit) };
 }
 
 int Package::filterCallList()
@@ -81,67 +81,31 @@ int Package::filterCallList()
         return -1;
     }
 
-    bool bOk = false;
-    const QString sText = QString::fromUtf8(scriptValue(aBuffer.data(), '['));
-    aBuffer.close();
-    aBuffer.setData(QByteArray());
-    const QVariant aParsed = Json::parse(sText, bOk);
-    if (!bOk) {
-        qWarning() << "JSON parsing error";
-        qDebug() << sText;
-        return -1;
-    }
-
     // Time zone rules may have changed since the last pass.
     maStartTimes = StartTimeReader();
-    const QVariantList aCalls = aParsed.toList();
-    QVariantList aKept;
-    aKept.reserve(aCalls.size());
-    for (const QVariant& aCall : aCalls) {
-        QVariantMap aRecord = aCall.toMap();
-        filterCall(aRecord, aKept);
-    }
-    bool bWritten = false;
-    const QByteArray aJson = Json::serialize(aKept, bWritten);
-    if (!bWritten) {
-        // A value without a JSON form (a number out of range, say) would
-        // leave the page a broken script.
-        qWarning() << "Call list could not be written";
+    CallListFilter aFilter(retentionLimits(), maStartTimes);
+    const int nResult = aFilter.run(scriptValue(aBuffer.buffer(), '['));
+    // A list that could not be written still counts what was removed.
+    mnExpiredCalls += aFilter.expiredCalls();
+    mnExpiredMedia += aFilter.expiredMedia();
+    if (nResult != 0)
         return -1;
-    }
-    msCallListScript = QStringLiteral("var gCalls=") + QString::fromUtf8(aJson) + QLatin1Char(';');
+    aBuffer.close();
+    aBuffer.setData(QByteArray());
+    msCallListScript = aFilter.takeScript();
+    msCallListScript.squeeze();
     return 0;
 }
 
 int Package::filterCall(QVariantMap& irRecord, QVariantList& irOutput)
 {
-    const std::optional<qint64> nStart = maStartTimes.read(irRecord.value(QStringLiteral("time_start")).toString().left(19));
-    if (!nStart) {
-        qWarning() << "Could not parse start time of call. Call will be filtered.";
-        ++mnExpiredCalls;
-        return 0;
-    }
-    const qint64 nStartMs = *nStart;
-
-    const quint32 nFlags = irRecord.value(QStringLiteral("flags")).toUInt();
-    const bool bMarked = nFlags & CF_LONG_TERM_STORAGE;
-    const QDateTime& tCallLimit = bMarked ? mtMarkedCdrLimit : mtNormalCdrLimit;
-    const QDateTime& tVoiceLimit = bMarked ? mtMarkedVoiceLimit : mtNormalVoiceLimit;
-
-    if (isBefore(nStartMs, limitMs(tCallLimit))) {
-        qDebug() << (bMarked ? "Filter marked call: " : "Filter normal call: ")
-                 << irRecord.value(QStringLiteral("id")).toInt();
-        ++mnExpiredCalls;
-        return 0;
-    }
-    if ((nFlags & CF_HAS_CC_OPEN) && isBefore(nStartMs, limitMs(tVoiceLimit))) {
-        irRecord.insert(QStringLiteral("flags"), nFlags & ~(CF_HAS_CC_OPEN | CF_HAS_CC_CLOSE));
-        irRecord.insert(QStringLiteral("voice"), QString(QLatin1String("")));
-        qDebug() << (bMarked ? "Filter marked voice for call: " : "Filter normal voice for call: ")
-                 << irRecord.value(QStringLiteral("id")).toInt();
-        ++mnExpiredMedia;
-    }
-    irOutput.append(irRecord);
+    CallListFilter aFilter(retentionLimits(), maStartTimes);
+    const bool bKept = aFilter.filterRecord(irRecord);
+    aFilter.flushLog();
+    mnExpiredCalls += aFilter.expiredCalls();
+    mnExpiredMedia += aFilter.expiredMedia();
+    if (bKept)
+        irOutput.append(irRecord);
     return 0;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "CallListFilter.h"
 #include "PackageEntry.h"
 #include "StartTimeReader.h"
 
@@ -84,7 +85,9 @@ public:
     // list then keeps its previous value).
     int loadLocales();
     QStringList locales();
-    QString callListScript() const { return msCallListScript; }
+    // The generated call list script, UTF-8 as served.
+    QByteArray callListScriptUtf8() const { return msCallListScript; }
+    QString callListScript() const { return QString::fromUtf8(msCallListScript.constData(), msCallListScript.size()); }
 
     void setTimeOffset(qint32 inSeconds);
     void disableCallExpiration();
@@ -118,6 +121,7 @@ public:
 
 private:
     int filterCallList();
+    CallListFilter::Limits retentionLimits() const;
     int readIndexText(const QString& isPath, const QString& isPassword, QString& irsIndexText);
     int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
     void applySettings(const QString& isSettings, bool& irbVerifyTime);
@@ -138,7 +142,7 @@ private:
     QDateTime mtNormalVoiceLimit;
     QDateTime mtMarkedCdrLimit;
     QDateTime mtMarkedVoiceLimit;
-    QString msCallListScript;
+    QByteArray msCallListScript;
     QString msAuthorityPassword;
     QString msTimeVerifyUrl1;
     QString msTimeVerifyUrl2;

@@ -18,15 +18,16 @@ std::optional<qint64> viaQDateTime(const QString& isText)
 }
 
 // "yyyy-MM-dd hh:mm:ss" with ASCII digits only.
-bool splitFields(const QString& isText, int* ipFields)
+template <typename Char>
+bool splitFields(const Char* ipText, int inSize, int* ipFields)
 {
     static const char kPattern[] = "dddd-dd-dd dd:dd:dd";
-    if (isText.size() != 19)
+    if (inSize != 19)
         return false;
     int nField = 0;
     int nValue = 0;
     for (int i = 0; i < 19; ++i) {
-        const ushort c = isText.at(i).unicode();
+        const ushort c = ushort(ipText[i]);
         if (kPattern[i] == 'd') {
             if (c < '0' || c > '9')
                 return false;
@@ -47,15 +48,34 @@ bool splitFields(const QString& isText, int* ipFields)
 std::optional<qint64> StartTimeReader::read(const QString& isText)
 {
     int aFields[6];
-    if (!splitFields(isText, aFields))
+    if (!splitFields(reinterpret_cast<const ushort*>(isText.constData()), isText.size(), aFields))
         return viaQDateTime(isText);
-    const QDate aDate(aFields[0], aFields[1], aFields[2]);
-    const QTime aTime(aFields[3], aFields[4], aFields[5]);
+    return fromFields(aFields, &isText, nullptr, 0);
+}
+
+std::optional<qint64> StartTimeReader::read(const char* ipText, int inSize)
+{
+    int aFields[6];
+    if (!splitFields(reinterpret_cast<const uchar*>(ipText), inSize, aFields))
+        return viaQDateTime(QString::fromLatin1(ipText, inSize));
+    return fromFields(aFields, nullptr, ipText, inSize);
+}
+
+// The instant of fields already split; texts that need the time zone rules
+// of a transition day go through QDateTime, given as either form.
+std::optional<qint64> StartTimeReader::fromFields(const int* ipFields, const QString* ipText, const char* ipLatin1,
+                                                  int inSize)
+{
+    const auto viaText = [&] {
+        return viaQDateTime(ipText ? *ipText : QString::fromLatin1(ipLatin1, inSize));
+    };
+    const QDate aDate(ipFields[0], ipFields[1], ipFields[2]);
+    const QTime aTime(ipFields[3], ipFields[4], ipFields[5]);
     if (!aDate.isValid() || !aTime.isValid())
-        return viaQDateTime(isText);
+        return viaText();
     const std::optional<int> nOffset = steadyOffset(aDate);
     if (!nOffset)
-        return viaQDateTime(isText);
+        return viaText();
     return (aDate.toJulianDay() - kEpochJulianDay) * kDayMs + aTime.msecsSinceStartOfDay() - qint64(*nOffset) * 1000;
 }
 

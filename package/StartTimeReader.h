@@ -19,9 +19,13 @@ class StartTimeReader
 public:
     // The start time, or none when the text is no valid local date and time.
     std::optional<qint64> read(const QString& isText);
+    // The same for Latin-1 text, without building a string when it has the
+    // usual shape.
+    std::optional<qint64> read(const char* ipText, int inSize);
 
 private:
     std::optional<int> steadyOffset(const QDate& irDate);
+    std::optional<qint64> fromFields(const int* ipFields, const QString* ipText, const char* ipLatin1, int inSize);
 
     QHash<qint64, std::optional<int>> maOffsets; // Julian day -> offset in seconds, none when it changes
 };

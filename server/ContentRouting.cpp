@@ -84,7 +84,7 @@ int Package::serveFile(const QString& isPath, const QString& isQuery, QIODevice*
     } else {
         if (mbCallExpiration && isPath == QLatin1String("/app/js/data/calls.js")) {
             qDebug() << "Serving modified call list: " << isPath;
-            ipDevice->write(msCallListScript.toUtf8());
+            ipDevice->write(msCallListScript);
             return 0;
         }
         const PackageEntry aEntry = maFiles.value(isPath);

@@ -10,6 +10,15 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// About 1024 points are drawn; a header whose duration is far too short
+// (damaged or hostile) would otherwise make one point per level step of a
+// file of any size.
+constexpr quint32 cnMaxPoints = 16 * 1024;
+
+} // namespace
+
 WvcSvgReader::WvcSvgReader(Package* ipPackage, const QString& isPath, const QString& isQuery)
     : maBackgroundColour(WaveformSvg::colour(238, 238, 238, 1.0))
     , maColour{WaveformSvg::colour(153, 187, 232, 1.0), WaveformSvg::colour(136, 136, 136, 1.0)}
@@ -93,7 +102,10 @@ int WvcSvgReader::levelCallback(int64_t, const uint8_t* ipLevels, int inCount)
     for (int nStep = 0; nStep + nChannels <= inCount; nStep += nChannels) {
         for (int c = 0; c < nChannels; ++c)
             aMax[c] = std::max<int>(aMax[c], ipLevels[nStep + c]);
-        if (mnLevelCounter % nFactor == 0) {
+        if (mnLevelCounter % nFactor == 0 && mnPoints < cnMaxPoints) {
+            if (++mnPoints == cnMaxPoints)
+                qWarning() << "Recording has more level steps than its duration announces; the waveform stops after"
+                           << cnMaxPoints << "points";
             const QByteArray aX = QByteArray::number(mnLevelCounter);
             for (int c = 0; c < nChannels; ++c) {
                 maUpper[c] += aX + ',' + QByteArray::number(256 - aMax[c]) + ' ';

@@ -43,5 +43,6 @@ private:
     QByteArray maColour[2];
     quint32 mnScaleDownFactor = 0;
     quint32 mnLevelCounter = 0;
+    quint32 mnPoints = 0; // per channel
     bool mbOpened = false;
 };

@@ -1,6 +1,8 @@
 // The retention filter on 100 000 calls beside Qt's own JSON round trip of
-// the same text, and the whole open (decrypt, inflate, filter).
+// the same text, and the whole open (decrypt, inflate, filter) with its peak
+// memory.
 #include "BenchFigure.h"
+#include "CallListFilter.h"
 #include "Json.h"
 #include "Package.h"
 #include "PackageWriter.h"
@@ -14,6 +16,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <fstream>
+#include <string>
 
 namespace {
 
@@ -48,6 +52,27 @@ double millis(QElapsedTimer& irTimer)
     return irTimer.nsecsElapsed() / 1e6;
 }
 
+// A field of /proc/self/status in kB ("VmRSS", "VmHWM").
+long statusKb(const char* ipField)
+{
+    std::ifstream aStatus("/proc/self/status");
+    std::string sLine;
+    while (std::getline(aStatus, sLine)) {
+        if (sLine.rfind(ipField, 0) == 0)
+            return std::stol(sLine.substr(sLine.find(':') + 1));
+    }
+    return -1;
+}
+
+// Resets the peak resident size to the current one (Linux 4.0 and later).
+bool resetPeak()
+{
+    std::ofstream aClear("/proc/self/clear_refs");
+    aClear << "5";
+    aClear.close();
+    return bool(aClear);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -57,7 +82,7 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
 
-    const QByteArray aScript = callsScript();
+    QByteArray aScript = callsScript();
     QTemporaryDir aDir;
     PackageWriter aWriter;
     aWriter.setPassword("bench");
@@ -68,50 +93,80 @@ int main(int argc, char* argv[])
     const QString sPath = aDir.filePath("calls.pkg");
     aWriter.write(sPath);
 
+    const double fScriptMb = aScript.size() / 1e6;
+    // The Qt round trip below needs only the JSON text; the rest of the
+    // script goes now so that the open starts from a quiet heap.
+    const QByteArray aJson = aScript.mid(aScript.indexOf('['), aScript.lastIndexOf(']') - aScript.indexOf('[') + 1);
+    aScript.clear();
+    aScript.squeeze();
+
     Package aPackage;
     QElapsedTimer aTimer;
+    const bool bPeak = resetPeak();
+    const long nRssBefore = statusKb("VmRSS");
     aTimer.start();
     const int nOpen = aPackage.openPackage(sPath, "bench", "bench", "", false);
     const double fOpen = millis(aTimer);
+    const long nPeak = statusKb("VmHWM") - nRssBefore;
     if (nOpen != 0) {
         std::fprintf(stderr, "cannot open the benchmark package: %d\n", nOpen);
         return 1;
     }
 
+    const int nExpiredCalls = aPackage.expiredCallCount();
+    const int nExpiredMedia = aPackage.expiredMediaCount();
     aTimer.restart();
     aPackage.buildCallList();
     const double fFilter = millis(aTimer);
 
     // Qt's round trip of the same JSON text.
-    const QByteArray aJson = aScript.mid(aScript.indexOf('['), aScript.lastIndexOf(']') - aScript.indexOf('[') + 1);
     aTimer.restart();
     const QVariant aVariant = QJsonDocument::fromJson(aJson).toVariant();
     const QByteArray aBack = QJsonDocument::fromVariant(aVariant).toJson();
     const double fQt = millis(aTimer);
 
-    // Where the filter's time goes.
+    // Where the filter's time goes: the member read, then the filter over
+    // the text, in one pass and through variants.
     QBuffer aMember;
     aMember.open(QIODevice::ReadWrite);
     aTimer.restart();
     aPackage.readFile("/app/js/data/calls.js", &aMember);
     const double fRead = millis(aTimer);
+    const CallListFilter::Limits aLimits { aPackage.normalCdrLimit().toMSecsSinceEpoch(),
+        aPackage.normalVoiceLimit().toMSecsSinceEpoch(), aPackage.markedCdrLimit().toMSecsSinceEpoch(),
+        aPackage.markedVoiceLimit().toMSecsSinceEpoch() };
+    StartTimeReader aStartTimes;
+    CallListFilter aFast(aLimits, aStartTimes);
     aTimer.restart();
-    bool bOk = false;
-    const QVariant aParsed = Json::parse(QString::fromUtf8(aJson), bOk);
-    const double fParse = millis(aTimer);
+    aFast.run(aJson);
+    const double fPass = millis(aTimer);
+    const QByteArray aFastScript = aFast.takeScript();
+    CallListFilter aVariants(aLimits, aStartTimes);
     aTimer.restart();
-    const QByteArray aWritten = Json::serialize(aParsed, bOk);
-    const double fWrite = millis(aTimer);
+    aVariants.runViaVariants(aJson);
+    const double fVariants = millis(aTimer);
+    const QByteArray aVariantScript = aVariants.takeScript();
 
-    std::printf("call list: %d calls, %.1f MB script\n", kCalls, aScript.size() / 1e6);
-    std::printf("  openPackage (decrypt, inflate, filter): %.0f ms (goal < 1000 ms)\n", fOpen);
-    std::printf("  buildCallList (inflate, parse, filter, write): %.0f ms\n", fFilter);
-    std::printf("  of which: member read %.0f ms, our parse %.0f ms, our write %.0f ms (%d bytes)\n", fRead, fParse, fWrite,
-        int(aWritten.size()));
+    std::printf("call list: %d calls, %.1f MB script\n", kCalls, fScriptMb);
+    std::printf("  openPackage (decrypt, inflate, filter, ready to serve): %.0f ms (goal < 500 ms)\n", fOpen);
+    if (bPeak)
+        std::printf("  peak memory during the open: %.1f MB = %.2f x the script (goal < 3)\n", nPeak / 1024.0,
+            nPeak * 1024.0 / (fScriptMb * 1e6));
+    else
+        std::printf("  peak memory during the open: not measurable here\n");
+    std::printf("  buildCallList (inflate, filter, write): %.0f ms\n", fFilter);
+    std::printf("  of which: member read %.0f ms, one-pass filter %.0f ms (%d bytes)\n", fRead, fPass,
+        int(aFastScript.size()));
+    std::printf("  the same through variants: %.0f ms, output %s\n", fVariants,
+        aFastScript == aVariantScript ? "identical" : "DIFFERENT");
     std::printf("  Qt JSON round trip of the same text: %.0f ms (%d bytes back)\n", fQt, int(aBack.size()));
-    std::printf("  ratio filter / Qt: %.2f (goal <= 0.5)\n", fFilter / fQt);
-    std::printf("  expired calls %d, expired media %d\n", aPackage.expiredCallCount(), aPackage.expiredMediaCount());
-    printFigure("call list: openPackage, 100 000 calls", figureText("%.0f ms", fOpen), "< 1000 ms", fOpen < 1000);
-    printFigure("call list: filter / Qt JSON round trip", figureText("%.2f", fFilter / fQt), "<= 0.5", fFilter / fQt <= 0.5);
-    return 0;
+    std::printf("  ratio buildCallList / Qt: %.3f (goal <= 0.15)\n", fFilter / fQt);
+    std::printf("  expired calls %d, expired media %d\n", nExpiredCalls, nExpiredMedia);
+    const double fRatio = fFilter / fQt;
+    const double fMemory = nPeak * 1024.0 / (fScriptMb * 1e6);
+    printFigure("call list: openPackage, 100 000 calls", figureText("%.0f ms", fOpen), "< 500 ms", fOpen < 500);
+    printFigure("call list: filter / Qt JSON round trip", figureText("%.3f", fRatio), "<= 0.15", fRatio <= 0.15);
+    if (bPeak)
+        printFigure("call list: peak memory of the open / script", figureText("%.2f", fMemory), "< 3", fMemory < 3);
+    return aFastScript == aVariantScript ? 0 : 1;
 }

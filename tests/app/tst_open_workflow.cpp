@@ -313,7 +313,7 @@ private slots:
         QVERIFY(mpAuthority->isEnabled());
 
         // The page shows what the filter kept.
-        QTRY_COMPARE_WITH_TIMEOUT(runScript(mpView, "document.querySelectorAll('#calls tbody tr').length").toInt(), 3,
+        QTRY_COMPARE_WITH_TIMEOUT(runScript(mpView, "document.querySelectorAll('.list-row:not([hidden])').length").toInt(), 3,
             20000);
 
         // Switching the locale loads the page again, with the message again.

@@ -80,6 +80,34 @@ private slots:
         QVERIFY2(saTexts.contains(sText), qPrintable(saTexts.join(", ")));
     }
 
+    // Qt's own texts (standard buttons) come with the catalog where Qt ships
+    // them, and Arabic turns the whole window right to left.
+    void wholeWindow_data()
+    {
+        QTest::addColumn<QString>("sLocale");
+        QTest::addColumn<QString>("sCancel");
+        QTest::addColumn<Qt::LayoutDirection>("nDirection");
+        QTest::newRow("German") << "de_DE" << "Abbrechen" << Qt::LeftToRight;
+        QTest::newRow("French") << "fr_FR" << "Annuler" << Qt::LeftToRight;
+        QTest::newRow("Arabic") << "ar_SA" << QString::fromUtf8("ألغِ") << Qt::RightToLeft;
+        QTest::newRow("Lithuanian: Qt ships no texts") << "lt_LT" << "Cancel" << Qt::LeftToRight;
+    }
+    void wholeWindow()
+    {
+        QFETCH(QString, sLocale);
+        QFETCH(QString, sCancel);
+        QFETCH(Qt::LayoutDirection, nDirection);
+        QLocale::setDefault(QLocale(sLocale));
+        QTranslator aTranslator;
+        QVERIFY(installTranslation(aTranslator, QStringLiteral(VORN_BIN_DIR)));
+        const QString sTranslated = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        const Qt::LayoutDirection nInstalled = QGuiApplication::layoutDirection();
+        QCoreApplication::removeTranslator(&aTranslator);
+        QCOMPARE(sTranslated, sCancel);
+        QCOMPARE(nInstalled, nDirection);
+        QCOMPARE(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+    }
+
     // The system locale of a fresh process, as the shell's environment sets it.
     void systemLocale_data()
     {

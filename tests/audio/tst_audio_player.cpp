@@ -117,9 +117,12 @@ private:
         const Samples aMono = tone(16000, 1);
         const Samples aLeft = tone(16000, 2);
         const Samples aRight = tone(16000, 3, 4000.0);
+        const Samples aWideLeft = tone(32000, 4);
+        const Samples aWideRight = tone(32000, 5, 4000.0);
         const std::string sWvcPassword = isPassword.isEmpty() ? std::string("wvcpass") : isPassword.toStdString();
         add(aWriter, { "mono.wvc", 8000, 1, aMono }, wvcFile({ aMono }, 8000, "PCM16"));
-        add(aWriter, { "stereo.wvc", 16000, 2, interleave(aLeft, aRight) }, wvcFile({ aLeft, aRight }, 16000, "PCM16"));
+        add(aWriter, { "stereo.wvc", 16000, 2, interleave(aWideLeft, aWideRight) },
+            wvcFile({ aWideLeft, aWideRight }, 16000, "PCM16"));
         add(aWriter, { "secret.wvc", 8000, 2, interleave(aLeft, aRight) },
             wvcFile({ aLeft, aRight }, 8000, "PCM16", sWvcPassword));
         add(aWriter, { "pcm.wav", 8000, 1, aMono }, wavFile(1, 16, 8000, pcmBytes(aMono)));
@@ -140,9 +143,41 @@ private slots:
     {
         QVERIFY(maDir.isValid());
         mpPlayer = new AudioPlayer(&maPackage);
-        mpPlayer->setIdleInterval(400);
     }
     void cleanupTestCase() { delete mpPlayer; }
+
+    // The page calls by name and reads arguments by position: the order and
+    // the argument names are part of the interface.
+    void webChannelInterface()
+    {
+        const QStringList saExpected {
+            "callIdChanged(QString irsCallId)", "durationChanged()", "mutedChanged()", "pausedChanged()",
+            "onLoadJs(QString irsCallId)", "whileLoadingJs()", "whilePlayingJs()", "idleJs()",
+            "loadFromPackage(QString isFilename,QString isCallId)", "downloadFromPackage(QString isFilename)",
+            "downloadPcap(QString isFilename)", "downloadDataFile(QString isFilename)", "unload()", "play()",
+            "stop()", "pause()", "resume()", "togglePause()", "mute()", "unmute()", "toggleMute()",
+            "int seek(qlonglong inPosition)", "audioStateChanged(QAudio::State inState)", "whilePlaying()",
+            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()"
+        };
+        const QMetaObject& rMeta = AudioPlayer::staticMetaObject;
+        QStringList saFound;
+        for (int i = rMeta.methodOffset(); i < rMeta.methodCount(); ++i) {
+            const QMetaMethod aMethod = rMeta.method(i);
+            QStringList saArguments;
+            for (int a = 0; a < aMethod.parameterCount(); ++a)
+                saArguments << aMethod.parameterTypes().at(a) + " " + aMethod.parameterNames().at(a);
+            const QString sReturn = aMethod.returnType() == QMetaType::Void ? QString() : QString(aMethod.typeName()) + " ";
+            saFound << sReturn + aMethod.name() + "(" + saArguments.join(",") + ")";
+        }
+        QCOMPARE(saFound, saExpected);
+        QCOMPARE(rMeta.method(rMeta.indexOfSlot("idlePlayer()")).access(), QMetaMethod::Private);
+        const QStringList saProperties { "nDuration qlonglong", "nPosition qlonglong", "bMuted bool", "bPaused bool" };
+        QStringList saFoundProperties;
+        for (int i = rMeta.propertyOffset(); i < rMeta.propertyCount(); ++i)
+            saFoundProperties << QString(rMeta.property(i).name()) + " " + rMeta.property(i).typeName();
+        QCOMPARE(saFoundProperties, saProperties);
+        QVERIFY(QMetaType::type("QAudio::State") != QMetaType::UnknownType);
+    }
 
     void playsEveryKind_data()
     {
@@ -243,7 +278,7 @@ private slots:
         openPackage("", "");
         const Recording& r = maRecordings[sName];
         const Samples aHeard = playToEnd(sName, "?timestamp=1&zoomstart=500.7&zoomend=1250", size_t(r.nRate) * 3 / 4);
-        QCOMPARE(mpPlayer->property("nDuration").toLongLong(), qint64(0)); // unloaded meanwhile keeps the value
+        QCOMPARE(mpPlayer->property("nDuration").toLongLong(), qint64(750)); // kept by the unload
         const qint64 nFirst = findFrames(r.aExpected, aHeard, r.nChannels, 50);
         QVERIFY(nFirst >= 0);
         const qint64 nFrames = qint64(aHeard.size()) / r.nChannels;
@@ -358,7 +393,7 @@ private slots:
         QCOMPARE(mpPlayer->property("bPaused").toBool(), bPaused);
         bool bTimer = false;
         for (QTimer* pTimer : mpPlayer->findChildren<QTimer*>())
-            bTimer = bTimer || (pTimer->isSingleShot() && pTimer->interval() == 400 && pTimer->isActive());
+            bTimer = bTimer || (pTimer->isSingleShot() && pTimer->interval() == 300000 && pTimer->isActive());
         QCOMPARE(bTimer, bIdleTimer);
         mpPlayer->unload();
     }
@@ -368,6 +403,7 @@ private slots:
     {
         openPackage("", "");
         QSignalSpy aIdle(mpPlayer, &AudioPlayer::idleJs);
+        mpPlayer->setIdleInterval(400);
         mpPlayer->loadFromPackage("mono.wvc", "1");
         QTRY_VERIFY(output() && output()->state() == QAudio::ActiveState);
         mpPlayer->pause();
@@ -376,6 +412,7 @@ private slots:
         QCOMPARE(mpPlayer->seek(0), -1);
         QTest::qWait(600);
         QCOMPARE(aIdle.count(), 1);
+        mpPlayer->setIdleInterval(300000);
     }
 
     // Recordings that cannot be opened: the user is told, the busy cursor

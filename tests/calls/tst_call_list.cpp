@@ -136,6 +136,19 @@ private slots:
         QCOMPARE(aPackage.expiredMediaCount(), 1);
     }
 
+    void escapedNulKeepsTheWholeScript()
+    {
+        // An escaped NUL in a string is written as the character itself; the
+        // script after it must still reach the page.
+        Package aPackage;
+        const QByteArray aScript = "var gCalls=[{\"id\": 1, \"time_start\": \"2026-01-02 03:04:05\", \"note\": \"a\\u0000b\"},"
+                                   " {\"id\": 2, \"time_start\": \"2026-01-02 03:04:05\"}];";
+        QCOMPARE(open(aPackage, aScript, ""), 0);
+        QCOMPARE(aPackage.callListScriptUtf8(),
+            QByteArray("var gCalls=[ { \"id\" : 1, \"note\" : \"a") + '\0'
+                + "b\", \"time_start\" : \"2026-01-02 03:04:05\" }, { \"id\" : 2, \"time_start\" : \"2026-01-02 03:04:05\" } ];");
+    }
+
     void unreadableRecords()
     {
         Package aPackage;

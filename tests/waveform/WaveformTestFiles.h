@@ -9,6 +9,9 @@
 
 #include <QByteArray>
 #include <QVector>
+#include <QtEndian>
+
+#include <ogg/ogg.h>
 
 #include <cmath>
 #include <memory>
@@ -61,6 +64,25 @@ inline QByteArray wvcFile(const std::vector<std::vector<int16_t>>& iaChannels, b
         return {};
     const std::vector<uint8_t> aBytes = wvctools::WvcWriter::join(aPages);
     return QByteArray(reinterpret_cast<const char*>(aBytes.data()), int(aBytes.size()));
+}
+
+// The file with another duration in its header (version 3 layout), the page
+// checksum made good again.
+inline QByteArray withHeaderDuration(QByteArray iaFile, quint32 inMilliseconds)
+{
+    const int nSegments = quint8(iaFile[26]);
+    int nBody = 0;
+    for (int i = 0; i < nSegments; ++i)
+        nBody += quint8(iaFile[27 + i]);
+    const int nHeader = 27 + nSegments;
+    qToLittleEndian(inMilliseconds, iaFile.data() + nHeader + 16);
+    ogg_page page;
+    page.header = reinterpret_cast<unsigned char*>(iaFile.data());
+    page.header_len = nHeader;
+    page.body = reinterpret_cast<unsigned char*>(iaFile.data()) + nHeader;
+    page.body_len = nBody;
+    ogg_page_checksum_set(&page);
+    return iaFile;
 }
 
 // The level blocks exactly as the decoder delivers them.

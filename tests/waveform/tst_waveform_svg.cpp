@@ -149,6 +149,7 @@ private slots:
     void wvc_data();
     void wvc();
     void missingRecording();
+    void lyingDurationIsCapped();
 
 private:
     QByteArray generate(const QString& isMember, const QByteArray& iaContent, const QString& isQuery,
@@ -369,6 +370,21 @@ void TestWaveformSvg::missingRecording()
     buffer.open(QIODevice::WriteOnly);
     QCOMPARE(package.generateWaveformSvg("/app/wave/other.svg", "", &buffer), -1);
     QVERIFY(buffer.data().isEmpty());
+}
+
+void TestWaveformSvg::lyingDurationIsCapped()
+{
+    // Six minutes of 20 ms frames whose header claims 20 ms: every level
+    // step would become a point; drawing stops at 16 384 of them.
+    const QByteArray aFile = withHeaderDuration(wvcFile({steps(18000 * 160, 1600)}), 20);
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QByteArray aSvg = generate("/app/wave/long.wvc", aFile, QString());
+    qInstallMessageHandler(previous);
+    QVERIFY(aSvg.contains("viewBox=\"0 0 18000 512\""));
+    const QByteArray aUpper = aSvg.split('\n').value(3).split('"').value(1);
+    QCOMPARE(aUpper.count(','), 16384 + 3); // the three corner points besides
+    QVERIFY(aUpper.contains(" 16383,"));
+    QVERIFY(!aUpper.contains(" 16384,"));
 }
 
 QTEST_MAIN(TestWaveformSvg)

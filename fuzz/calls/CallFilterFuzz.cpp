@@ -1,0 +1,85 @@
+// Fuzz entry for the call list filter: the input is the text of a calls
+// array. The one-pass filter and the variant reader and writer must agree on
+// the result, the script bytes, the counters and the log lines; any
+// difference aborts.
+#include "CallListFilter.h"
+#include "StartTimeReader.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QStringList* gpLog = nullptr;
+
+void capture(QtMsgType inType, const QMessageLogContext&, const QString& isText)
+{
+    if (gpLog)
+        gpLog->append(QString::number(int(inType)) + QLatin1Char(' ') + isText);
+}
+
+qint64 localMs(const char* ipText)
+{
+    return QDateTime::fromString(QString::fromLatin1(ipText), QStringLiteral("yyyy-MM-dd hh:mm:ss")).toMSecsSinceEpoch();
+}
+
+struct Outcome
+{
+    int mnResult;
+    QByteArray maScript;
+    qint32 mnCalls;
+    qint32 mnMedia;
+    QStringList maLog;
+};
+
+Outcome filter(const QByteArray& iaText, bool ibViaVariants)
+{
+    // Normal calls keep their record from mid 2020 on and their voice from
+    // 2021 on; marked calls from 2019 and 2020.
+    static const CallListFilter::Limits aLimits { localMs("2020-06-01 00:00:00"), localMs("2021-01-01 00:00:00"),
+        localMs("2019-01-01 00:00:00"), localMs("2020-01-01 00:00:00") };
+    Outcome aOutcome;
+    gpLog = &aOutcome.maLog;
+    StartTimeReader aStartTimes;
+    CallListFilter aFilter(aLimits, aStartTimes);
+    aOutcome.mnResult = ibViaVariants ? aFilter.runViaVariants(iaText) : aFilter.run(iaText);
+    gpLog = nullptr;
+    aOutcome.maScript = aFilter.takeScript();
+    aOutcome.mnCalls = aFilter.expiredCalls();
+    aOutcome.mnMedia = aFilter.expiredMedia();
+    return aOutcome;
+}
+
+void mustEqual(bool ibEqual, const char* ipWhat, const QByteArray& iaText)
+{
+    if (ibEqual)
+        return;
+    std::fprintf(stderr, "one-pass and variant filter differ in %s for %s\n", ipWhat, iaText.toHex().constData());
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool bCapture = (qInstallMessageHandler(capture), true);
+    Q_UNUSED(bCapture)
+
+    // Call lists start with their array; other texts take the variant way
+    // anyway, so the fuzzer's bytes go behind a "[".
+    QByteArray aText = QByteArray(reinterpret_cast<const char*>(data), int(size));
+    if (!aText.startsWith('['))
+        aText.prepend('[');
+    const Outcome aFast = filter(aText, false);
+    const Outcome aVariants = filter(aText, true);
+    mustEqual(aFast.mnResult == aVariants.mnResult, "the result", aText);
+    mustEqual(aFast.maScript == aVariants.maScript, "the script", aText);
+    mustEqual(aFast.mnCalls == aVariants.mnCalls && aFast.mnMedia == aVariants.mnMedia, "the counters", aText);
+    mustEqual(aFast.maLog == aVariants.maLog, "the log", aText);
+    return 0;
+}

@@ -1,0 +1,120 @@
+// The page's side of the native "AudioPlayer": loads a call's recording with
+// the current effect and zoom query items and mirrors the player's
+// properties onto the bus as "player" events.
+
+// Query items the player and the waveform read. The "timestamp" item comes
+// first because the player never reads the first item, and it keeps the
+// waveform image from being taken from the cache.
+export function effectQuery(effects, zoom) {
+  const items = [["timestamp", String(Date.now())]];
+  if (effects.notch) {
+    items.push(["notchfrequency", String(Math.round(effects.notchFrequency))]);
+    items.push(["qfactor", effects.qFactor ? String(effects.qFactor) : ""]);
+  }
+  if (effects.amplify && effects.amplifyRatio !== 1) items.push(["amplifyratio", String(effects.amplifyRatio)]);
+  if (effects.balance) items.push(["balance", String(Math.round(effects.balance))]);
+  if (zoom) {
+    items.push(["zoomstart", String(Math.floor(zoom.start))]);
+    items.push(["zoomend", String(Math.floor(zoom.end))]);
+  }
+  return "?" + items.map(([k, v]) => `${k}=${encodeURIComponent(v)}`).join("&");
+}
+
+export class Player {
+  constructor(bus) {
+    this.bus = bus;
+    this.native = null;
+    this.loadedKey = null;
+    this.callId = null;
+    this.pendingSeek = null;
+    this.wantMuted = false;
+    this.state = { available: false, loaded: false, paused: true, muted: false, position: 0, duration: 0 };
+  }
+
+  attach(native) {
+    this.native = native;
+    this.state.available = true;
+    const p = native;
+    p.durationChanged.connect(() => this.update({ duration: Number(p.nDuration) || 0 }));
+    p.whilePlayingJs.connect(() => this.update({ position: Number(p.nPosition) || 0 }));
+    p.mutedChanged.connect(() => this.update({ muted: !!p.bMuted }));
+    p.pausedChanged.connect(() => this.update({ paused: !!p.bPaused }));
+    p.onLoadJs.connect(() => {
+      this.update({ loaded: true });
+      // Every load starts unmuted; keep the reviewer's choice.
+      if (this.wantMuted && !p.bMuted) p.mute();
+      if (this.pendingSeek !== null) {
+        const target = this.pendingSeek;
+        this.pendingSeek = null;
+        this.seek(target);
+      }
+      if (this.startPaused) {
+        this.startPaused = false;
+        p.pause();
+      }
+    });
+    p.idleJs.connect(() => {
+      this.loadedKey = null;
+      this.update({ loaded: false, paused: true, position: 0 });
+    });
+    this.update({ muted: !!p.bMuted, paused: true });
+  }
+
+  update(change) {
+    Object.assign(this.state, change);
+    this.bus.emit("player", this.state);
+  }
+
+  // Loads and starts the recording unless the same one (same query items
+  // apart from the timestamp) is already loaded; startAt is relative to the
+  // zoom segment like every position of the player.
+  load(path, query, callId, startAt, startPaused) {
+    if (!this.native) return;
+    this.startPaused = !!startPaused;
+    this.loadedKey = path + query.replace(/^\?timestamp=\d+&?/, "?");
+    this.callId = String(callId);
+    this.pendingSeek = startAt > 0 ? startAt : null;
+    this.update({ loaded: false, position: startAt > 0 ? startAt : 0 });
+    this.native.unload();
+    this.native.loadFromPackage(path + query, this.callId);
+  }
+
+  isLoaded(path, query) {
+    return this.state.loaded && this.loadedKey === path + query.replace(/^\?timestamp=\d+&?/, "?");
+  }
+
+  unload() {
+    if (!this.native) return;
+    this.loadedKey = null;
+    this.pendingSeek = null;
+    this.native.unload();
+    this.update({ loaded: false, paused: true, position: 0 });
+  }
+
+  togglePause() { if (this.native && this.state.loaded) this.native.togglePause(); }
+  pause() { if (this.native && this.state.loaded && !this.state.paused) this.native.pause(); }
+  stop() {
+    if (!this.native || !this.state.loaded) return;
+    this.native.stop();
+    this.update({ position: 0 });
+  }
+  toggleMute() {
+    if (!this.native) return;
+    this.wantMuted = !this.state.muted;
+    this.native.toggleMute();
+  }
+
+  seek(ms) {
+    if (!this.native) return;
+    const target = Math.max(0, Math.round(this.state.duration ? Math.min(ms, this.state.duration) : ms));
+    this.native.seek(target);
+    this.update({ position: target });
+  }
+
+  download(recordingPath) { if (this.native) this.native.downloadFromPackage(recordingPath); }
+  downloadFile(path) {
+    if (!this.native) return;
+    if (/\.pcap$/i.test(path)) this.native.downloadPcap(path);
+    else this.native.downloadDataFile(path);
+  }
+}
