@@ -508,8 +508,7 @@ void AudioPlayer::storeTempo(double ifTempo)
     if (qFuzzyCompare(fTempo, mfTempo))
         return;
     mfTempo = fTempo;
-    qDebug() << "emit tempoChanged() --> " << mfTempo;
-    emit tempoChanged();
+    qDebug() << "tempo:" << mfTempo;
 }
 
 void AudioPlayer::setTempo(double ifTempo)
@@ -532,8 +531,7 @@ void AudioPlayer::setLoop(bool ibLoop)
     if (ibLoop == mbLoop)
         return;
     mbLoop = ibLoop;
-    qDebug() << "emit loopChanged() --> " << mbLoop;
-    emit loopChanged();
+    qDebug() << "loop:" << mbLoop;
     if (!mbDownloading)
         forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [this](auto* p) { p->playback().setLoop(mbLoop); });
 }

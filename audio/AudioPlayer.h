@@ -26,19 +26,12 @@ class AudioPlayer : public QWidget
     Q_PROPERTY(qlonglong nPosition MEMBER mnPosition NOTIFY whilePlayingJs)
     Q_PROPERTY(bool bMuted MEMBER bMuted NOTIFY mutedChanged)
     Q_PROPERTY(bool bPaused MEMBER bPaused NOTIFY pausedChanged)
-    // Playback tempo (0.5 .. 2, pitch kept) and loop of the segment; the
-    // positions the page sees stay in recording time.
-    Q_PROPERTY(double fTempo READ tempo WRITE setTempo NOTIFY tempoChanged)
-    Q_PROPERTY(bool bLoop READ loop WRITE setLoop NOTIFY loopChanged)
 public:
     explicit AudioPlayer(Package* ipaPackage);
     ~AudioPlayer() override;
 
     // The idle unload after a pause; the product keeps 300 000 ms.
     void setIdleInterval(int inMilliseconds) { mnIdleInterval = inMilliseconds; }
-
-    double tempo() const { return mfTempo; }
-    bool loop() const { return mbLoop; }
 
 signals:
     void callIdChanged(QString irsCallId);
@@ -49,8 +42,6 @@ signals:
     void whileLoadingJs();
     void whilePlayingJs();
     void idleJs();
-    void tempoChanged();
-    void loopChanged();
 
 public slots:
     void loadFromPackage(QString isFilename, QString isCallId);
@@ -67,10 +58,6 @@ public slots:
     void unmute();
     void toggleMute();
     int seek(qlonglong inPosition);
-    // Applies at once, from the position being played.
-    void setTempo(double ifTempo);
-    // The segment (or the whole recording) starts over when it ends.
-    void setLoop(bool ibLoop);
 
 private slots:
     void audioStateChanged(QAudio::State inState);
@@ -79,6 +66,17 @@ private slots:
     void startStreamingTimer();
     void streamBuffer();
     void idlePlayer();
+
+    // Added after the interface above, whose order the page relies on.
+public slots:
+    // Playback tempo, 0.5 .. 2 with the pitch kept; applies at once from
+    // the position being played. Positions stay in recording time.
+    void setTempo(double ifTempo);
+    double tempo() const { return mfTempo; }
+    // While on, the zoom segment (or the whole recording) starts over when
+    // it ends, without a gap.
+    void setLoop(bool ibLoop);
+    bool loop() const { return mbLoop; }
 
 private:
     void resetState();

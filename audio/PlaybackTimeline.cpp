@@ -5,6 +5,7 @@
 void PlaybackTimeline::restart(qint64 inPositionMs, double ifTempo, qint64 inBytesPerSecond)
 {
     maMarks.assign(1, Mark { 0, inPositionMs });
+    mbLooped = false;
     mfTempo = ifTempo;
     mnBytesPerSecond = inBytesPerSecond;
 }
@@ -14,11 +15,12 @@ void PlaybackTimeline::markLoop(qint64 inOutputBytes, qint64 inPositionMs)
     if (mnBytesPerSecond <= 0)
         return;
     maMarks.push_back(Mark { inOutputBytes * 1000000 / mnBytesPerSecond, inPositionMs });
+    mbLooped = true;
 }
 
 bool PlaybackTimeline::isPlain() const
 {
-    return maMarks.size() == 1 && qFuzzyCompare(mfTempo, 1.0);
+    return !mbLooped && qFuzzyCompare(mfTempo, 1.0);
 }
 
 qint64 PlaybackTimeline::position(qint64 inPlayedUs)

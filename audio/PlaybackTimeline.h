@@ -17,7 +17,8 @@ public:
     // The output after inOutputBytes (counted from the restart) plays from
     // inPositionMs.
     void markLoop(qint64 inOutputBytes, qint64 inPositionMs);
-    // True while output and recording time run alike: tempo 1, no loop mark.
+    // True while output and recording time run alike: tempo 1, no loop since
+    // the restart.
     bool isPlain() const;
     // The page position of the output played for inPlayedUs microseconds
     // since the restart.
@@ -31,5 +32,6 @@ private:
     };
     std::vector<Mark> maMarks { Mark { 0, 0 } };
     double mfTempo = 1.0;
+    bool mbLooped = false;
     qint64 mnBytesPerSecond = 0;
 };

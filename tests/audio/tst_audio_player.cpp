@@ -157,7 +157,8 @@ private slots:
             "downloadPcap(QString isFilename)", "downloadDataFile(QString isFilename)", "unload()", "play()",
             "stop()", "pause()", "resume()", "togglePause()", "mute()", "unmute()", "toggleMute()",
             "int seek(qlonglong inPosition)", "audioStateChanged(QAudio::State inState)", "whilePlaying()",
-            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()"
+            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()",
+            "setTempo(double ifTempo)", "double tempo()", "setLoop(bool ibLoop)", "bool loop()"
         };
         const QMetaObject& rMeta = AudioPlayer::staticMetaObject;
         QStringList saFound;
