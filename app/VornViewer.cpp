@@ -5,6 +5,7 @@
 #include "TimeVerification.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QIcon>
 #include <QKeyEvent>
@@ -43,7 +44,22 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     loadStartPage();
 }
 
-VornViewer::~VornViewer() = default;
+VornViewer::~VornViewer()
+{
+    // The waiting box has no parent; it goes with the window, and no reply
+    // may call back into a window that is going.
+    mpTimeVerification->cancel();
+    delete mpTimeVerificationBox;
+}
+
+void VornViewer::closeEvent(QCloseEvent* ipaEvent)
+{
+    // Left open, the parentless waiting box would keep the program running.
+    mpTimeVerification->cancel();
+    if (mpTimeVerificationBox)
+        mpTimeVerificationBox->hide();
+    QMainWindow::closeEvent(ipaEvent);
+}
 
 void VornViewer::createActions()
 {
@@ -123,6 +139,7 @@ void VornViewer::createWebView()
 
 void VornViewer::home()
 {
+    mpTimeVerification->cancel();
     mpAuthorityAction->setVisible(false);
     resetAuthorityOverride();
     clearLocaleMenu();

@@ -7,6 +7,7 @@
 class AudioPlayer;
 class Package;
 class QAction;
+class QCloseEvent;
 class QKeyEvent;
 class QMenu;
 class QMessageBox;
@@ -31,6 +32,12 @@ public:
     void loadPackageHtml(const QString& isLocale);
     void openWithTimeOffset(int inTimeOffset);
 
+    // The waiting box and the URL prompt of the time verification.
+    void showTimeVerificationProgress(const QString& isUrl);
+    void updateTimeVerificationProgress(const QString& isUrl);
+    void hideTimeVerificationProgress();
+    void askForTimeVerificationUrl();
+
     void updateLocaleMenu();
     void clearLocaleMenu();
     void setAuthorityOverrideActive();
@@ -53,6 +60,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* ipaEvent) override;
+    void closeEvent(QCloseEvent* ipaEvent) override;
 
 private:
     void createActions();
@@ -81,6 +89,9 @@ private:
     QAction* mpZoomOutAction = nullptr;
     QAction* mpAboutAction = nullptr;
     QMessageBox* mpTimeVerificationBox = nullptr;
+    // Whether the waiting box pushed the wait cursor that hiding pops: a
+    // second hide must not pop someone else's cursor.
+    bool mbTimeVerificationCursor = false;
     QString msPackagePath;
     QString msUsername;
     QString msPassword;

@@ -85,6 +85,9 @@ void VornViewer::open(const QString& isFileNameFromArgs)
             return;
     }
 
+    // A verification still waiting for the package before must not reopen
+    // that one over this one.
+    mpTimeVerification->cancel();
     mpPackage->setTimeOffset(0);
     mpAudioPlayer->unload();
     mpPackage->closePackage();

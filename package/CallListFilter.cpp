@@ -4,6 +4,7 @@
 #include "StartTimeReader.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -118,22 +119,26 @@ void CallListFilter::noteUnreadable()
 
 void CallListFilter::flushLog()
 {
-    for (const LogLine& irLine : maLog) {
-        switch (irLine.mnEvent) {
+    // Without debug output only the warnings need composing.
+    const bool bDebug = QLoggingCategory::defaultCategory()->isDebugEnabled();
+    for (const LogLine& aLine : maLog) {
+        if (!bDebug && aLine.mnEvent != Event::Unreadable)
+            continue;
+        switch (aLine.mnEvent) {
         case Event::Unreadable:
             qWarning() << "Could not parse start time of call. Call will be filtered.";
             break;
         case Event::NormalCall:
-            qDebug() << "Filter normal call: " << irLine.mnId;
+            qDebug() << "Filter normal call: " << aLine.mnId;
             break;
         case Event::MarkedCall:
-            qDebug() << "Filter marked call: " << irLine.mnId;
+            qDebug() << "Filter marked call: " << aLine.mnId;
             break;
         case Event::NormalVoice:
-            qDebug() << "Filter normal voice for call: " << irLine.mnId;
+            qDebug() << "Filter normal voice for call: " << aLine.mnId;
             break;
         case Event::MarkedVoice:
-            qDebug() << "Filter marked voice for call: " << irLine.mnId;
+            qDebug() << "Filter marked voice for call: " << aLine.mnId;
             break;
         }
     }
@@ -175,6 +180,7 @@ int CallListFilter::fail(const QByteArray& iaText)
 int CallListFilter::runViaVariants(const QByteArray& iaText)
 {
     mbViaVariants = true;
+    maScript.clear();
     mnExpiredCalls = 0;
     mnExpiredMedia = 0;
     maLog.clear();
@@ -184,8 +190,8 @@ int CallListFilter::runViaVariants(const QByteArray& iaText)
         return fail(iaText);
     const QVariantList aCalls = aParsed.toList();
     QVariantList aKept;
-    for (const QVariant& irCall : aCalls) {
-        QVariantMap aRecord = irCall.toMap();
+    for (const QVariant& aCall : aCalls) {
+        QVariantMap aRecord = aCall.toMap();
         if (filterRecord(aRecord))
             aKept.append(aRecord);
     }
@@ -291,15 +297,15 @@ bool CallListFilter::record(Json::Rewriter& irReader)
     const Member* pId = nullptr;
     const Member* pVoice = nullptr;
     for (size_t i = 0; i < nEnd; ++i) {
-        const Member& irMember = pMembers[i];
-        if (isKey(irMember, "time_start"))
-            pStart = &irMember;
-        else if (isKey(irMember, "flags"))
-            pFlags = &irMember;
-        else if (isKey(irMember, "id"))
-            pId = &irMember;
-        else if (isKey(irMember, "voice"))
-            pVoice = &irMember;
+        const Member& aMember = pMembers[i];
+        if (isKey(aMember, "time_start"))
+            pStart = &aMember;
+        else if (isKey(aMember, "flags"))
+            pFlags = &aMember;
+        else if (isKey(aMember, "id"))
+            pId = &aMember;
+        else if (isKey(aMember, "voice"))
+            pVoice = &aMember;
     }
 
     // The start time: only a string can hold one. Escapes and non-ASCII text
@@ -359,27 +365,27 @@ bool CallListFilter::record(Json::Rewriter& irReader)
         msRecord.append(ipValue, inValueSize);
     };
     for (size_t i = 0; i < nEnd; ++i) {
-        const Member& irMember = pMembers[i];
-        if (bNoVoice && !pVoice && !bVoiceWritten && irMember.mnKeySize > 0
-            && std::string(irMember.mpKey, size_t(irMember.mnKeySize)) > "voice") {
+        const Member& aMember = pMembers[i];
+        if (bNoVoice && !pVoice && !bVoiceWritten && aMember.mnKeySize > 0
+            && std::string(aMember.mpKey, size_t(aMember.mnKeySize)) > "voice") {
             // A record without "voice" gets one, in its sorted place.
             writeMember(nullptr, "\"\"", 2);
             bVoiceWritten = true;
         }
-        if (bNoVoice && &irMember == pFlags) {
-            writeMember(&irMember, sFlags.data(), sFlags.size());
+        if (bNoVoice && &aMember == pFlags) {
+            writeMember(&aMember, sFlags.data(), sFlags.size());
             continue;
         }
-        if (bNoVoice && &irMember == pVoice) {
-            writeMember(&irMember, "\"\"", 2);
+        if (bNoVoice && &aMember == pVoice) {
+            writeMember(&aMember, "\"\"", 2);
             continue;
         }
-        if (irMember.mbUnwritable) {
+        if (aMember.mbUnwritable) {
             mbUnwritable = true;
             return true;
         }
-        writeMember(&irMember, msRecordValues.data() + irMember.mnOutStart,
-                    irMember.mnOutEnd - irMember.mnOutStart);
+        writeMember(&aMember, msRecordValues.data() + aMember.mnOutStart,
+                    aMember.mnOutEnd - aMember.mnOutStart);
     }
     if (bNoVoice && !pVoice && !bVoiceWritten)
         writeMember(nullptr, "\"\"", 2);

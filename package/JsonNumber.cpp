@@ -112,10 +112,10 @@ bool appendDoubleToken(const char* ipToken, int inSize, std::string& irOut)
 {
     const bool bCacheable = inSize < 32;
     if (bCacheable) {
-        const CachedDouble& irSlot = cacheSlot(ipToken, inSize);
-        if (irSlot.mnTokenSize == inSize && std::memcmp(irSlot.maToken, ipToken, size_t(inSize)) == 0) {
-            irOut.append(irSlot.maText, irSlot.mnTextSize);
-            return irSlot.mbFinite;
+        const CachedDouble& aSlot = cacheSlot(ipToken, inSize);
+        if (aSlot.mnTokenSize == inSize && std::memcmp(aSlot.maToken, ipToken, size_t(inSize)) == 0) {
+            irOut.append(aSlot.maText, aSlot.mnTextSize);
+            return aSlot.mbFinite;
         }
     }
     const double fValue = toDouble(ipToken, inSize);
@@ -124,12 +124,12 @@ bool appendDoubleToken(const char* ipToken, int inSize, std::string& irOut)
     if (bFinite)
         appendDouble(fValue, irOut);
     if (bCacheable) {
-        CachedDouble& irSlot = cacheSlot(ipToken, inSize);
-        irSlot.mnTokenSize = (unsigned char)inSize;
-        std::memcpy(irSlot.maToken, ipToken, size_t(inSize));
-        irSlot.mbFinite = bFinite;
-        irSlot.mnTextSize = (unsigned char)(irOut.size() - nStart);
-        std::memcpy(irSlot.maText, irOut.data() + nStart, irOut.size() - nStart);
+        CachedDouble& aSlot = cacheSlot(ipToken, inSize);
+        aSlot.mnTokenSize = (unsigned char)inSize;
+        std::memcpy(aSlot.maToken, ipToken, size_t(inSize));
+        aSlot.mbFinite = bFinite;
+        aSlot.mnTextSize = (unsigned char)(irOut.size() - nStart);
+        std::memcpy(aSlot.maText, irOut.data() + nStart, irOut.size() - nStart);
     }
     return bFinite;
 }

@@ -4,6 +4,7 @@
 #include "JsonNumber.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <QVariant>
 
 #include <algorithm>
@@ -27,6 +28,20 @@ struct PlainTable
     }
 };
 constexpr PlainTable kPlain;
+
+// True when none of the eight bytes of inWord ends a plain run: no control
+// character, quote, backslash or non-ASCII byte (the usual bit tricks for
+// "has a byte below n" and "has a byte equal to c").
+inline bool plainWord(quint64 inWord)
+{
+    constexpr quint64 kOnes = 0x0101010101010101ull;
+    constexpr quint64 kHighs = 0x8080808080808080ull;
+    const quint64 nQuote = inWord ^ (kOnes * '"');
+    const quint64 nBackslash = inWord ^ (kOnes * '\\');
+    const quint64 nStops = ((inWord - kOnes * 0x20) & ~inWord) | ((nQuote - kOnes) & ~nQuote)
+        | ((nBackslash - kOnes) & ~nBackslash) | inWord;
+    return (nStops & kHighs) == 0;
+}
 
 bool isNumberChar(unsigned char c)
 {
@@ -195,23 +210,23 @@ bool Rewriter::value(std::string& irOut, int inDepth)
 bool Rewriter::object(std::string& irOut, int inDepth)
 {
     ++mpPos; // "{"
-    std::string& irScratch = maScratch[size_t(inDepth)];
-    irScratch.clear();
+    std::string& sScratch = maScratch[size_t(inDepth)];
+    sScratch.clear();
     const size_t nBase = maMembers.size();
-    if (!readMembers(irScratch, inDepth + 1)) {
+    if (!readMembers(sScratch, inDepth + 1)) {
         maMembers.resize(nBase);
         return false;
     }
     const size_t nEnd = sortMembers(nBase);
     irOut += "{ ";
     for (size_t i = nBase; i < nEnd; ++i) {
-        const Member& irMember = maMembers[i];
+        const Member& aMember = maMembers[i];
         if (i > nBase)
             irOut += ", ";
-        appendKey(irMember, irOut);
+        appendKey(aMember, irOut);
         irOut += " : ";
-        irOut.append(irScratch, irMember.mnOutStart, irMember.mnOutEnd - irMember.mnOutStart);
-        mbUnwritable = mbUnwritable || irMember.mbUnwritable;
+        irOut.append(sScratch, aMember.mnOutStart, aMember.mnOutEnd - aMember.mnOutStart);
+        mbUnwritable = mbUnwritable || aMember.mbUnwritable;
     }
     irOut += " }";
     maMembers.resize(nBase);
@@ -253,26 +268,50 @@ bool Rewriter::readMembers(std::string& irScratch, int inDepth)
 
 size_t Rewriter::sortMembers(size_t inBase)
 {
-    // Records have a dozen keys, often nearly sorted: insertion sort, stable,
-    // so that of repeated keys the last read comes last.
     Member* pBegin = maMembers.data() + inBase;
-    Member* pEnd = maMembers.data() + maMembers.size();
-    for (Member* p = pBegin + 1; p < pEnd; ++p) {
-        const Member aMember = *p;
-        Member* q = p;
-        while (q > pBegin && compareKeys(q[-1], aMember) > 0) {
-            *q = q[-1];
-            --q;
+    const size_t nCount = maMembers.size() - inBase;
+    // The records of one list mostly bring the same keys in the same order:
+    // the order found for the last record is tried first.
+    const bool bRecord = inBase == 0;
+    bool bSameKeys = bRecord && nCount == maLastKeys.size();
+    for (size_t i = 0; bSameKeys && i < nCount; ++i) {
+        const Member& aMember = pBegin[i];
+        bSameKeys = aMember.mnKeySize == maLastKeys[i].mnKeySize && aMember.mbKeyEscaped == maLastKeys[i].mbKeyEscaped
+            && std::memcmp(aMember.mpKey, maLastKeys[i].mpKey, size_t(aMember.mnKeySize)) == 0;
+    }
+    if (!bSameKeys) {
+        // Insertion sort of indices, stable, so that of repeated keys the last
+        // read comes last and is the one kept.
+        maOrder.resize(nCount);
+        for (size_t i = 0; i < nCount; ++i) {
+            const quint32 nIndex = quint32(i);
+            size_t j = i;
+            while (j > 0 && compareKeys(pBegin[maOrder[j - 1]], pBegin[nIndex]) > 0) {
+                maOrder[j] = maOrder[j - 1];
+                --j;
+            }
+            maOrder[j] = nIndex;
         }
-        *q = aMember;
+        size_t nKept = 0;
+        for (size_t i = 0; i < nCount; ++i) {
+            if (i + 1 < nCount && compareKeys(pBegin[maOrder[i]], pBegin[maOrder[i + 1]]) == 0)
+                continue;
+            maOrder[nKept++] = maOrder[i];
+        }
+        maOrder.resize(nKept);
+        if (bRecord) {
+            maLastKeys.assign(pBegin, pBegin + nCount);
+            maLastOrder = maOrder;
+        }
     }
-    Member* pOut = pBegin;
-    for (Member* p = pBegin; p < pEnd; ++p) {
-        if (p + 1 < pEnd && compareKeys(*p, p[1]) == 0)
-            continue;
-        *pOut++ = *p;
-    }
-    return size_t(pOut - maMembers.data());
+    // Nested objects sort with maOrder in between records.
+    const std::vector<quint32>& aOrder = bRecord ? maLastOrder : maOrder;
+    maSorted.clear();
+    for (const quint32 nIndex : aOrder)
+        maSorted.push_back(pBegin[nIndex]);
+    std::copy(maSorted.begin(), maSorted.end(), pBegin);
+    maMembers.resize(inBase + maSorted.size());
+    return maMembers.size();
 }
 
 void Rewriter::appendKey(const Member& irMember, std::string& irOut)
@@ -329,6 +368,9 @@ bool Rewriter::string(std::string& irOut)
     irOut += '"';
     for (;;) {
         const char* pRun = mpPos;
+        quint64 nWord;
+        while (mpEnd - mpPos >= 8 && (std::memcpy(&nWord, mpPos, 8), plainWord(nWord)))
+            mpPos += 8;
         while (mpPos < mpEnd && kPlain.mbPlain[(unsigned char)*mpPos])
             ++mpPos;
         irOut.append(pRun, size_t(mpPos - pRun));

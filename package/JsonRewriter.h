@@ -4,6 +4,8 @@
 // building variants: strings and numbers are converted from spans of the
 // text into a reused output buffer. Objects are written with their keys
 // sorted, a repeated key keeping its last value, as the variant map does.
+#include <QtGlobal>
+
 #include <string>
 #include <vector>
 
@@ -68,6 +70,10 @@ private:
     bool word(const char* ipWord, int inSize);
 
     std::vector<std::string> maScratch; // one per nesting depth, reused
+    std::vector<quint32> maOrder;       // sorted members to keep, as indices
+    std::vector<Member> maSorted;
+    std::vector<Member> maLastKeys;     // the last record's members, in the order read
+    std::vector<quint32> maLastOrder;   // and the order found for them
     bool mbPlainStrings = false;
 };
 

@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 class AudioFormat;
+class MemberStream;
 class QBuffer;
 class QIODevice;
 
@@ -59,6 +62,10 @@ public:
     // For callers that need a stage chain of their own behind the inflater.
     // Errors of the chain are caught and logged; returns 0 or -1.
     int pumpMember(const QString& isPath, CryptoPP::BufferedTransformation* ipTail);
+    // The member isPath decoded as readFile decodes it, but a piece at a
+    // time (for the server, whose clients take a member at their own pace).
+    // Null when no package is open, the path is unknown or cannot be read.
+    std::unique_ptr<MemberStream> openMemberStream(const QString& isPath);
 
     // Content routing for the loopback server (defined with the server).
     // classifyPath: bit 0 package member, bit 1 embedded resource, bit 2
@@ -66,6 +73,12 @@ public:
     int classifyPath(const QString& isPath) const;
     // Writes the body for isPath into ipDevice; 0, or -1 when nothing was written.
     int serveFile(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);
+    // The body serveFile writes, for a server that sends it a piece at a
+    // time: the bytes in iraBody, or, for a package member when
+    // ibStreamMembers is set, a stream in irpStream (null when the member
+    // cannot be read). 0, or -1 when there is nothing to send.
+    int openBody(const QString& isPath, const QString& isQuery, bool ibStreamMembers, QByteArray& iraBody,
+                 std::unique_ptr<MemberStream>& irpStream);
     int readEmbeddedResource(const QString& isPath, QIODevice* ipDevice) const;
     int renderWaveformPng(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);
     int generateWaveformSvg(const QString& isPath, const QString& isQuery, QIODevice* ipDevice);

@@ -1,6 +1,7 @@
 #include "Package.h"
 
 #include "JavaScriptReader.h"
+#include "MemberStream.h"
 #include "PackageCipher.h"
 #include "QByteArraySink.h"
 #include "WavReader.h"
@@ -36,6 +37,11 @@ constexpr qint64 cnMaxRatio = 1032;
 constexpr qint64 cnPumpBlock = 256 * 1024;
 
 } // namespace
+
+CryptoPP::BufferedTransformation* createMemberStage(const QString& isPath, CryptoPP::BufferedTransformation* ipSink)
+{
+    return createStage(isPath, ipSink, nullptr);
+}
 
 int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation* ipTail)
 {

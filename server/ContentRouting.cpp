@@ -1,5 +1,6 @@
 // Which place answers a request path: a package member, an embedded resource
 // of the web front end, or content generated here.
+#include "MemberStream.h"
 #include "Package.h"
 
 #include "AudioFormat.h"
@@ -73,6 +74,17 @@ int Package::classifyPath(const QString& isPath) const
 
 int Package::serveFile(const QString& isPath, const QString& isQuery, QIODevice* ipDevice)
 {
+    QByteArray aBody;
+    std::unique_ptr<MemberStream> pNone;
+    if (openBody(isPath, isQuery, false, aBody, pNone) != 0)
+        return -1;
+    ipDevice->write(aBody);
+    return 0;
+}
+
+int Package::openBody(const QString& isPath, const QString& isQuery, bool ibStreamMembers, QByteArray& iraBody,
+                      std::unique_ptr<MemberStream>& irpStream)
+{
     const int nClass = classifyPath(isPath);
     if (!mbOpened || nClass == 0)
         return -1;
@@ -84,7 +96,8 @@ int Package::serveFile(const QString& isPath, const QString& isQuery, QIODevice*
     } else {
         if (mbCallExpiration && isPath == QLatin1String("/app/js/data/calls.js")) {
             qDebug() << "Serving modified call list: " << isPath;
-            ipDevice->write(msCallListScript);
+            // Shared, not copied: every request sends the same bytes.
+            iraBody = msCallListScript;
             return 0;
         }
         const PackageEntry aEntry = maFiles.value(isPath);
@@ -92,15 +105,19 @@ int Package::serveFile(const QString& isPath, const QString& isQuery, QIODevice*
         if (isWaveformPath(isPath)) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             renderWaveformPng(isPath, isQuery, &aBuffer);
-            ipDevice->write(aBuffer.data());
             QApplication::restoreOverrideCursor();
+            iraBody = aBuffer.data();
             return 0;
         }
-        // A damaged member leaves the buffer empty: the response ends after
+        // A damaged member leaves the body empty: the response ends after
         // its header and the server goes on serving.
+        if (ibStreamMembers) {
+            irpStream = openMemberStream(isPath);
+            return 0;
+        }
         readFile(isPath, &aBuffer);
     }
-    ipDevice->write(aBuffer.data());
+    iraBody = aBuffer.data();
     return 0;
 }
 

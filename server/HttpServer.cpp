@@ -1,5 +1,7 @@
 #include "HttpServer.h"
 
+#include "MemberStream.h"
+
 #include "ContentType.h"
 #include "Package.h"
 #include "RequestHeaders.h"
@@ -9,6 +11,10 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
+
+#include <sys/socket.h>
+
 namespace {
 
 const QByteArray kNotFound = QByteArrayLiteral("HTTP/1.1 404 Not found\r\n\r\n");
@@ -16,26 +22,53 @@ const QByteArray kForbidden = QByteArrayLiteral("HTTP/1.1 403 Forbidden\r\n\r\n"
 // A request (line and header fields) longer than this is no request of our
 // page; the limit keeps a client that never ends it from growing our buffers.
 constexpr qint64 kMaxRequest = 8192;
-constexpr int kSendTimeoutMs = 30000;
+// Bodies go out in pieces of this size, the next when the client has taken
+// the one before, so a client that does not read holds at most about two
+// pieces of our memory, whatever the size of the member.
+constexpr int kPiece = 64 * 1024;
+// A connection that has not moved for this long may be closed to make room.
+constexpr int kStillMs = 500;
 // A client that sends a bare request line and no header block is answered
 // after this pause; browsers send the line and their fields together.
 constexpr int kHeaderGraceMs = 250;
+
+// Aborts with a reset: a plain close would leave the unsent answer queued in
+// the system for a client that does not read it.
+void resetConnection(QTcpSocket* ipSocket)
+{
+    const qintptr nDescriptor = ipSocket->socketDescriptor();
+    if (nDescriptor >= 0) {
+        const linger aLinger { 1, 0 };
+        ::setsockopt(int(nDescriptor), SOL_SOCKET, SO_LINGER, &aLinger, sizeof aLinger);
+    }
+    ipSocket->abort();
+}
 
 } // namespace
 
 // What the server knows of one connection.
 struct HttpServer::Client
 {
-    enum Stage { kReading, kIgnored, kAnswered };
+    enum Stage { kReading, kIgnored, kSending, kSent };
     Stage eStage = kReading;
+    // Restarted whenever the client moves: a connection that stands still
+    // this long is aborted, whatever it is doing.
     QTimer* pIdleTimer = nullptr;
     QTimer* pGraceTimer = nullptr;
+    qint64 nLastMove = 0; // on the server's clock
+    QString sPath;
+    QByteArray aBody;
+    int nSent = 0; // bytes of aBody written
+    std::unique_ptr<MemberStream> pStream;
 };
 
 HttpServer::HttpServer(Package* ipaPackage, quint16 inPort, QObject* ipaParent)
     : QTcpServer(ipaParent)
     , mpPackage(ipaPackage)
 {
+    maClock.start();
+    maRoomTimer.setSingleShot(true);
+    connect(&maRoomTimer, &QTimer::timeout, this, &HttpServer::makeRoom);
     listen(QHostAddress::LocalHost, inPort);
     qDebug() << "HTTP server is listening on port: " << serverPort();
 }
@@ -57,22 +90,61 @@ void HttpServer::incomingConnection(qintptr inSocketDescriptor)
     pSocket->setSocketDescriptor(inSocketDescriptor);
 
     auto pClient = std::make_shared<Client>();
+    pClient->nLastMove = maClock.elapsed();
     maClients.insert(pSocket, pClient);
-    connect(pSocket, &QObject::destroyed, this, [this, pSocket] { maClients.remove(pSocket); });
+    connect(pSocket, &QObject::destroyed, this, [this, pSocket] {
+        maClients.remove(pSocket);
+        if (!maRoomTimer.isActive())
+            makeRoom();
+    });
+    connect(pSocket, &QTcpSocket::bytesWritten, this, [this, pSocket] { sendMore(pSocket); });
 
+    Client* pState = pClient.get();
     pClient->pIdleTimer = new QTimer(pSocket);
     pClient->pIdleTimer->setSingleShot(true);
-    connect(pClient->pIdleTimer, &QTimer::timeout, pSocket, [pSocket] {
-        if (pSocket->state() != QAbstractSocket::ConnectedState)
-            return;
-        qWarning() << "Closing idle connection";
-        pSocket->abort();
+    connect(pClient->pIdleTimer, &QTimer::timeout, pSocket, [pSocket, pState] {
+        if (pState->eStage == Client::kSending || pState->eStage == Client::kSent)
+            qWarning() << "Closing connection that does not take its answer: " << pState->sPath;
+        else
+            qWarning() << "Closing idle connection";
+        resetConnection(pSocket);
     });
     pClient->pIdleTimer->start(mnIdleTimeoutMs);
 
     pClient->pGraceTimer = new QTimer(pSocket);
     pClient->pGraceTimer->setSingleShot(true);
     connect(pClient->pGraceTimer, &QTimer::timeout, this, [this, pSocket] { handleRequest(pSocket, true); });
+    makeRoom();
+}
+
+// At the limit of simultaneous connections, those that have stood still
+// longest make room, provided they have stood still for a while: a client
+// that takes its answers is never one of them, while one that holds
+// connections without reading loses them. When none has, new connections
+// wait in the system's queue until one ends.
+void HttpServer::makeRoom()
+{
+    QList<QPair<qint64, QTcpSocket*>> aStill;
+    int nOpen = 0;
+    const qint64 nNow = maClock.elapsed();
+    for (auto it = maClients.cbegin(); it != maClients.cend(); ++it) {
+        if (it.key()->state() == QAbstractSocket::UnconnectedState)
+            continue;
+        ++nOpen;
+        if (nNow - it.value()->nLastMove >= kStillMs)
+            aStill.append(qMakePair(it.value()->nLastMove, it.key()));
+    }
+    std::sort(aStill.begin(), aStill.end());
+    for (int i = 0; nOpen >= mnMaxConnections && i < aStill.size(); ++i, --nOpen) {
+        qWarning() << "Too many connections, closing one that stood still since ms: " << nNow - aStill.at(i).first;
+        resetConnection(aStill.at(i).second);
+    }
+    if (nOpen >= mnMaxConnections) {
+        pauseAccepting();
+        maRoomTimer.start(kStillMs / 2);
+    } else {
+        resumeAccepting();
+    }
 }
 
 void HttpServer::readClient()
@@ -86,6 +158,7 @@ void HttpServer::handleRequest(QTcpSocket* ipSocket, bool ibGraceOver)
     const std::shared_ptr<Client> pClient = maClients.value(ipSocket);
     if (!pClient)
         return;
+    pClient->nLastMove = maClock.elapsed();
     if (pClient->eStage != Client::kReading) {
         // One connection carries one request; whatever follows is dropped.
         ipSocket->read(ipSocket->bytesAvailable());
@@ -131,10 +204,10 @@ void HttpServer::handleRequest(QTcpSocket* ipSocket, bool ibGraceOver)
 
 void HttpServer::answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray& iaRequest)
 {
-    irClient.eStage = Client::kAnswered;
+    irClient.eStage = Client::kSent;
     irClient.pGraceTimer->stop();
-    irClient.pIdleTimer->stop();
     const RequestLine aRequest = parseRequestLine(iaRequest.left(iaRequest.indexOf('\n') + 1));
+    irClient.sPath = aRequest.sPath;
 
     const QString sRefusal = refusalReason(parseRequestHeaders(iaRequest), serverPort());
     if (!sRefusal.isEmpty()) {
@@ -155,10 +228,41 @@ void HttpServer::answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray
         + QByteArray::number(mpPackage->entrySize(aRequest.sPath)) + "\r\nContent-Type: "
         + contentTypeFor(aRequest.sPath).toUtf8() + "\r\n\r\n";
     ipSocket->write(aHeader);
-    mpPackage->serveFile(aRequest.sPath, aRequest.sQuery, ipSocket);
-    ipSocket->waitForBytesWritten(kSendTimeoutMs);
-    ipSocket->close();
-    qDebug() << "File delivered: " << aRequest.sPath;
+    mpPackage->openBody(aRequest.sPath, aRequest.sQuery, true, irClient.aBody, irClient.pStream);
+    irClient.eStage = Client::kSending;
+    sendMore(ipSocket);
+}
+
+void HttpServer::sendMore(QTcpSocket* ipSocket)
+{
+    const std::shared_ptr<Client> pClient = maClients.value(ipSocket);
+    if (!pClient)
+        return;
+    pClient->nLastMove = maClock.elapsed();
+    pClient->pIdleTimer->start(mnIdleTimeoutMs);
+    if (pClient->eStage != Client::kSending)
+        return;
+    while (ipSocket->bytesToWrite() < kPiece) {
+        QByteArray aPiece;
+        if (pClient->nSent < pClient->aBody.size()) {
+            aPiece = pClient->aBody.mid(pClient->nSent, kPiece);
+            pClient->nSent += aPiece.size();
+        } else if (pClient->pStream) {
+            // A member damaged on the way ends the body where it breaks.
+            if (pClient->pStream->fill(kPiece))
+                aPiece = pClient->pStream->take(kPiece);
+            if (aPiece.isEmpty())
+                pClient->pStream.reset();
+        }
+        if (aPiece.isEmpty()) {
+            pClient->eStage = Client::kSent;
+            pClient->aBody.clear();
+            ipSocket->close();
+            qDebug() << "File delivered: " << pClient->sPath;
+            return;
+        }
+        ipSocket->write(aPiece);
+    }
 }
 
 void HttpServer::discardClient()

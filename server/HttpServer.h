@@ -1,6 +1,8 @@
 #pragma once
+#include <QElapsedTimer>
 #include <QHash>
 #include <QTcpServer>
+#include <QTimer>
 
 #include <memory>
 
@@ -17,9 +19,13 @@ public:
     HttpServer(Package* ipaPackage, quint16 inPort, QObject* ipaParent);
     ~HttpServer() override;
 
-    // A connection that has not been answered after this long is closed, so
-    // that idle clients cannot use up the descriptors the page needs.
+    // A connection that has neither sent its request nor taken any of its
+    // answer for this long is aborted, so that idle or stalled clients cannot
+    // hold descriptors and memory.
     void setIdleTimeout(int inMilliseconds) { mnIdleTimeoutMs = inMilliseconds; }
+    // At most this many connections are open at once; beyond them, those
+    // that stood still longest are closed, or new ones wait to be accepted.
+    void setMaxConnections(int inCount) { mnMaxConnections = inCount; }
 
 protected:
     void incomingConnection(qintptr inSocketDescriptor) override;
@@ -32,8 +38,13 @@ private:
     struct Client;
     void handleRequest(QTcpSocket* ipSocket, bool ibGraceOver);
     void answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray& iaRequest);
+    void sendMore(QTcpSocket* ipSocket);
+    void makeRoom();
 
     Package* mpPackage;
     QHash<QTcpSocket*, std::shared_ptr<Client>> maClients;
+    QElapsedTimer maClock;
     int mnIdleTimeoutMs = 30000;
+    QTimer maRoomTimer;
+    int mnMaxConnections = 128;
 };

@@ -1,7 +1,7 @@
 // The call list: a grid whose header sorts and whose body draws only the
 // rows in sight, so 100 000 calls scroll as smoothly as 100.
 import { t } from "./i18n.js";
-import { STATUS, fieldLabel, formatValue } from "./CallModel.js";
+import { STATUS, fieldLabel, formatValue, textDirection } from "./CallModel.js";
 
 const ROW_HEIGHT = 34;
 const OVERSCAN = 6;
@@ -10,11 +10,12 @@ function columnWidth(key) {
   switch (key) {
     case STATUS: return "4.5em";
     case "time_start": case "time_end": return "12.5em";
-    case "direction": return "8em";
-    case "duration": return "6em";
-    case "id": return "7em";
-    case "caller": case "callee": return "minmax(10em, 1.2fr)";
-    default: return "minmax(8em, 1fr)";
+    case "direction": return "7.5em";
+    case "duration": return "5.5em";
+    case "id": return "5.5em";
+    case "caller": case "callee": return "minmax(11.5em, 1.2fr)";
+    case "agent": return "minmax(8em, 1fr)";
+    default: return "minmax(6.5em, 1fr)";
   }
 }
 
@@ -152,7 +153,9 @@ export class CallList {
       cell.className = "list-cell";
       cell.setAttribute("role", "gridcell");
       cell.setAttribute("aria-colindex", String(c + 1));
+      // Numbers and names keep their own direction inside a right-to-left page.
       if (key === STATUS) cell.classList.add("status");
+      else cell.appendChild(document.createElement("bdi"));
       row.appendChild(cell);
     });
     this.canvas.appendChild(row);
@@ -202,7 +205,8 @@ export class CallList {
           cell.title = words.join("\n");
         } else {
           const text = formatValue(key, call[key]);
-          cell.textContent = text;
+          cell.firstChild.textContent = text;
+          cell.firstChild.dir = textDirection(text);
           if (key === "direction") cell.dataset.direction = String(call.direction ?? "").toLowerCase();
         }
       }

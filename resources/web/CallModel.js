@@ -69,6 +69,14 @@ export function formatValue(key, value) {
   return typeof value === "object" ? JSON.stringify(value) : String(value);
 }
 
+// Writing direction of a value: right to left only when it holds such
+// letters. Numbers, dates and Latin names stay left to right in every page
+// (the engine would otherwise lay out "+49 30 5550" in the page's direction).
+const RTL_LETTERS = /[\u0590-\u08ff\ufb1d-\ufdff\ufe70-\ufeff]/;
+export function textDirection(text) {
+  return RTL_LETTERS.test(text) ? "rtl" : "ltr";
+}
+
 export function hasRecording(call) {
   const flags = typeof call.flags === "number" ? call.flags >>> 0 : 0;
   return !!call.voice && (flags & FLAG_CC_OPEN) !== 0 && (flags & FLAG_CC_CLOSE) !== 0;
@@ -78,11 +86,14 @@ export function isMarked(call) {
   return typeof call.flags === "number" && ((call.flags >>> 0) & FLAG_LONG_TERM) !== 0;
 }
 
-// Package paths of data files that a record names (not its recording).
+// Data files that a record names (not its recording): package paths such
+// as "/app/data/x.pcap", and bare capture names, which the player looks up
+// beside the recordings.
 export function dataFiles(call) {
   const files = [];
   for (const [key, value] of Object.entries(call)) {
-    if (typeof value === "string" && /^\/app\/(?!wave\/|js\/)[^?#]*[^/]$/.test(value)) files.push({ key, path: value });
+    if (key === "voice" || typeof value !== "string") continue;
+    if (/^\/app\/(?!js\/)[^?#]*[^/]$/.test(value) || /^[^/\s?#]+\.pcap$/i.test(value)) files.push({ key, path: value });
   }
   return files;
 }
@@ -170,10 +181,50 @@ export class CallModel {
     return typeof value === "number" ? value : String(value).toLowerCase();
   }
 
+  // Start times as seconds since 1970 (the zone does not matter for order);
+  // NaN when the text is not "yyyy-MM-dd hh:mm:ss".
+  static seconds(text) {
+    if (typeof text !== "string" || text.length < 19) return NaN;
+    // Digits read by code, which is several times quicker than slicing.
+    const d2 = k => (text.charCodeAt(k) - 48) * 10 + text.charCodeAt(k + 1) - 48;
+    const y = d2(0) * 100 + d2(2), mo = d2(5), d = d2(8), h = d2(11), mi = d2(14), s = d2(17);
+    if (!(y >= 0 && mo >= 1 && mo <= 12 && d >= 0 && d <= 31 && h >= 0 && mi >= 0 && s >= 0)) return NaN;
+    // Days from the civil date (proleptic Gregorian).
+    const yy = mo <= 2 ? y - 1 : y;
+    const era = Math.floor(yy / 400);
+    const yoe = yy - era * 400;
+    const doy = Math.floor((153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5) + d - 1;
+    const doe = yoe * 365 + Math.floor(yoe / 4) - Math.floor(yoe / 100) + doy;
+    return (era * 146097 + doe - 719468) * 86400 + h * 3600 + mi * 60 + s;
+  }
+
+  // Start times sort as numbers with the call's index packed into the low
+  // bits, so that the engine's own numeric sort does the work, stably.
+  timeOrder() {
+    const n = this.calls.length;
+    const SHIFT = 1048576;
+    if (n > SHIFT) return null;
+    const packed = new Float64Array(n);
+    for (let i = 0; i < n; ++i) {
+      const seconds = CallModel.seconds((this.calls[i] || {}).time_start);
+      // Unreadable times first; the offset keeps every key positive and exact.
+      const key = Number.isFinite(seconds) ? Math.min(8.5e9, Math.max(1, seconds + 4e9)) : 0;
+      packed[i] = key * SHIFT + i;
+    }
+    packed.sort();
+    const order = new Int32Array(n);
+    for (let k = 0; k < n; ++k) order[k] = packed[k] % SHIFT;
+    return order;
+  }
+
   // Ascending order of all calls by a column, cached per column.
   order(column) {
     let order = this.orders.get(column);
     if (order) return order;
+    if (column === "time_start" && (order = this.timeOrder())) {
+      this.orders.set(column, order);
+      return order;
+    }
     const n = this.calls.length;
     const keys = new Array(n);
     let numeric = true;

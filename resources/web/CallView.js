@@ -2,9 +2,9 @@
 // sound effects. Keeps the zoom segment and turns waveform and slider
 // times (ms of the whole recording) into player positions (ms of the segment).
 import { t } from "./i18n.js";
-import { fieldLabel, formatValue, formatClock, hasRecording, isMarked, dataFiles, FLAG_CC_OPEN, FLAG_CC_CLOSE } from "./CallModel.js";
+import { fieldLabel, formatValue, formatClock, textDirection, hasRecording, isMarked, dataFiles, FLAG_CC_OPEN, FLAG_CC_CLOSE } from "./CallModel.js";
 import { Waveform } from "./Waveform.js";
-import { PlayerBar } from "./PlayerBar.js";
+import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
 
@@ -129,6 +129,13 @@ export class CallView {
     bus.on("mute-toggle", () => this.player.toggleMute());
     bus.on("effects", effects => { this.effects = effects; this.reload(); });
     bus.on("player", state => this.playerChanged(state));
+    bus.on("speed", value => this.player.setTempo(value));
+    bus.on("speed-step", direction => {
+      const index = SPEEDS.indexOf(this.player.state.tempo);
+      const next = SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, (index < 0 ? SPEEDS.indexOf(1) : index) + direction))];
+      this.player.setTempo(next);
+    });
+    bus.on("loop-toggle", () => this.player.toggleLoop());
   }
 
   isOpen() { return !!this.call && !this.root.hidden; }
@@ -146,7 +153,18 @@ export class CallView {
     this.path = null;
     this.total = typeof call.duration === "number" ? call.duration * 1000 : 0;
     const parties = [call.caller, call.callee].filter(v => v !== undefined && v !== "").map(String);
-    this.title.textContent = parties.length ? parties.join(" → ") : t("Call {id}", { id: call.id ?? "" });
+    this.title.textContent = "";
+    if (parties.length) {
+      // Each number isolated, the arrow pointing the way the page reads.
+      const arrow = document.documentElement.dir === "rtl" ? " ← " : " → ";
+      parties.forEach((party, k) => {
+        const bdi = el("bdi", "", party);
+        bdi.dir = textDirection(party);
+        this.title.append(...(k ? [arrow] : []), bdi);
+      });
+    } else {
+      this.title.textContent = t("Call {id}", { id: call.id ?? "" });
+    }
     this.renderFields(call);
     const recording = recordingOf(call);
     this.recording = hasRecording(call) ? recording : null;
@@ -178,7 +196,10 @@ export class CallView {
     for (const key of keys) {
       const value = call[key];
       const dt = el("dt", "", fieldLabel(key));
-      const dd = el("dd", "", formatValue(key, value));
+      const dd = el("dd");
+      const bdi = el("bdi", "", formatValue(key, value));
+      bdi.dir = textDirection(bdi.textContent);
+      dd.append(bdi);
       dd.dataset.field = key;
       if (key === "flags" && typeof value === "number") {
         const notes = [];
@@ -296,6 +317,7 @@ export class CallView {
     this.waveform.setPosition(absolute);
     this.bar.setPosition(absolute);
     this.bar.setState(state);
+    this.bar.setExtras(state.tempoSupported, state.tempo, state.loop);
   }
 }
 

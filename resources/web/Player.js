@@ -5,7 +5,7 @@
 // Query items the player and the waveform read. The "timestamp" item comes
 // first because the player never reads the first item, and it keeps the
 // waveform image from being taken from the cache.
-export function effectQuery(effects, zoom) {
+export function effectQuery(effects, zoom, tempo) {
   const items = [["timestamp", String(Date.now())]];
   if (effects.notch) {
     items.push(["notchfrequency", String(Math.round(effects.notchFrequency))]);
@@ -17,6 +17,7 @@ export function effectQuery(effects, zoom) {
     items.push(["zoomstart", String(Math.floor(zoom.start))]);
     items.push(["zoomend", String(Math.floor(zoom.end))]);
   }
+  if (tempo && tempo !== 1) items.push(["tempo", String(tempo)]);
   return "?" + items.map(([k, v]) => `${k}=${encodeURIComponent(v)}`).join("&");
 }
 
@@ -28,7 +29,8 @@ export class Player {
     this.callId = null;
     this.pendingSeek = null;
     this.wantMuted = false;
-    this.state = { available: false, loaded: false, paused: true, muted: false, position: 0, duration: 0 };
+    this.state = { available: false, loaded: false, paused: true, muted: false, position: 0, duration: 0,
+      tempoSupported: false, tempo: 1, loop: false };
   }
 
   attach(native) {
@@ -57,7 +59,26 @@ export class Player {
       this.loadedKey = null;
       this.update({ loaded: false, paused: true, position: 0 });
     });
+    // Speed and loop, with a player that offers them.
+    if (typeof p.setTempo === "function" && typeof p.setLoop === "function") {
+      if (p.tempoChanged) p.tempoChanged.connect(() => this.update({ tempo: Number(p.fTempo) || 1 }));
+      if (p.loopChanged) p.loopChanged.connect(() => this.update({ loop: !!p.bLoop }));
+      this.state.tempoSupported = true;
+      this.state.loop = !!p.bLoop;
+    }
     this.update({ muted: !!p.bMuted, paused: true });
+  }
+
+  // The speed goes with every load as well, as the "tempo" query item.
+  setTempo(value) {
+    if (!this.state.tempoSupported) return;
+    this.update({ tempo: value });
+    if (this.state.loaded) this.native.setTempo(value);
+  }
+
+  toggleLoop() {
+    if (!this.state.tempoSupported) return;
+    this.native.setLoop(!this.state.loop);
   }
 
   update(change) {
@@ -70,6 +91,8 @@ export class Player {
   // zoom segment like every position of the player.
   load(path, query, callId, startAt, startPaused) {
     if (!this.native) return;
+    query = query.replace(/&tempo=[^&]*/, "");
+    if (this.state.tempoSupported && this.state.tempo !== 1) query += "&tempo=" + this.state.tempo;
     this.startPaused = !!startPaused;
     this.loadedKey = path + query.replace(/^\?timestamp=\d+&?/, "?");
     this.callId = String(callId);
@@ -80,6 +103,8 @@ export class Player {
   }
 
   isLoaded(path, query) {
+    query = query.replace(/&tempo=[^&]*/, "");
+    if (this.state.tempoSupported && this.state.tempo !== 1) query += "&tempo=" + this.state.tempo;
     return this.state.loaded && this.loadedKey === path + query.replace(/^\?timestamp=\d+&?/, "?");
   }
 

@@ -196,7 +196,11 @@ function connectPlayer(app) {
 }
 
 async function start() {
-  try { await loadCatalog(pageLocale()); } catch (error) { /* English it is */ }
+  const catalog = loadCatalog(pageLocale()).catch(() => false);
+  // gCalls exists once the document is parsed.
+  if (document.readyState === "loading")
+    await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
+  await catalog;
   const calls = typeof gCalls !== "undefined" && Array.isArray(gCalls) ? gCalls : [];
   const app = new App(calls);
   window.vornPage = app;

@@ -21,8 +21,11 @@ class ModalAnswers : public QObject
 public:
     using Answer = std::function<void(QWidget*)>;
 
-    explicit ModalAnswers(QList<Answer> iaAnswers)
+    // iaIgnore picks modal widgets that are not to be answered (boxes that
+    // the program hides itself, say).
+    explicit ModalAnswers(QList<Answer> iaAnswers, std::function<bool(QWidget*)> iaIgnore = {})
         : maAnswers(std::move(iaAnswers))
+        , maIgnore(std::move(iaIgnore))
     {
         qApp->installEventFilter(this);
         connect(&maTimer, &QTimer::timeout, this, [this] {
@@ -43,7 +46,7 @@ protected:
     {
         if (ipaEvent->type() == QEvent::Show && ipaObject->isWidgetType()) {
             auto* pWidget = static_cast<QWidget*>(ipaObject);
-            if (pWidget->isWindow() && pWidget->isModal())
+            if (pWidget->isWindow() && pWidget->isModal() && !(maIgnore && maIgnore(pWidget)))
                 maShown.append(pWidget);
         }
         return false;
@@ -51,6 +54,7 @@ protected:
 
 private:
     QList<Answer> maAnswers;
+    std::function<bool(QWidget*)> maIgnore;
     QList<QPointer<QWidget>> maShown;
     QTimer maTimer;
 };

@@ -53,7 +53,7 @@ struct CallRecord
     }
 };
 
-// 16-bit mono PCM WAV of a sine tone.
+// 16-bit PCM WAV of a swelling sine tone (each channel its own pitch).
 inline QByteArray toneWav(int inMilliseconds, int inHz, int inRate = 8000, int inChannels = 1)
 {
     const int nFrames = inRate * inMilliseconds / 1000;
@@ -61,7 +61,9 @@ inline QByteArray toneWav(int inMilliseconds, int inHz, int inRate = 8000, int i
     aData.reserve(nFrames * 2 * inChannels);
     for (int i = 0; i < nFrames; ++i)
         for (int c = 0; c < inChannels; ++c) {
-            const qint16 nSample = qint16(9000 * std::sin(2 * M_PI * inHz * (c + 1) * i / inRate));
+            // A slow swell, so that waveforms show some shape.
+            const double fEnvelope = 0.55 + 0.45 * std::sin(2 * M_PI * 1.3 * i / inRate);
+            const qint16 nSample = qint16(9000 * fEnvelope * std::sin(2 * M_PI * inHz * (c + 1) * i / inRate));
             aData.append(char(nSample & 0xFF)).append(char((nSample >> 8) & 0xFF));
         }
     auto le = [](quint32 n, int inBytes) {
@@ -110,9 +112,14 @@ public:
 
     double waitReady()
     {
-        if (!QTest::qWaitFor([&] { return js("!!(document.body && document.body.classList.contains('ready'))").toBool(); },
-                60000))
-            return -1;
+        // Asked every 100 ms, so that the asking does not slow the page down.
+        QElapsedTimer aTimer;
+        aTimer.start();
+        while (!js("!!(document.body && document.body.classList.contains('ready'))").toBool()) {
+            if (aTimer.elapsed() > 60000)
+                return -1;
+            QTest::qWait(100);
+        }
         return js("performance.getEntriesByName('vorn-first-rows')[0].startTime").toDouble();
     }
 

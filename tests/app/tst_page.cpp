@@ -4,7 +4,9 @@
 #include "PageSession.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QTemporaryDir>
+#include <QUrlQuery>
 #include <QtTest>
 
 namespace {
@@ -224,12 +226,212 @@ private slots:
         QCOMPARE(s().js("document.querySelector('.list-row.active').dataset.position").toInt(), 2);
     }
 
+    // Opens the call with this id from the list by keyboard.
+    void openCall(int inId)
+    {
+        openSample();
+        s().key('/');
+        s().type(QString::number(inId) == "4" ? "Olsen" : QString::number(inId));
+        s().key(Qt::Key_Return);
+        QTRY_COMPARE(s().js("document.querySelector('#fields dd[data-field=id]') && document.querySelector('#fields dd[data-field=id]').textContent").toString(),
+            QString::number(inId));
+    }
+
+    // The query of the last waveform image the page asked for.
+    QUrlQuery lastWaveformQuery(const QString& isName)
+    {
+        for (int i = s().maRequests.maUrls.size() - 1; i >= 0; --i)
+            if (s().maRequests.maUrls[i].path() == "/app/wave/" + isName)
+                return QUrlQuery(s().maRequests.maUrls[i]);
+        return QUrlQuery("none=1");
+    }
+
+    void dragOnTheWaveformZoomsAndTheButtonGoesBack()
+    {
+        openCall(4);
+        QTRY_VERIFY(s().js("!document.querySelector('#waveform').classList.contains('loading')").toBool());
+        const QVariantList aBox = s().js("(() => { const r = document.querySelector('.waveform-stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()").toList();
+        const double f = s().mpView->zoomFactor();
+        const int nY = int((aBox[1].toDouble() + aBox[3].toDouble() / 2) * f);
+        const int nX0 = int((aBox[0].toDouble() + aBox[2].toDouble() * 0.25) * f);
+        const int nX1 = int((aBox[0].toDouble() + aBox[2].toDouble() * 0.75) * f);
+        QTest::mouseMove(s().input(), QPoint(nX0, nY));
+        QTest::mousePress(s().input(), Qt::LeftButton, Qt::NoModifier, QPoint(nX0, nY));
+        for (int x = nX0; x <= nX1; x += 40)
+            QTest::mouseMove(s().input(), QPoint(x, nY));
+        QTest::mouseMove(s().input(), QPoint(nX1, nY));
+        QTest::mouseRelease(s().input(), Qt::LeftButton, Qt::NoModifier, QPoint(nX1, nY));
+        // Call 4 lasts 2 s: the middle half is 500 .. 1500 ms.
+        QTRY_VERIFY(lastWaveformQuery("call4.svg").hasQueryItem("zoomstart"));
+        const QUrlQuery aZoomed = lastWaveformQuery("call4.svg");
+        QVERIFY(qAbs(aZoomed.queryItemValue("zoomstart").toInt() - 500) <= 20);
+        QVERIFY(qAbs(aZoomed.queryItemValue("zoomend").toInt() - 1500) <= 20);
+        QCOMPARE(aZoomed.queryItems().first().first, QStringLiteral("timestamp"));
+        QVERIFY(!s().js("document.getElementById('zoom-out').hidden").toBool());
+        s().click("#zoom-out");
+        QTRY_VERIFY(!lastWaveformQuery("call4.svg").hasQueryItem("zoomstart"));
+        QVERIFY(s().js("document.getElementById('zoom-out').hidden").toBool());
+    }
+
+    void soundEffectsReloadTheWaveformWithTheirQueryItems_data()
+    {
+        QTest::addColumn<QString>("sScript"); // what the user does, in the page
+        QTest::addColumn<QString>("sExpected"); // query items after the timestamp
+        QTest::newRow("50 Hz hum") << "document.querySelectorAll('.presets .chip')[0].click()" << "notchfrequency=50&qfactor=0.5";
+        QTest::newRow("notch 120 Hz, Q 2") << "set('#notch-frequency', '120'); set('#notch-q', '2'); check('#notch')"
+                                         << "notchfrequency=120&qfactor=2";
+        QTest::newRow("amplify 2") << "set('#amplify', '2')" << "amplifyratio=2";
+        QTest::newRow("reset") << "set('#amplify', '2'); document.getElementById('effects-reset').click()" << "";
+    }
+    void soundEffectsReloadTheWaveformWithTheirQueryItems()
+    {
+        QFETCH(QString, sScript);
+        QFETCH(QString, sExpected);
+        openCall(4);
+        const int nBefore = s().maRequests.maUrls.size();
+        s().js("window.set = (q, v) => { const e = document.querySelector(q); e.value = v; e.dispatchEvent(new Event('change')); };"
+               "window.check = q => document.querySelector(q).click();" + sScript + "; true");
+        QTRY_VERIFY(s().maRequests.maUrls.size() > nBefore);
+        QUrlQuery aQuery = lastWaveformQuery("call4.svg");
+        aQuery.removeQueryItem("timestamp");
+        QCOMPARE(aQuery.toString(), sExpected);
+    }
+
+    qint64 playerNumber(const char* ipName) { return s().mpPlayer->property(ipName).toLongLong(); }
+    bool playerFlag(const char* ipName) { return s().mpPlayer->property(ipName).toBool(); }
+
+    void keysAndClicksReachThePlayer()
+    {
+        if (s().mpPlayer->metaObject()->indexOfMethod("loadFromPackage(QString,QString)") < 0)
+            QSKIP("this player cannot load recordings");
+        openCall(1); // 4 s of tone
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
+        QTRY_VERIFY(s().js("document.getElementById('play').getAttribute('aria-label')").toString() == "Pause");
+        // A click at three quarters of the waveform seeks there.
+        const QVariantList aBox = s().js("(() => { const r = document.querySelector('.waveform-stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()").toList();
+        const double f = s().mpView->zoomFactor();
+        const QPoint aAt(int((aBox[0].toDouble() + aBox[2].toDouble() * 0.75) * f), int((aBox[1].toDouble() + aBox[3].toDouble() / 2) * f));
+        QTest::mouseMove(s().input(), aAt);
+        QTest::mouseClick(s().input(), Qt::LeftButton, Qt::NoModifier, aAt);
+        QTRY_VERIFY_WITH_TIMEOUT(playerNumber("nPosition") >= 2950, 5000);
+        // The playhead follows the player.
+        QTRY_VERIFY(s().js("parseFloat(document.querySelector('.waveform-playhead').style.left)").toDouble() >= 70);
+        s().key('M');
+        QTRY_VERIFY(playerFlag("bMuted"));
+        s().key('M');
+        QTRY_VERIFY(!playerFlag("bMuted"));
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY(playerFlag("bPaused"));
+        // Zooming reloads the player with the passage: its duration is the passage's.
+        s().js("vornPage.bus.emit('zoom', { start: 1000, end: 3000 }); true");
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(2000), 10000);
+        QVERIFY(s().js("document.getElementById('zoom-text').textContent").toString().contains("0:01"));
+        s().key('Z');
+        QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
+        s().key(Qt::Key_Escape);
+        QTRY_VERIFY(s().js("document.getElementById('call-view').hidden").toBool());
+        QTRY_VERIFY(playerFlag("bPaused"));
+    }
+
+    void speedAndLoopReachThePlayer()
+    {
+        if (s().mpPlayer->metaObject()->indexOfMethod("setTempo(double)") < 0)
+            QSKIP("this player has no tempo");
+        openCall(1);
+        QVERIFY(!s().js("document.querySelector('.player-extras').hidden").toBool());
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 10000);
+        s().key('>', Qt::ShiftModifier);
+        QTRY_COMPARE(s().mpPlayer->property("fTempo").toDouble(), 1.25);
+        s().key('<', Qt::ShiftModifier);
+        s().key('<', Qt::ShiftModifier);
+        QTRY_COMPARE(s().mpPlayer->property("fTempo").toDouble(), 0.75);
+        QTRY_COMPARE(s().js("document.getElementById('speed').value").toString(), QStringLiteral("0.75"));
+        const bool bLoop = playerFlag("bLoop");
+        s().key('L');
+        QTRY_COMPARE(playerFlag("bLoop"), !bLoop);
+        QTRY_COMPARE(s().js("document.getElementById('loop').getAttribute('aria-pressed')").toString(), QString(!bLoop ? "true" : "false"));
+        s().key('L');
+        QTRY_COMPARE(playerFlag("bLoop"), bLoop);
+        s().key(Qt::Key_Space);
+    }
+
+    void downloadsAskForTheRightPaths_data()
+    {
+        QTest::addColumn<QString>("sButton");
+        QTest::addColumn<QString>("sCall");     // channel method and argument the page used
+        QTest::addColumn<QString>("sProposed"); // end of the name the save dialog proposes
+        QTest::newRow("recording") << "#download-recording" << "downloadFromPackage /app/wave/call2.wav" << "call2.wav";
+        QTest::newRow("packet capture") << ".data-file[data-path$='.pcap']" << "downloadPcap /app/data/call2.pcap" << "call2.pcap";
+        QTest::newRow("other data file") << ".data-file[data-path$='.txt']" << "downloadDataFile /app/data/call2.txt" << "call2.txt";
+    }
+    void downloadsAskForTheRightPaths()
+    {
+        QFETCH(QString, sButton);
+        QFETCH(QString, sCall);
+        QFETCH(QString, sProposed);
+        if (s().mpPlayer->metaObject()->indexOfMethod("loadFromPackage(QString,QString)") < 0)
+            QSKIP("this player cannot load recordings");
+        openCall(2);
+        // Notes which channel method the page calls, and still calls it.
+        s().js("window.__calls = []; const p = vornPage.player.native;"
+               "for (const m of ['downloadFromPackage', 'downloadPcap', 'downloadDataFile']) {"
+               "  const real = p[m]; p[m] = (...a) => { __calls.push(m + ' ' + a.join(' ')); return real.apply(p, a); }; } true");
+        QString sSelected;
+        ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
+            if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal))
+                sSelected = pDialog->selectedFiles().value(0);
+            ipaModal->close();
+        } });
+        s().click(sButton);
+        QTRY_COMPARE(s().js("__calls.join('|')").toString(), sCall);
+        QTRY_VERIFY_WITH_TIMEOUT(!sSelected.isEmpty(), 10000);
+        QVERIFY2(sSelected.endsWith(sProposed), qPrintable(sSelected));
+    }
+
+    void languageSwitchTranslatesThePage()
+    {
+        // The English texts of the page's own controls...
+        const QString sTexts = "[document.getElementById('app-title').textContent, document.getElementById('help-button').textContent,"
+                               " document.getElementById('search').placeholder, document.getElementById('filter-reset').textContent,"
+                               " ...[...document.querySelectorAll('.list-heading')].map(h => h.firstChild.textContent),"
+                               " ...[...document.querySelectorAll('.filter > span, .filter-checks label')].map(e => e.textContent)]";
+        openSample();
+        const QStringList saEnglish = s().js(sTexts).toStringList();
+        // ...become the German catalog's, where it has them.
+        QMap<QString, QString> aGerman;
+        QFile aPo(VORN_SOURCE_DIR "/resources/web/i18n/de_DE.po");
+        QVERIFY(aPo.open(QIODevice::ReadOnly | QIODevice::Text));
+        QString sId;
+        for (const QString& sLine : QString::fromUtf8(aPo.readAll()).split('\n')) {
+            if (sLine.startsWith("msgid \""))
+                sId = sLine.mid(7, sLine.size() - 8);
+            else if (sLine.startsWith("msgstr \"") && !sId.isEmpty() && sLine.size() > 9)
+                aGerman.insert(sId, sLine.mid(8, sLine.size() - 9));
+        }
+        QVERIFY(s().switchLocale("de_DE") >= 0);
+        const QStringList saShown = s().js(sTexts).toStringList();
+        QCOMPARE(saShown.size(), saEnglish.size());
+        int nTranslated = 0;
+        for (int i = 0; i < saEnglish.size(); ++i) {
+            QCOMPARE(saShown[i], aGerman.value(saEnglish[i], saEnglish[i]));
+            nTranslated += saShown[i] != saEnglish[i];
+        }
+        QVERIFY2(nTranslated > 0, "the German catalog changed no text");
+        QCOMPARE(s().js("document.documentElement.lang").toString(), QStringLiteral("de-DE"));
+        QVERIFY(s().switchLocale("en_GB") >= 0);
+        QCOMPARE(s().js(sTexts).toStringList(), saEnglish);
+    }
+
     void shortcutListOpensAndCloses()
     {
         openSample();
         s().key('?', Qt::ShiftModifier);
         QTRY_VERIFY(s().js("document.getElementById('help').open").toBool());
         QVERIFY(s().js("document.querySelectorAll('#help kbd').length").toInt() > 10);
+        screenshot("shortcuts");
         s().key(Qt::Key_Escape);
         QTRY_VERIFY(!s().js("document.getElementById('help').open").toBool());
     }

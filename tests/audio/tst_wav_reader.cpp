@@ -85,6 +85,7 @@ private slots:
     void packageRead_data();
     void packageRead();
     void rejectedMemberFailsTheRead();
+    void chunkAfterLargeData();
 
 private:
     QTemporaryDir mDir;
@@ -281,6 +282,25 @@ void TestWavReader::rejectedMemberFailsTheRead()
         QBuffer stored;
         QCOMPARE(package.readFile(pPath, &stored), 0);
     }
+}
+
+void TestWavReader::chunkAfterLargeData()
+{
+    // Large enough for the inflater to write into the sink's room in place:
+    // the bytes of the chunk behind the samples must not stay there.
+    const QByteArray aSamples = ramp(700001, 3);
+    const QByteArray aFile = riff(chunk("fmt ", fmtPayload(1, 1, 8000, 16)) + chunk("data", aSamples)
+                                  + chunk("LIST", QByteArray(300000, 'L')));
+    PackageWriter writer;
+    QVERIFY(writer.addFile("/app/wave/tail.wav", aFile));
+    QVERIFY(writer.write(mDir.filePath("t.pkg")));
+    Package package;
+    QCOMPARE(package.openPackage(mDir.filePath("t.pkg"), QString(), QString(), QString(), false), 0);
+    AudioFormat format;
+    QBuffer buffer;
+    QCOMPARE(package.readFile("/app/wave/tail.wav", &buffer, &format), 0);
+    QCOMPARE(buffer.data().size(), aSamples.size());
+    QVERIFY(buffer.data() == aSamples);
 }
 
 QTEST_GUILESS_MAIN(TestWavReader)

@@ -237,6 +237,8 @@ private slots:
             QTest::newRow(qPrintable("invalid UTF-8 after the array " + QByteArray(pBad).toHex()))
                 << "[" + record("2021-03-04 05:06:07", 0) + "] \"" + QByteArray(pBad) << QByteArray();
         }
+        QTest::newRow("invalid UTF-8 and an unwritable value")
+            << "[" + record("2021-03-04 05:06:07", 0, ", \"n\xff\": [1.0e999]") + "]" << QByteArray();
         QTest::newRow("keys needing their decoded form")
             << "[" + record("2021-03-04 05:06:07", 24, ", \"fl\\u0061gs\": 0, \"\xef\xbc\x81\": 1, \"\xf0\x9f\x98\x80\": 2, \"\xc3\xa9\": 3")
                 + "]"

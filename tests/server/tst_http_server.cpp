@@ -10,6 +10,12 @@
 
 #include <future>
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <netinet/in.h>
+#include <arpa/inet.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kNotFound("HTTP/1.1 404 Not found\r\n\r\n");
@@ -56,6 +62,57 @@ HttpExchange exchange(quint16 inPort, const QList<QByteArray>& iaPieces, int inT
 HttpExchange get(quint16 inPort, const QByteArray& iaTarget)
 {
     return exchange(inPort, { "GET " + iaTarget + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n" });
+}
+
+qint64 residentBytes()
+{
+    QFile aStatus("/proc/self/statm");
+    if (!aStatus.open(QIODevice::ReadOnly))
+        return -1;
+    return aStatus.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// Opens inCount connections that each ask for iaTarget and never read, with
+// a small receive buffer so that the answers pile up on the server's side.
+// Returns how many the server closed within inWaitMs.
+int stalledClients(quint16 inPort, const QByteArray& iaTarget, int inCount, int inWaitMs)
+{
+    std::vector<int> aSockets;
+    sockaddr_in aAddress {};
+    aAddress.sin_family = AF_INET;
+    aAddress.sin_port = htons(inPort);
+    aAddress.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const QByteArray aRequest = "GET " + iaTarget + " HTTP/1.1\r\n\r\n";
+    for (int i = 0; i < inCount; ++i) {
+        const int nSocket = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int nBuffer = 4096;
+        ::setsockopt(nSocket, SOL_SOCKET, SO_RCVBUF, &nBuffer, sizeof nBuffer);
+        if (::connect(nSocket, reinterpret_cast<sockaddr*>(&aAddress), sizeof aAddress) != 0
+            || ::send(nSocket, aRequest.constData(), size_t(aRequest.size()), 0) != aRequest.size()) {
+            ::close(nSocket);
+            continue;
+        }
+        aSockets.push_back(nSocket);
+    }
+    int nClosed = 0;
+    QElapsedTimer aTimer;
+    aTimer.start();
+    std::vector<bool> aDone(aSockets.size(), false);
+    while (nClosed < int(aSockets.size()) && aTimer.elapsed() < inWaitMs) {
+        for (size_t i = 0; i < aSockets.size(); ++i) {
+            if (aDone[i])
+                continue;
+            pollfd aPoll { aSockets[i], POLLRDHUP, 0 };
+            if (::poll(&aPoll, 1, 0) > 0 && (aPoll.revents & (POLLRDHUP | POLLHUP | POLLERR))) {
+                aDone[i] = true;
+                ++nClosed;
+            }
+        }
+        QThread::msleep(50);
+    }
+    for (int nSocket : aSockets)
+        ::close(nSocket);
+    return int(aSockets.size()) == inCount ? nClosed : -1;
 }
 
 } // namespace
@@ -365,6 +422,58 @@ private slots:
             60000));
         const qint64 nSent = aEndless.get();
         QVERIFY2(nSent > 0, "the server kept a connection without a line end open");
+    }
+
+    // Clients that ask for a large member and never read hold neither the
+    // member in our memory nor their connection past the timeout, and others
+    // are served meanwhile.
+    void stalledClientsCannotExhaustMemory()
+    {
+        const QByteArray aLarge = pattern(16 * 1024 * 1024, 7);
+        PackageWriter aWriter;
+        aWriter.setPassword("secret");
+        aWriter.setUsers("anna");
+        QVERIFY(aWriter.addFile("/app/data/large.bin", aLarge));
+        QVERIFY(aWriter.addFile("/app/data/small.txt", "small"));
+        const QString sPath = maDir.filePath("large.pkg");
+        QVERIFY(aWriter.write(sPath));
+        Package aPackage;
+        QCOMPARE(aPackage.openPackage(sPath, "anna", "secret", "", false), 0);
+        HttpServer aServer(&aPackage, 0, nullptr);
+        const int nTimeoutMs = 4000;
+        aServer.setIdleTimeout(nTimeoutMs);
+        aServer.setMaxConnections(64);
+        const quint16 nPort = aServer.serverPort();
+
+        // A reading client gets the large member whole, piece after piece.
+        const QByteArray aHeader = okHeader(aLarge.size(), "text/html");
+        QCOMPARE(exchange(nPort, { "GET /app/data/large.bin HTTP/1.1\r\n\r\n" }).aResponse, aHeader + aLarge);
+
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        const qint64 nBefore = residentBytes();
+        QElapsedTimer aTimer;
+        aTimer.start();
+        auto aStalled = std::async(std::launch::async, stalledClients, nPort, QByteArray("/app/data/large.bin"), 300,
+            nTimeoutMs + 40000);
+        qint64 nPeak = nBefore;
+        HttpExchange aNormal;
+        while (aStalled.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            QTest::qWait(100);
+            nPeak = qMax(nPeak, residentBytes());
+            if (aNormal.aResponse.isEmpty() && aTimer.elapsed() > 1000) {
+                aNormal = exchange(nPort, { "GET /app/data/small.txt HTTP/1.1\r\n\r\n" });
+                QVERIFY2(aStalled.wait_for(std::chrono::seconds(0)) != std::future_status::ready,
+                    "the normal request waited for the stalled ones");
+            }
+        }
+        const int nClosed = aStalled.get();
+        qInstallMessageHandler(nullptr);
+        QCOMPARE(aNormal.aResponse, okHeader(5, "text/plain") + "small");
+        QCOMPARE(nClosed, 300);
+        // Sixteen megabytes for each stalled client without pieces; a few
+        // pieces each with them.
+        QVERIFY2(nPeak - nBefore < 48 * 1024 * 1024,
+            qPrintable(QString("memory grew by %1 MB").arg((nPeak - nBefore) / (1024 * 1024))));
     }
 
     void manyConcurrentClientsOnEncryptedPackage()

@@ -1,0 +1,116 @@
+#include "MemberStream.h"
+
+#include "Package.h"
+#include "PackageCipher.h"
+#include "QByteArraySink.h"
+
+#include <QDebug>
+
+#include <cryptopp/filters.h>
+
+namespace {
+
+constexpr int cnStoredPiece = 16 * 1024;
+constexpr int cnInflatePiece = 16 * 1024;
+
+} // namespace
+
+std::unique_ptr<MemberStream> Package::openMemberStream(const QString& isPath)
+{
+    const auto it = maFiles.constFind(isPath);
+    if (!mbOpened || it == maFiles.cend())
+        return nullptr;
+    const PackageEntry entry = *it;
+    if (entry.nOffset < 0 || entry.nStoredSize < 0 || qint64(entry.nOffset) + entry.nStoredSize > size()) {
+        qWarning().noquote() << "Member lies outside the package file:" << isPath;
+        return nullptr;
+    }
+    std::unique_ptr<MemberStream> pStream(new MemberStream);
+    pStream->msPath = isPath;
+    pStream->mbEncrypted = mbEncrypted;
+    if (mbEncrypted) {
+        CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
+        if (!PackageCipher::memberKey(entry.sKey, aKey)) {
+            qWarning().noquote() << "Invalid member key:" << isPath;
+            return nullptr;
+        }
+        const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
+        pStream->maDecryption.SetKeyWithIV(aKey, aKey.size(), aIv);
+    }
+    pStream->maFile.setFileName(fileName());
+    if (!pStream->maFile.open(QIODevice::ReadOnly) || !pStream->maFile.seek(entry.nOffset)) {
+        qWarning().noquote() << "Could not open file: " << fileName();
+        return nullptr;
+    }
+    pStream->mnLeft = entry.nStoredSize;
+    if (inflateInit(&pStream->maZlib) != Z_OK)
+        return nullptr;
+    pStream->mbZlibReady = true;
+    pStream->mpStage.reset(createMemberStage(isPath, new QByteArraySink(pStream->maPending)));
+    return pStream;
+}
+
+MemberStream::~MemberStream()
+{
+    if (mbZlibReady)
+        inflateEnd(&maZlib);
+}
+
+bool MemberStream::fill(int inWanted)
+{
+    try {
+        char aOut[cnInflatePiece];
+        while (!mbEnded && maPending.size() < inWanted) {
+            if (mnInUsed >= maIn.size()) {
+                if (mnLeft == 0) {
+                    qWarning().noquote() << "Could not read member:" << msPath << "unexpected end of compressed stream";
+                    return false;
+                }
+                maIn.resize(int(qMin<qint64>(mnLeft, cnStoredPiece)));
+                if (maFile.read(maIn.data(), maIn.size()) != maIn.size()) {
+                    qWarning().noquote() << "Short read of member:" << msPath;
+                    return false;
+                }
+                mnLeft -= maIn.size();
+                mnInUsed = 0;
+                if (mbEncrypted)
+                    maDecryption.ProcessData(reinterpret_cast<CryptoPP::byte*>(maIn.data()),
+                                             reinterpret_cast<const CryptoPP::byte*>(maIn.constData()), size_t(maIn.size()));
+            }
+            maZlib.next_in = reinterpret_cast<Bytef*>(maIn.data()) + mnInUsed;
+            maZlib.avail_in = uInt(maIn.size() - mnInUsed);
+            maZlib.next_out = reinterpret_cast<Bytef*>(aOut);
+            maZlib.avail_out = uInt(sizeof aOut);
+            const int nResult = inflate(&maZlib, Z_NO_FLUSH);
+            if (nResult != Z_OK && nResult != Z_STREAM_END && nResult != Z_BUF_ERROR) {
+                qWarning().noquote() << "Could not read member:" << msPath << (maZlib.msg ? maZlib.msg : "corrupt compressed data");
+                return false;
+            }
+            mnInUsed = maIn.size() - int(maZlib.avail_in);
+            const size_t nProduced = sizeof aOut - maZlib.avail_out;
+            if (nProduced > 0)
+                mpStage->Put(reinterpret_cast<const CryptoPP::byte*>(aOut), nProduced);
+            if (nResult == Z_STREAM_END) {
+                mpStage->MessageEnd();
+                mbEnded = true;
+            }
+        }
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Could not read member:" << msPath << e.what();
+        return false;
+    }
+    return true;
+}
+
+QByteArray MemberStream::take(int inMax)
+{
+    if (inMax >= maPending.size()) {
+        QByteArray aAll;
+        aAll.swap(maPending);
+        maPending.reserve(qMin(inMax, 64 * 1024));
+        return aAll;
+    }
+    const QByteArray aPiece = maPending.left(inMax);
+    maPending.remove(0, inMax);
+    return aPiece;
+}
