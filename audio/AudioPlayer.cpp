@@ -508,7 +508,8 @@ void AudioPlayer::storeTempo(double ifTempo)
     if (qFuzzyCompare(fTempo, mfTempo))
         return;
     mfTempo = fTempo;
-    qDebug() << "tempo:" << mfTempo;
+    qDebug() << "emit tempoChanged() --> " << mfTempo;
+    emit tempoChanged();
 }
 
 void AudioPlayer::setTempo(double ifTempo)
@@ -531,7 +532,8 @@ void AudioPlayer::setLoop(bool ibLoop)
     if (ibLoop == mbLoop)
         return;
     mbLoop = ibLoop;
-    qDebug() << "loop:" << mbLoop;
+    qDebug() << "emit loopChanged() --> " << mbLoop;
+    emit loopChanged();
     if (!mbDownloading)
         forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [this](auto* p) { p->playback().setLoop(mbLoop); });
 }

@@ -26,6 +26,10 @@ class AudioPlayer : public QWidget
     Q_PROPERTY(qlonglong nPosition MEMBER mnPosition NOTIFY whilePlayingJs)
     Q_PROPERTY(bool bMuted MEMBER bMuted NOTIFY mutedChanged)
     Q_PROPERTY(bool bPaused MEMBER bPaused NOTIFY pausedChanged)
+    // Playback tempo (0.5 .. 2, pitch kept) and loop of the segment; the
+    // positions the page sees stay in recording time.
+    Q_PROPERTY(double fTempo READ tempo WRITE setTempo NOTIFY tempoChanged)
+    Q_PROPERTY(bool bLoop READ loop WRITE setLoop NOTIFY loopChanged)
 public:
     explicit AudioPlayer(Package* ipaPackage);
     ~AudioPlayer() override;
@@ -42,6 +46,8 @@ signals:
     void whileLoadingJs();
     void whilePlayingJs();
     void idleJs();
+    void tempoChanged();
+    void loopChanged();
 
 public slots:
     void loadFromPackage(QString isFilename, QString isCallId);
@@ -72,10 +78,12 @@ public slots:
     // Playback tempo, 0.5 .. 2 with the pitch kept; applies at once from
     // the position being played. Positions stay in recording time.
     void setTempo(double ifTempo);
-    double tempo() const { return mfTempo; }
     // While on, the zoom segment (or the whole recording) starts over when
     // it ends, without a gap.
     void setLoop(bool ibLoop);
+
+public:
+    double tempo() const { return mfTempo; }
     bool loop() const { return mbLoop; }
 
 private:
