@@ -1,6 +1,7 @@
 #include "Translation.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTranslator>
 
@@ -15,4 +16,19 @@ bool installTranslation(QTranslator& irTranslator, const QString& isDirectory)
             QStringLiteral(".qm")))
         return false;
     return QCoreApplication::installTranslator(&irTranslator);
+}
+
+QStringList translationDirectories(const QString& isExecutableDirectory)
+{
+    return { isExecutableDirectory,
+        QDir::cleanPath(isExecutableDirectory + QLatin1Char('/') + QStringLiteral(VORN_INSTALLED_TRANSLATIONS)) };
+}
+
+bool installViewerTranslation(QTranslator& irTranslator, const QString& isExecutableDirectory)
+{
+    const QStringList saDirectories = translationDirectories(isExecutableDirectory);
+    for (const QString& sDirectory : saDirectories)
+        if (installTranslation(irTranslator, sDirectory))
+            return true;
+    return false;
 }

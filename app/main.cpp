@@ -1,3 +1,4 @@
+#include "ApplicationAttributes.h"
 #include "AudioPlayer.h"
 #include "CommandLine.h"
 #include "HttpServer.h"
@@ -11,22 +12,15 @@
 #include <QIcon>
 #include <QLocale>
 #include <QLoggingCategory>
-#include <QSurfaceFormat>
 #include <QTranslator>
 
 int main(int argc, char* argv[])
 {
-    QSurfaceFormat aSurfaceFormat;
-    aSurfaceFormat.setAlphaBufferSize(8);
-    QSurfaceFormat::setDefaultFormat(aSurfaceFormat);
-    // The web view shares GL contexts with the widgets; Qt wants this before
-    // the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-
+    setApplicationAttributes();
     QApplication aApplication(argc, argv);
 
     QTranslator aTranslator;
-    installTranslation(aTranslator, QCoreApplication::applicationDirPath());
+    installViewerTranslation(aTranslator, QCoreApplication::applicationDirPath());
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
 
@@ -41,6 +35,7 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(logMessageHandler);
 
     qDebug() << "UI languages: " << QLocale::system().uiLanguages();
+    qDebug() << "Translation catalog: " << aTranslator.filePath();
     qDebug() << "Library path: " << QCoreApplication::libraryPaths();
 
     Package aPackage;

@@ -43,8 +43,10 @@ export class Player {
     p.pausedChanged.connect(() => this.update({ paused: !!p.bPaused }));
     p.onLoadJs.connect(() => {
       this.update({ loaded: true });
-      // Every load starts unmuted; keep the reviewer's choice.
-      if (this.wantMuted && !p.bMuted) p.mute();
+      // Every load starts unmuted; keep the reviewer's choice. (The cached
+      // bMuted may still be the old value here: the channel sends property
+      // changes in batches, but this signal at once.)
+      if (this.wantMuted) p.mute();
       if (this.pendingSeek !== null) {
         const target = this.pendingSeek;
         this.pendingSeek = null;
@@ -123,10 +125,13 @@ export class Player {
     this.native.stop();
     this.update({ position: 0 });
   }
+  // The page keeps the reviewer's choice itself: the player's own state is
+  // reset by every load.
   toggleMute() {
     if (!this.native) return;
-    this.wantMuted = !this.state.muted;
-    this.native.toggleMute();
+    this.wantMuted = !this.wantMuted;
+    if (this.wantMuted) this.native.mute();
+    else this.native.unmute();
   }
 
   seek(ms) {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QUrlQuery>
 #include <QtTest>
@@ -231,7 +232,9 @@ private slots:
     {
         openSample();
         s().key('/');
-        s().type(QString::number(inId) == "4" ? "Olsen" : QString::number(inId));
+        // A word that only this call's record holds.
+        const QMap<int, QString> aUnique { { 1, "5550 1234" }, { 2, "7946" }, { 4, "Olsen" } };
+        s().type(aUnique.value(inId));
         s().key(Qt::Key_Return);
         QTRY_COMPARE(s().js("document.querySelector('#fields dd[data-field=id]') && document.querySelector('#fields dd[data-field=id]').textContent").toString(),
             QString::number(inId));
@@ -297,6 +300,14 @@ private slots:
         QCOMPARE(aQuery.toString(), sExpected);
     }
 
+    static QString pactl(const QStringList& iaArguments)
+    {
+        QProcess a;
+        a.start("pactl", iaArguments);
+        a.waitForFinished(10000);
+        return QString::fromUtf8(a.readAllStandardOutput()).trimmed();
+    }
+
     qint64 playerNumber(const char* ipName) { return s().mpPlayer->property(ipName).toLongLong(); }
     bool playerFlag(const char* ipName) { return s().mpPlayer->property(ipName).toBool(); }
 
@@ -304,11 +315,36 @@ private slots:
     {
         if (s().mpPlayer->metaObject()->indexOfMethod("loadFromPackage(QString,QString)") < 0)
             QSKIP("this player cannot load recordings");
-        openCall(1); // 4 s of tone
+        openCall(1); // 4 s of tone at 8000 Hz, mono
+        // What the player sends to the sound server, through a null sink of
+        // the recording's format made the default, recorded from its monitor.
+        const QString sModule = pactl({ "load-module", "module-null-sink", "sink_name=vorn_page_sink", "rate=8000",
+            "channels=1", "format=s16le" });
+        const QString sDefault = pactl({ "get-default-sink" });
+        pactl({ "set-default-sink", "vorn_page_sink" });
+        QProcess aRecorder;
+        aRecorder.start("parec", { "--latency-msec=20", "-d", "vorn_page_sink.monitor", "--raw", "--format=s16le",
+                                     "--rate=8000", "--channels=1" });
+        QVERIFY(aRecorder.waitForStarted(5000));
+        QTest::qWait(300);
+        QByteArray aHeard;
+        auto loud = [&] {
+            aHeard += aRecorder.readAllStandardOutput();
+            int nLoud = 0;
+            for (int i = 0; i + 1 < aHeard.size(); i += 2)
+                nLoud += qAbs(qint16(quint8(aHeard[i]) | (quint8(aHeard[i + 1]) << 8))) > 1000;
+            return nLoud;
+        };
         s().key(Qt::Key_Space);
         QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 10000);
         QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
         QTRY_VERIFY(s().js("document.getElementById('play').getAttribute('aria-label')").toString() == "Pause");
+        // The tone reaches the sound server.
+        QTRY_VERIFY_WITH_TIMEOUT(loud() > 2000, 5000);
+        aRecorder.kill();
+        aRecorder.waitForFinished();
+        pactl({ "set-default-sink", sDefault });
+        pactl({ "unload-module", sModule });
         // A click at three quarters of the waveform seeks there.
         const QVariantList aBox = s().js("(() => { const r = document.querySelector('.waveform-stage').getBoundingClientRect(); return [r.left, r.top, r.width, r.height]; })()").toList();
         const double f = s().mpView->zoomFactor();
@@ -320,14 +356,20 @@ private slots:
         QTRY_VERIFY(s().js("parseFloat(document.querySelector('.waveform-playhead').style.left)").toDouble() >= 70);
         s().key('M');
         QTRY_VERIFY(playerFlag("bMuted"));
-        s().key('M');
-        QTRY_VERIFY(!playerFlag("bMuted"));
         s().key(Qt::Key_Space);
         QTRY_VERIFY(playerFlag("bPaused"));
         // Zooming reloads the player with the passage: its duration is the passage's.
         s().js("vornPage.bus.emit('zoom', { start: 1000, end: 3000 }); true");
         QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(2000), 10000);
         QVERIFY(s().js("document.getElementById('zoom-text').textContent").toString().contains("0:01"));
+        QTRY_VERIFY(s().js("!document.querySelector('#waveform').classList.contains('loading')").toBool());
+        screenshot("call-zoomed");
+        // Muted before the reload, muted after it, and the page says so; M again unmutes.
+        QTRY_VERIFY(playerFlag("bMuted"));
+        QCOMPARE(s().js("document.getElementById('mute').getAttribute('aria-pressed')").toString(), QStringLiteral("true"));
+        s().key('M');
+        QTRY_VERIFY(!playerFlag("bMuted"));
+        QTRY_COMPARE(s().js("document.getElementById('mute').getAttribute('aria-pressed')").toString(), QStringLiteral("false"));
         s().key('Z');
         QTRY_COMPARE_WITH_TIMEOUT(playerNumber("nDuration"), qint64(4000), 10000);
         s().key(Qt::Key_Escape);

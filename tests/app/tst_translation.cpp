@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QtTest>
 
@@ -135,6 +136,41 @@ private slots:
         QCOMPARE(aChild.exitCode(), 0);
         const QStringList saTexts = QString::fromUtf8(aChild.readAllStandardOutput()).split(QLatin1Char('\n'));
         QVERIFY2(saTexts.contains(sText), qPrintable(saTexts.join(", ")));
+    }
+
+    // An installed viewer finds its catalogs relative to itself; a catalog
+    // beside the executable still comes first.
+    void installedLayout_data()
+    {
+        QTest::addColumn<bool>("bBeside");
+        QTest::addColumn<bool>("bInstalled");
+        QTest::addColumn<QString>("sFound"); // "beside", "installed" or "" for none
+        QTest::newRow("installed only") << false << true << "installed";
+        QTest::newRow("beside the executable first") << true << true << "beside";
+        QTest::newRow("beside only") << true << false << "beside";
+        QTest::newRow("neither") << false << false << "";
+    }
+    void installedLayout()
+    {
+        QFETCH(bool, bBeside);
+        QFETCH(bool, bInstalled);
+        QFETCH(QString, sFound);
+        QTemporaryDir aRoot;
+        const QString sBin = aRoot.filePath("usr/bin");
+        const QString sInstalled = aRoot.filePath("usr/share/vorn-viewer/translations");
+        QVERIFY(QDir().mkpath(sBin) && QDir().mkpath(sInstalled));
+        const QString sCatalog = QStringLiteral(VORN_BIN_DIR "/VornViewer_de_DE.qm");
+        if (bBeside)
+            QVERIFY(QFile::copy(sCatalog, sBin + "/VornViewer_de_DE.qm"));
+        if (bInstalled)
+            QVERIFY(QFile::copy(sCatalog, sInstalled + "/VornViewer_de_DE.qm"));
+        QLocale::setDefault(QLocale("de_DE"));
+        QTranslator aTranslator;
+        QCOMPARE(installViewerTranslation(aTranslator, sBin), !sFound.isEmpty());
+        QCoreApplication::removeTranslator(&aTranslator);
+        const QString sExpected = sFound == "beside" ? sBin : sInstalled;
+        if (!sFound.isEmpty())
+            QCOMPARE(aTranslator.filePath(), sExpected + "/VornViewer_de_DE.qm");
     }
 };
 
