@@ -10,8 +10,13 @@
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 class AudioFormat;
+class MemberStream;
+namespace CryptoPP {
+class BufferedTransformation;
+}
 class Package;
 class QMutex;
 
@@ -52,6 +57,9 @@ protected:
 private:
     // Moves the read position to inPosition ms of the recording.
     void seekTo(qint64 inPosition);
+    // Decodes more of the member until maWavSamples holds inBytes (or the
+    // member has ended); false once nothing more will come.
+    bool decodeUpTo(qint64 inBytes);
     // At the end of the data: true when a loop started the segment over.
     bool loopAtEnd();
 
@@ -59,6 +67,12 @@ private:
     AudioFormat* mpAudioFormat;
     QBuffer* mpDecodedAudioBuffer;
     QBuffer maWavSamples;
+    // The member is decoded a piece at a time: the header and the first
+    // samples in open(), the rest by the thread ahead of its reads, so that
+    // a long recording starts at once.
+    std::unique_ptr<MemberStream> mpMember;
+    std::unique_ptr<CryptoPP::BufferedTransformation> mpWavReader;
+    bool mbDamaged = false;
     QMutex* mpBufferMutex;
     QString msFilename;
     qint64 mnLastLoggedPosition = 0;
