@@ -26,6 +26,7 @@ WavStreamDecoder::WavStreamDecoder(QObject* ipPlayer, Package* ipPackage, const 
     , mpBufferMutex(ipMutex)
     , msFilename(isFilename)
     , maControl(ipBuffer, ipMutex)
+    , maPlayback(ipBuffer, ipMutex, &maControl)
 {
     Q_UNUSED(ipPlayer)
 }
@@ -185,6 +186,14 @@ void WavStreamDecoder::seekTo(qint64 inPosition)
     mnLastLoggedPosition = inPosition;
 }
 
+bool WavStreamDecoder::loopAtEnd()
+{
+    if (!maPlayback.endOfData())
+        return false;
+    seekTo(mbZoom ? mnZoomStart : 0);
+    return true;
+}
+
 void WavStreamDecoder::run()
 {
     const int nRate = mpAudioFormat->sampleRate();
@@ -201,6 +210,7 @@ void WavStreamDecoder::run()
 
     maControl.mbStopRequested = false;
     maControl.mbEndOfData = false;
+    maPlayback.setFormat(nChannels, nRate, nBytesPerSample);
     bool bEndOfFile = false;
     quint64 nIteration = 0;
     while (!maControl.mbStopRequested) {
@@ -216,8 +226,11 @@ void WavStreamDecoder::run()
             bEndOfFile = false;
             maControl.mbEndOfData = false;
             seekTo(nTarget);
+            maPlayback.restart();
         }
         if (!maControl.isFull()) {
+            if (bEndOfFile && loopAtEnd()) // the loop was switched on at the end
+                bEndOfFile = false;
             if (bEndOfFile) {
                 maControl.mbEndOfData = !maControl.mbSeekRequested;
                 maControl.nap(1000);
@@ -231,14 +244,14 @@ void WavStreamDecoder::run()
                 nBytes = qMax<qint64>(0, nZoomEndByte - nStart);
             if (nBytes <= 0) {
                 qDebug() << "END_OF_FILE reached";
-                bEndOfFile = true;
+                bEndOfFile = !loopAtEnd();
                 continue;
             }
             if (nBytesPerSample == 2)
                 maEffects.process(reinterpret_cast<qint16*>(aBlock.data()), int(nBytes / 2));
             else
                 maEffects.process(reinterpret_cast<quint8*>(aBlock.data()), int(nBytes));
-            if (!maControl.append(aBlock.constData(), int(nBytes)))
+            if (!maPlayback.append(aBlock.constData(), int(nBytes)))
                 continue; // a seek came in; this block belongs before its target
             mnCurrentPosition += nBytes / nBytesPerSample / nChannels / qMax(1, nRate / 1000);
             if (mnCurrentPosition - mnLastLoggedPosition >= 1000) {
@@ -247,7 +260,7 @@ void WavStreamDecoder::run()
             }
             if (mbZoom && (mnCurrentPosition >= mnZoomEnd || maWavSamples.pos() >= nZoomEndByte)) {
                 qDebug() << "End of zoom segment reached";
-                bEndOfFile = true;
+                bEndOfFile = !loopAtEnd();
             }
         } else {
             if (nIteration % 100 == 0)

@@ -3,6 +3,7 @@
 // at open, then handed on block by block into the player's shared buffer,
 // through the effect chain, honouring pause, seek, zoom end and stop.
 #include "EffectChain.h"
+#include "PlaybackStage.h"
 #include "StreamControl.h"
 
 #include <QBuffer>
@@ -35,6 +36,8 @@ public:
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     // Raises the shared buffer's ceiling (downloads).
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // Tempo and loop of playback (never set for downloads).
+    PlaybackStage& playback() { return maPlayback; }
 
 signals:
     void headerReady();
@@ -57,6 +60,8 @@ private:
     // Decodes more of the member until maWavSamples holds inBytes (or the
     // member has ended); false once nothing more will come.
     bool decodeUpTo(qint64 inBytes);
+    // At the end of the data: true when a loop started the segment over.
+    bool loopAtEnd();
 
     Package* mpPackage;
     AudioFormat* mpAudioFormat;
@@ -85,4 +90,5 @@ private:
     QVector<NotchRequest> maNotchRequests;
     qint64 mnZoomStart = 0;
     qint64 mnZoomEnd = 0;
+    PlaybackStage maPlayback;
 };

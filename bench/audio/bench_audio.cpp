@@ -42,7 +42,8 @@ void runUntil(const std::function<bool()>& ibDone, int inMilliseconds)
         if (ibDone && ibDone())
             aLoop.quit();
     });
-    aCheck.start(20);
+    if (ibDone)
+        aCheck.start(20); // not while playing: its wake-ups would count as the player's
     QTimer::singleShot(inMilliseconds, &aLoop, &QEventLoop::quit);
     aLoop.exec();
 }
