@@ -141,7 +141,8 @@ private:
         ModalAnswers aAnswers(iaAnswers);
         QMetaObject::invokeMethod(mpPlayer, ipSlot, Q_ARG(QString, isName));
         // Recording downloads run on: wait until the player has closed them.
-        QTest::qWaitFor([&] { return !mpPlayer->findChild<QSaveFile*>() && !qApp->activeModalWidget(); }, 60000);
+        if (!QTest::qWaitFor([&] { return !mpPlayer->findChild<QSaveFile*>() && !qApp->activeModalWidget(); }, 60000))
+            return QStringLiteral("download did not end");
         return sMessage;
     }
 
@@ -215,6 +216,8 @@ private slots:
             aCapture += char(i * 131 % 251);
         QVERIFY(aWriter.addFile("/app/wave/trace.pcap", aCapture));
         maStored.insert("/app/wave/trace.pcap", aCapture);
+        QVERIFY(aWriter.addFile("/app/data/notes.txt", "notes of the call\n"));
+        maStored.insert("/app/data/notes.txt", "notes of the call\n");
 
         const QString sPath = maDir.filePath("download.pkg");
         QVERIFY(aWriter.write(sPath));
@@ -277,6 +280,8 @@ private slots:
         QTest::newRow("capture") << "downloadPcap" << "/app/wave/trace.pcap" << "/app/wave/trace.pcap";
         QTest::newRow("data file") << "downloadDataFile" << "/app/wave/trace.pcap" << "/app/wave/trace.pcap";
         QTest::newRow("wav member") << "downloadDataFile" << "alaw.wav" << "alaw.wav";
+        QTest::newRow("full path outside the recordings") << "downloadDataFile" << "/app/data/notes.txt"
+                                                          << "/app/data/notes.txt";
     }
     void savesDataFilesAsStored()
     {
