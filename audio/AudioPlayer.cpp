@@ -1,6 +1,7 @@
 #include "AudioPlayer.h"
 
 #include "Package.h"
+#include "TempoStage.h"
 #include "WavStreamDecoder.h"
 #include "WvcStreamDecoder.h"
 
@@ -8,6 +9,7 @@
 #include <QAudioDeviceInfo>
 #include <QAudioOutput>
 #include <QDebug>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QTimer>
@@ -108,6 +110,10 @@ void AudioPlayer::parseQuery(const QString& isQuery)
         mnZoomEnd = wholeMilliseconds(aQuery.queryItemValue(QStringLiteral("zoomend")));
         qDebug() << "ZOOM SEGMENT start=" << mnZoomStart << " end=" << mnZoomEnd;
     }
+    // Absent, empty or 1: the recording plays at its own speed.
+    storeTempo(TempoStage::tempoFromText(aQuery.queryItemValue(QStringLiteral("tempo"))));
+    if (aQuery.hasQueryItem(QStringLiteral("tempo")))
+        qDebug() << "AUDIO EFFECT tempo=" << mfTempo;
 }
 
 void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
@@ -122,14 +128,18 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
     qDebug() << "emit callIdChanged( " << isCallId << " )";
     emit callIdChanged(isCallId);
     qInfo() << "Loading audio file from package: " << isFilename << " Call ID: " << isCallId;
-    for (const QAudioDeviceInfo& rDevice : QAudioDeviceInfo::availableDevices(QAudio::AudioOutput))
-        qDebug() << rDevice.deviceName() << rDevice.supportedCodecs();
+    // Probing every device costs about 80 ms; it is done for the debug log only.
+    if (QLoggingCategory::defaultCategory()->isDebugEnabled())
+        for (const QAudioDeviceInfo& rDevice : QAudioDeviceInfo::availableDevices(QAudio::AudioOutput))
+            qDebug() << rDevice.deviceName() << rDevice.supportedCodecs();
 
     QString sName = withWavePrefix(isFilename);
     const int nQuery = sName.indexOf(QLatin1Char('?'));
     msFilename = nQuery < 0 ? sName : sName.left(nQuery);
     if (nQuery >= 0)
         parseQuery(sName.mid(nQuery)); // the "?" stays with the first key
+    else
+        storeTempo(1.0);
 
     mbWvc = msFilename.contains(QLatin1String(".wvc"));
     maDecodedAudioBuffer.open(QIODevice::ReadWrite);
@@ -140,6 +150,9 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
         mpWvcStreamDecoder = new WvcStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
                                                   &maBufferMutex, &maAudioFormat);
         mpWvcStreamDecoder->reset();
+        mpWvcStreamDecoder->playback().setTempo(mfTempo);
+        mpWvcStreamDecoder->playback().setLoop(mbLoop);
+        mpWvcStreamDecoder->playback().setTimeline(&maTimeline);
         connect(mpWvcStreamDecoder, &WvcStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
         if (mbNotch)
             mpWvcStreamDecoder->setNotchFilter(uint32_t(qMax(0, mnNotchFrequency)), mfQFactor);
@@ -177,6 +190,9 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
     } else {
         mpWavStreamDecoder = new WavStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
                                                   &maBufferMutex, &maAudioFormat);
+        mpWavStreamDecoder->playback().setTempo(mfTempo);
+        mpWavStreamDecoder->playback().setLoop(mbLoop);
+        mpWavStreamDecoder->playback().setTimeline(&maTimeline);
         if (mbNotch)
             mpWavStreamDecoder->addNotchFilter(mnNotchFrequency, mfQFactor);
         if (mbAmplify)
@@ -213,8 +229,12 @@ void AudioPlayer::readHeader()
     qDebug() << "mnDuration:                 " << mnDuration << " ms";
     mnNotifyInterval = qint32(qBound<qint64>(120, mnDuration / 500, 1000));
     qDebug() << "mnNotifyInterval:           " << mnNotifyInterval << " ms";
-    if (mbDownloading)
+    if (mbDownloading) {
         writeWavHeader();
+    } else {
+        QMutexLocker aLock(&maBufferMutex);
+        maTimeline.restart(0, mfTempo, bytesPerSecond());
+    }
     startOutput();
     restoreCursor();
 }
@@ -307,6 +327,12 @@ void AudioPlayer::whilePlaying()
     if (nBytesPerFrame > 0 && nRate > 0)
         nBuffered = qint64(mpAudioOutput->bufferSize() - mpAudioOutput->bytesFree()) * 1000000 / nBytesPerFrame / nRate;
     qint64 nPosition = (nProcessed - nBuffered) / 1000 + (mnSeekPosition / 20) * 20;
+    {
+        // Stretched or looped output runs apart from the recording's time.
+        QMutexLocker aLock(&maBufferMutex);
+        if (!maTimeline.isPlain())
+            nPosition = maTimeline.position(nProcessed - nBuffered);
+    }
     if (nPosition < 0) {
         qWarning() << "position is negative, correcting to 0: " << nPosition;
         nPosition = 0;
@@ -470,10 +496,54 @@ int AudioPlayer::seek(qlonglong inPosition)
     {
         QMutexLocker aLock(&maBufferMutex);
         maDecodedAudioBuffer.buffer().clear();
+        maTimeline.restart(inPosition, mfTempo, bytesPerSecond());
     }
     startOutput();
     mbSeeking = false;
     return 0;
+}
+
+// ---- tempo and loop ----
+
+void AudioPlayer::storeTempo(double ifTempo)
+{
+    const double fTempo = TempoStage::clampTempo(ifTempo);
+    if (qFuzzyCompare(fTempo, mfTempo))
+        return;
+    mfTempo = fTempo;
+    qDebug() << "emit tempoChanged() --> " << mfTempo;
+    emit tempoChanged();
+}
+
+void AudioPlayer::setTempo(double ifTempo)
+{
+    const double fBefore = mfTempo;
+    storeTempo(ifTempo);
+    if (qFuzzyCompare(fBefore, mfTempo) || mbDownloading)
+        return;
+    forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [this](auto* p) { p->playback().setTempo(mfTempo); });
+    // The stretch starts afresh where the listener is; a seek keeps the
+    // paused state.
+    if (mpAudioOutput) {
+        whilePlaying();
+        seek(mnPosition);
+    }
+}
+
+void AudioPlayer::setLoop(bool ibLoop)
+{
+    if (ibLoop == mbLoop)
+        return;
+    mbLoop = ibLoop;
+    qDebug() << "emit loopChanged() --> " << mbLoop;
+    emit loopChanged();
+    if (!mbDownloading)
+        forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [this](auto* p) { p->playback().setLoop(mbLoop); });
+}
+
+qint64 AudioPlayer::bytesPerSecond() const
+{
+    return qint64(maAudioFormat.sampleRate()) * maAudioFormat.channelCount() * maAudioFormat.sampleSize() / 8;
 }
 
 void AudioPlayer::mute()

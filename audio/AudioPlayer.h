@@ -5,6 +5,7 @@
 // duration, position, pause and mute. Also saves recordings as WAV files
 // and package files as they are.
 #include "AudioFormat.h"
+#include "PlaybackTimeline.h"
 
 #include <QAudio>
 #include <QBuffer>
@@ -25,6 +26,10 @@ class AudioPlayer : public QWidget
     Q_PROPERTY(qlonglong nPosition MEMBER mnPosition NOTIFY whilePlayingJs)
     Q_PROPERTY(bool bMuted MEMBER bMuted NOTIFY mutedChanged)
     Q_PROPERTY(bool bPaused MEMBER bPaused NOTIFY pausedChanged)
+    // Playback tempo (0.5 .. 2, pitch kept) and loop of the segment; the
+    // positions the page sees stay in recording time.
+    Q_PROPERTY(double fTempo READ tempo WRITE setTempo NOTIFY tempoChanged)
+    Q_PROPERTY(bool bLoop READ loop WRITE setLoop NOTIFY loopChanged)
 public:
     explicit AudioPlayer(Package* ipaPackage);
     ~AudioPlayer() override;
@@ -41,6 +46,8 @@ signals:
     void whileLoadingJs();
     void whilePlayingJs();
     void idleJs();
+    void tempoChanged();
+    void loopChanged();
 
 public slots:
     void loadFromPackage(QString isFilename, QString isCallId);
@@ -65,6 +72,19 @@ private slots:
     void startStreamingTimer();
     void streamBuffer();
     void idlePlayer();
+
+    // Added after the interface above, whose order the page relies on.
+public slots:
+    // Playback tempo, 0.5 .. 2 with the pitch kept; applies at once from
+    // the position being played. Positions stay in recording time.
+    void setTempo(double ifTempo);
+    // While on, the zoom segment (or the whole recording) starts over when
+    // it ends, without a gap.
+    void setLoop(bool ibLoop);
+
+public:
+    double tempo() const { return mfTempo; }
+    bool loop() const { return mbLoop; }
 
 private:
     void resetState();
@@ -134,4 +154,13 @@ private:
     // Guards the streaming step against re-entry from nested event loops
     // (the modal progress dialog runs one while it updates).
     bool mbInStreamStep = false;
+
+    // Tempo and loop: set by the "tempo" query item of a load and by the
+    // page; the timeline maps played output back to recording time.
+    double mfTempo = 1.0;
+    bool mbLoop = false;
+    PlaybackTimeline maTimeline;
+    void storeTempo(double ifTempo);
+    // The output's byte rate, for the timeline.
+    qint64 bytesPerSecond() const;
 };

@@ -26,6 +26,13 @@ QString withWavePrefix(const QString& isName)
     return isName.startsWith(csWavePrefix) ? isName : csWavePrefix + isName;
 }
 
+// Records name their data files by full package path ("/app/data/x.pcap");
+// only a bare name is taken to live beside the recordings.
+QString dataFilePath(const QString& isName)
+{
+    return isName.startsWith(QLatin1Char('/')) ? isName : csWavePrefix + isName;
+}
+
 QByteArray le32(quint32 inValue)
 {
     QByteArray a(4, Qt::Uninitialized);
@@ -226,7 +233,7 @@ void AudioPlayer::downloadDataFile(QString isFilename)
 
 void AudioPlayer::downloadFile(const QString& isFilename)
 {
-    const QString sPath = withWavePrefix(isFilename);
+    const QString sPath = dataFilePath(isFilename);
     qDebug() << "Downloading file from package: " << sPath;
     unload();
     mnPcmDataSize = 0;

@@ -44,12 +44,14 @@ bool StreamControl::append(const char* ipData, int inBytes)
 
 void StreamControl::nap(int inMs, const std::function<bool()>& ibUntil) const
 {
-    constexpr int cnSlice = 5;
+    // Playing wakes rarely (the buffer holds a quarter second or more);
+    // a download, whose buffer the player drains at once, wakes often.
+    const int nSlice = mnCeiling > cnBufferCeiling ? 2 : 20;
     QElapsedTimer aTimer;
     aTimer.start();
     while (aTimer.elapsed() < inMs) {
         if (mbStopRequested || mbSeekRequested || (ibUntil && ibUntil()))
             return;
-        QThread::msleep(cnSlice);
+        QThread::msleep(ulong(qMin<qint64>(nSlice, inMs - aTimer.elapsed() + 1)));
     }
 }

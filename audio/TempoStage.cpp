@@ -26,9 +26,10 @@ double TempoStage::tempoFromText(const QString& isText)
     return bOk ? clampTempo(fTempo) : 1.0;
 }
 
-TempoStage::TempoStage(int inChannels, int inSampleRate, double ifTempo)
+TempoStage::TempoStage(int inChannels, int inSampleRate, int inBytesPerSample, double ifTempo)
     : mpTouch(std::make_unique<soundtouch::SoundTouch>())
     , mnChannels(qBound(1, inChannels, 2))
+    , mnBytesPerSample(inBytesPerSample == 1 ? 1 : 2)
     , mfTempo(clampTempo(ifTempo))
     , maIn(size_t(cnBlockFrames) * 2)
     , maOut(size_t(cnBlockFrames) * 2)
@@ -40,17 +41,25 @@ TempoStage::TempoStage(int inChannels, int inSampleRate, double ifTempo)
 
 TempoStage::~TempoStage() = default;
 
-void TempoStage::process(const qint16* ipSamples, int inFrames, QByteArray& orOut)
+void TempoStage::process(const char* ipBytes, int inBytes, QByteArray& orOut)
 {
-    while (inFrames > 0) {
-        const int nFrames = qMin(inFrames, cnBlockFrames);
+    int nFramesLeft = inBytes / bytesPerFrame();
+    while (nFramesLeft > 0) {
+        const int nFrames = qMin(nFramesLeft, cnBlockFrames);
         const int nSamples = nFrames * mnChannels;
-        for (int i = 0; i < nSamples; ++i)
-            maIn[size_t(i)] = ipSamples[i] * (1.0f / 32768.0f);
+        if (mnBytesPerSample == 2) {
+            const qint16* pSamples = reinterpret_cast<const qint16*>(ipBytes);
+            for (int i = 0; i < nSamples; ++i)
+                maIn[size_t(i)] = pSamples[i] * (1.0f / 32768.0f);
+        } else {
+            const quint8* pSamples = reinterpret_cast<const quint8*>(ipBytes);
+            for (int i = 0; i < nSamples; ++i)
+                maIn[size_t(i)] = (pSamples[i] - 128) * (1.0f / 128.0f);
+        }
         mpTouch->putSamples(maIn.data(), uint(nFrames));
         receive(orOut);
-        ipSamples += nSamples;
-        inFrames -= nFrames;
+        ipBytes += nSamples * mnBytesPerSample;
+        nFramesLeft -= nFrames;
     }
 }
 
@@ -65,6 +74,11 @@ void TempoStage::clear()
     mpTouch->clear();
 }
 
+qint64 TempoStage::pendingFrames() const
+{
+    return qint64(mpTouch->numSamples()) + qint64(mpTouch->numUnprocessedSamples() / mfTempo);
+}
+
 void TempoStage::receive(QByteArray& orOut)
 {
     for (;;) {
@@ -73,12 +87,16 @@ void TempoStage::receive(QByteArray& orOut)
             return;
         const int nSamples = nFrames * mnChannels;
         const int nOffset = orOut.size();
-        orOut.resize(nOffset + nSamples * 2);
-        qint16* pOut = reinterpret_cast<qint16*>(orOut.data() + nOffset);
-        for (int i = 0; i < nSamples; ++i) {
-            // The overlap of two stretched pieces can exceed full scale.
-            const float fValue = std::round(maOut[size_t(i)] * 32768.0f);
-            pOut[i] = qint16(std::clamp(fValue, -32768.0f, 32767.0f));
+        orOut.resize(nOffset + nSamples * mnBytesPerSample);
+        // The overlap of two stretched pieces can exceed full scale.
+        if (mnBytesPerSample == 2) {
+            qint16* pOut = reinterpret_cast<qint16*>(orOut.data() + nOffset);
+            for (int i = 0; i < nSamples; ++i)
+                pOut[i] = qint16(std::clamp(std::round(maOut[size_t(i)] * 32768.0f), -32768.0f, 32767.0f));
+        } else {
+            quint8* pOut = reinterpret_cast<quint8*>(orOut.data() + nOffset);
+            for (int i = 0; i < nSamples; ++i)
+                pOut[i] = quint8(std::clamp(std::round(maOut[size_t(i)] * 128.0f) + 128.0f, 0.0f, 255.0f));
         }
     }
 }

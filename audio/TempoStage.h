@@ -1,7 +1,8 @@
 #pragma once
-// Plays PCM faster or slower with its pitch kept: interleaved signed 16-bit
-// samples go in at recording time and come out stretched by 1 / tempo, by
-// way of SoundTouch's time stretch. Used by the decoder threads just before
+// Plays PCM faster or slower with its pitch kept: interleaved samples
+// (signed 16-bit, or unsigned 8-bit as 8-bit WAV recordings carry them) go in
+// at recording time and come out in the same format stretched by 1 / tempo,
+// by way of SoundTouch's time stretch. Used by the decoder threads just before
 // PCM reaches the player, so that everything upstream (seek, zoom, effects,
 // positions) stays in recording time.
 #include <QByteArray>
@@ -28,7 +29,8 @@ public:
     // Tempo 1 leaves the samples untouched: no stage is needed.
     static bool isUnchanged(double ifTempo) { return qFuzzyCompare(ifTempo, 1.0); }
 
-    TempoStage(int inChannels, int inSampleRate, double ifTempo);
+    // inBytesPerSample: 2 for signed 16-bit samples, 1 for unsigned 8-bit.
+    TempoStage(int inChannels, int inSampleRate, int inBytesPerSample, double ifTempo);
     ~TempoStage();
     TempoStage(const TempoStage&) = delete;
     TempoStage& operator=(const TempoStage&) = delete;
@@ -36,19 +38,24 @@ public:
     double tempo() const { return mfTempo; }
     int channels() const { return mnChannels; }
 
-    // Takes inFrames frames (one sample per channel each) and appends the
-    // stretched frames that are ready to orOut.
-    void process(const qint16* ipSamples, int inFrames, QByteArray& orOut);
+    // Takes the whole frames of inBytes bytes and appends the stretched
+    // frames that are ready to orOut.
+    void process(const char* ipBytes, int inBytes, QByteArray& orOut);
     // End of the data: appends what the stage still holds.
     void flush(QByteArray& orOut);
     // Forgets what it holds (a seek starts elsewhere).
     void clear();
+    // Output frames still to come for the input taken so far (an estimate:
+    // the stretch works in overlapping pieces).
+    qint64 pendingFrames() const;
+    int bytesPerFrame() const { return mnChannels * mnBytesPerSample; }
 
 private:
     void receive(QByteArray& orOut);
 
     std::unique_ptr<soundtouch::SoundTouch> mpTouch;
     int mnChannels;
+    int mnBytesPerSample;
     double mfTempo;
     std::vector<float> maIn;
     std::vector<float> maOut;

@@ -3,7 +3,10 @@
 #include "Amplify.h"
 #include "AudioFormat.h"
 #include "BiquadFilter.h"
+#include "MemberStream.h"
 #include "Package.h"
+#include "QByteArraySink.h"
+#include "WavReader.h"
 
 #include <QDebug>
 
@@ -11,6 +14,8 @@ namespace {
 // Rates above this are not played (the block sizes are made for 8 and 16 kHz).
 constexpr int cnMaxSampleRate = 16000;
 constexpr int cnBlockPer8k = 1280;
+// Decoded bytes taken from the member per step.
+constexpr int cnDecodeStep = 64 * 1024;
 }
 
 WavStreamDecoder::WavStreamDecoder(QObject* ipPlayer, Package* ipPackage, const QString& isFilename,
@@ -21,6 +26,7 @@ WavStreamDecoder::WavStreamDecoder(QObject* ipPlayer, Package* ipPackage, const 
     , mpBufferMutex(ipMutex)
     , msFilename(isFilename)
     , maControl(ipBuffer, ipMutex)
+    , maPlayback(ipBuffer, ipMutex, &maControl)
 {
     Q_UNUSED(ipPlayer)
 }
@@ -59,7 +65,20 @@ int WavStreamDecoder::open()
     *mpAudioFormat = AudioFormat();
     maWavSamples.buffer().clear();
     maWavSamples.open(QIODevice::ReadWrite);
-    int nResult = mpPackage->readFile(msFilename, &maWavSamples, mpAudioFormat);
+    int nResult = -1;
+    // The member arrives as stored (header included) and passes through a
+    // WAV reader of our own, which fills the format and keeps the samples.
+    mpMember = mpPackage->openMemberStream(msFilename);
+    if (mpMember) {
+        mpWavReader.reset(new WavReader(new QByteArraySink(maWavSamples.buffer()), mpAudioFormat));
+        nResult = 0;
+        // Up to the header and a few blocks of samples.
+        while ((mpAudioFormat->codec().isEmpty() || maWavSamples.size() < cnDecodeStep)
+               && decodeUpTo(maWavSamples.size() + 1)) {
+        }
+        if (mbDamaged)
+            nResult = -1;
+    }
     qDebug() << "size of PCM wav samples: " << maWavSamples.size();
 
     // The WAV reader rejects what it cannot play by forwarding nothing; the
@@ -126,6 +145,34 @@ void WavStreamDecoder::setZoom(qlonglong inStartPosition, qlonglong inEndPositio
     mbZoom = true;
 }
 
+bool WavStreamDecoder::decodeUpTo(qint64 inBytes)
+{
+    while (mpMember && maWavSamples.size() < inBytes) {
+        if (mpMember->pendingSize() == 0 && mpMember->ended()) {
+            mpWavReader->MessageEnd();
+            mpMember.reset();
+            break;
+        }
+        const bool bGood = mpMember->fill(cnDecodeStep);
+        const QByteArray aPiece = mpMember->take(cnDecodeStep * 2);
+        try {
+            mpWavReader->Put(reinterpret_cast<const CryptoPP::byte*>(aPiece.constData()), size_t(aPiece.size()));
+        } catch (const std::exception& e) {
+            qWarning() << "Error processing wav file: " << e.what();
+            mbDamaged = true;
+            mpMember.reset();
+            return false;
+        }
+        if (!bGood) {
+            qWarning() << "Error processing wav file: " << -1;
+            mbDamaged = true;
+            mpMember.reset();
+            return false;
+        }
+    }
+    return maWavSamples.size() >= inBytes;
+}
+
 void WavStreamDecoder::seekTo(qint64 inPosition)
 {
     qDebug() << "Seeking to position: " << inPosition << " ms";
@@ -133,9 +180,18 @@ void WavStreamDecoder::seekTo(qint64 inPosition)
     const qint64 nOffset = (mpAudioFormat->sampleRate() * inPosition / 1000) * mpAudioFormat->channelCount()
         * nBytesPerSample;
     qDebug() << "Seeking to byte offset:" << nOffset;
+    decodeUpTo(nOffset);
     maWavSamples.seek(qBound<qint64>(0, nOffset, maWavSamples.size()));
     mnCurrentPosition = inPosition;
     mnLastLoggedPosition = inPosition;
+}
+
+bool WavStreamDecoder::loopAtEnd()
+{
+    if (!maPlayback.endOfData())
+        return false;
+    seekTo(mbZoom ? mnZoomStart : 0);
+    return true;
 }
 
 void WavStreamDecoder::run()
@@ -154,6 +210,7 @@ void WavStreamDecoder::run()
 
     maControl.mbStopRequested = false;
     maControl.mbEndOfData = false;
+    maPlayback.setFormat(nChannels, nRate, nBytesPerSample);
     bool bEndOfFile = false;
     quint64 nIteration = 0;
     while (!maControl.mbStopRequested) {
@@ -169,28 +226,32 @@ void WavStreamDecoder::run()
             bEndOfFile = false;
             maControl.mbEndOfData = false;
             seekTo(nTarget);
+            maPlayback.restart();
         }
         if (!maControl.isFull()) {
+            if (bEndOfFile && loopAtEnd()) // the loop was switched on at the end
+                bEndOfFile = false;
             if (bEndOfFile) {
                 maControl.mbEndOfData = !maControl.mbSeekRequested;
                 maControl.nap(1000);
                 continue;
             }
             const qint64 nStart = maWavSamples.pos();
+            decodeUpTo(nStart + nBlockSize);
             qint64 nBytes = maWavSamples.read(aBlock.data(), nBlockSize);
             // The segment ends at its own sample, not at the block's end.
             if (mbZoom && nBytes > 0 && nStart + nBytes > nZoomEndByte)
                 nBytes = qMax<qint64>(0, nZoomEndByte - nStart);
             if (nBytes <= 0) {
                 qDebug() << "END_OF_FILE reached";
-                bEndOfFile = true;
+                bEndOfFile = !loopAtEnd();
                 continue;
             }
             if (nBytesPerSample == 2)
                 maEffects.process(reinterpret_cast<qint16*>(aBlock.data()), int(nBytes / 2));
             else
                 maEffects.process(reinterpret_cast<quint8*>(aBlock.data()), int(nBytes));
-            if (!maControl.append(aBlock.constData(), int(nBytes)))
+            if (!maPlayback.append(aBlock.constData(), int(nBytes)))
                 continue; // a seek came in; this block belongs before its target
             mnCurrentPosition += nBytes / nBytesPerSample / nChannels / qMax(1, nRate / 1000);
             if (mnCurrentPosition - mnLastLoggedPosition >= 1000) {
@@ -199,7 +260,7 @@ void WavStreamDecoder::run()
             }
             if (mbZoom && (mnCurrentPosition >= mnZoomEnd || maWavSamples.pos() >= nZoomEndByte)) {
                 qDebug() << "End of zoom segment reached";
-                bEndOfFile = true;
+                bEndOfFile = !loopAtEnd();
             }
         } else {
             if (nIteration % 100 == 0)

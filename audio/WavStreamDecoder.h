@@ -3,14 +3,20 @@
 // at open, then handed on block by block into the player's shared buffer,
 // through the effect chain, honouring pause, seek, zoom end and stop.
 #include "EffectChain.h"
+#include "PlaybackStage.h"
 #include "StreamControl.h"
 
 #include <QBuffer>
 #include <QThread>
 
 #include <atomic>
+#include <memory>
 
 class AudioFormat;
+class MemberStream;
+namespace CryptoPP {
+class BufferedTransformation;
+}
 class Package;
 class QMutex;
 
@@ -30,6 +36,8 @@ public:
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     // Raises the shared buffer's ceiling (downloads).
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // Tempo and loop of playback (never set for downloads).
+    PlaybackStage& playback() { return maPlayback; }
 
 signals:
     void headerReady();
@@ -49,11 +57,22 @@ protected:
 private:
     // Moves the read position to inPosition ms of the recording.
     void seekTo(qint64 inPosition);
+    // Decodes more of the member until maWavSamples holds inBytes (or the
+    // member has ended); false once nothing more will come.
+    bool decodeUpTo(qint64 inBytes);
+    // At the end of the data: true when a loop started the segment over.
+    bool loopAtEnd();
 
     Package* mpPackage;
     AudioFormat* mpAudioFormat;
     QBuffer* mpDecodedAudioBuffer;
     QBuffer maWavSamples;
+    // The member is decoded a piece at a time: the header and the first
+    // samples in open(), the rest by the thread ahead of its reads, so that
+    // a long recording starts at once.
+    std::unique_ptr<MemberStream> mpMember;
+    std::unique_ptr<CryptoPP::BufferedTransformation> mpWavReader;
+    bool mbDamaged = false;
     QMutex* mpBufferMutex;
     QString msFilename;
     qint64 mnLastLoggedPosition = 0;
@@ -71,4 +90,5 @@ private:
     QVector<NotchRequest> maNotchRequests;
     qint64 mnZoomStart = 0;
     qint64 mnZoomEnd = 0;
+    PlaybackStage maPlayback;
 };

@@ -17,6 +17,7 @@ WvcStreamDecoder::WvcStreamDecoder(QObject* ipPlayer, Package* ipPackage, const 
     , msFilename(isFilename)
     , maControl(ipBuffer, ipMutex)
     , maInterleaved(2 * WVC::kMaxFrameSamples)
+    , maPlayback(ipBuffer, ipMutex, &maControl)
 {
     Q_UNUSED(ipPlayer)
     setLogLevel(1000);
@@ -92,6 +93,9 @@ void WvcStreamDecoder::run()
 {
     maControl.mbStopRequested = false;
     maControl.mbEndOfData = false;
+    maPlayback.setFormat(int(channelCount()), int(sampleRate()), 2);
+    // A loop starts the segment (or the recording) over where it ends.
+    const qint64 nLoopStart = mbZoom ? mnZoomStart : 0;
     bool bEndOfFile = false;
     quint64 nIteration = 0;
     while (!maControl.mbStopRequested) {
@@ -105,6 +109,7 @@ void WvcStreamDecoder::run()
             bEndOfFile = false;
             maControl.mbEndOfData = false;
             mnLastLoggedPosition = nTarget;
+            maPlayback.restart();
         }
         if (maControl.mbSuspended) {
             if (nIteration % 100 == 0)
@@ -114,6 +119,9 @@ void WvcStreamDecoder::run()
             if (nIteration % 100 == 0)
                 qDebug() << "Buffer full...";
             maControl.nap(500, [this] { return !maControl.isFull(); });
+        } else if (bEndOfFile && maPlayback.endOfData()) {
+            WVC::Decoder::seek(nLoopStart, true); // the loop was switched on at the end
+            bEndOfFile = false;
         } else if (bEndOfFile) {
             // Said once: the thread idles here until a seek or stop.
             if (!maControl.mbEndOfData.exchange(!maControl.mbSeekRequested))
@@ -125,7 +133,10 @@ void WvcStreamDecoder::run()
                 continue;
             if (nResult == WVC::WVC_END_OF_FILE) {
                 qDebug() << "WVC_END_OF_FILE reached";
-                bEndOfFile = true;
+                if (maPlayback.endOfData())
+                    WVC::Decoder::seek(nLoopStart, true);
+                else
+                    bEndOfFile = true;
             } else if (maControl.mbStopRequested) {
                 break;
             } else {
@@ -184,7 +195,7 @@ int WvcStreamDecoder::pcmCallback(int64_t inPosition, const int16_t* ipLeft, int
         nBytes = nCount * 4;
     }
     // Samples are little-endian in memory on every platform we build for.
-    maControl.append(pBytes, nBytes);
+    maPlayback.append(pBytes, nBytes);
     if (inPosition - mnLastLoggedPosition >= 1000) {
         qDebug() << "Current position: " << inPosition << " ms";
         mnLastLoggedPosition = inPosition;

@@ -3,6 +3,7 @@
 // the package file (confined to the entry's bytes) and decoded by the WVC
 // library, whose PCM is interleaved into the player's shared buffer.
 #include "Decoder.h"
+#include "PlaybackStage.h"
 #include "StreamControl.h"
 
 #include <QDataStream>
@@ -27,6 +28,8 @@ public:
 
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // Tempo and loop of playback (never set for downloads).
+    PlaybackStage& playback() { return maPlayback; }
 
 signals:
     void headerReady();
@@ -67,4 +70,5 @@ private:
     qint64 mnZoomEnd = 0;
     // Interleaving area, sized once for the largest frame pair.
     std::vector<int16_t> maInterleaved;
+    PlaybackStage maPlayback;
 };

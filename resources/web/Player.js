@@ -43,8 +43,10 @@ export class Player {
     p.pausedChanged.connect(() => this.update({ paused: !!p.bPaused }));
     p.onLoadJs.connect(() => {
       this.update({ loaded: true });
-      // Every load starts unmuted; keep the reviewer's choice.
-      if (this.wantMuted && !p.bMuted) p.mute();
+      // Every load starts unmuted; keep the reviewer's choice. (The cached
+      // bMuted may still be the old value here: the channel sends property
+      // changes in batches, but this signal at once.)
+      if (this.wantMuted) p.mute();
       if (this.pendingSeek !== null) {
         const target = this.pendingSeek;
         this.pendingSeek = null;
@@ -116,7 +118,13 @@ export class Player {
     this.update({ loaded: false, paused: true, position: 0 });
   }
 
-  togglePause() { if (this.native && this.state.loaded) this.native.togglePause(); }
+  // Asks for what the page shows rather than toggling: an output that ran
+  // dry for a moment would take a toggle as "resume".
+  togglePause() {
+    if (!this.native || !this.state.loaded) return;
+    if (this.state.paused) this.native.resume();
+    else this.native.pause();
+  }
   pause() { if (this.native && this.state.loaded && !this.state.paused) this.native.pause(); }
   stop() {
     if (!this.native || !this.state.loaded) return;

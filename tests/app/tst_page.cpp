@@ -511,6 +511,40 @@ private slots:
         s().type("0099999");
         QTRY_COMPARE(s().column("id"), ids({ 100000 }));
     }
+
+    // The demo package of the build, when there is one: spoken calls in every codec.
+    // Last, as its retention limits stay set for packages opened after it.
+    void demoCallPlays()
+    {
+        const QString sDemo = QStringLiteral(VORN_BIN_DIR "/../demo/demo.pkg");
+        if (!QFile::exists(sDemo))
+            QSKIP("no demo package in this build");
+        if (s().mpPlayer->metaObject()->indexOfMethod("loadFromPackage(QString,QString)") < 0)
+            QSKIP("this player cannot load recordings");
+        QString sWarning;
+        {
+            ModalAnswers aAnswers({ pressButton(&sWarning) }); // the expired calls
+            s().js("try { sessionStorage.clear(); } catch (e) {} document.body.classList.remove('ready'); true");
+            s().mpViewer->open(sDemo);
+            QVERIFY(s().waitReady() >= 0);
+        }
+        s().mpView->setFocus();
+        s().key('/');
+        s().type("Opus");
+        QTRY_VERIFY(s().column("id").size() >= 1);
+        s().key(Qt::Key_Return);
+        QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("document.querySelector('.waveform-image').naturalWidth").toInt() == 800, 20000);
+        QVERIFY(s().js("document.querySelectorAll('#downloads .data-file').length").toInt() >= 1);
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused") && playerNumber("nDuration") > 5000, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(playerNumber("nPosition") > 500, 10000);
+        screenshot("call-demo");
+        // Pause once the page shows it is playing, as a user would.
+        QTRY_COMPARE(s().js("document.getElementById('play').getAttribute('aria-label')").toString(), QStringLiteral("Pause"));
+        s().key(Qt::Key_Space);
+        QTRY_VERIFY(playerFlag("bPaused"));
+    }
 };
 
 QTEST_MAIN(TestPage)

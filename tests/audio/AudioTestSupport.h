@@ -86,13 +86,13 @@ inline qint16 alawDecode(quint8 inByte)
     return qint16((n & 0x80) ? nValue : -nValue);
 }
 
-// WVC file bytes of 1 or 2 channels, 20 ms frames.
+// WVC file bytes of 1 or 2 channels, the codec's usual frame length.
 inline QByteArray wvcFile(const std::vector<Samples>& irChannels, int inRate, const std::string& isCodec,
                           const std::string& isPassword = std::string())
 {
     wvctools::WvcWriterOptions aOptions;
     aOptions.nSampleRate = quint32(inRate);
-    aOptions.nSamplesPerFrame = quint32(inRate / 50);
+    aOptions.nSamplesPerFrame = wvctools::defaultSamplesPerFrame(isCodec, quint32(inRate));
     aOptions.bEncrypted = !isPassword.empty();
     aOptions.sPassword = isPassword;
     std::vector<std::vector<int16_t>> aChannels(irChannels.begin(), irChannels.end());

@@ -3,6 +3,7 @@
 // tone, the dominant frequency of a stretch of samples, and where sound is.
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -44,6 +45,39 @@ inline double dominantFrequency(const std::vector<qint16>& irSamples, int inChan
         }
     }
     return fBest;
+}
+
+} // namespace tonetest
+
+namespace tonetest {
+
+// Energy of channel inChannel at ifHz over inFrames frames from inFirst.
+inline double power(const std::vector<qint16>& irSamples, int inChannels, int inChannel, int inRate, size_t inFirst,
+                    size_t inFrames, double ifHz)
+{
+    const double fCoefficient = 2.0 * std::cos(2 * M_PI * ifHz / inRate);
+    double s1 = 0.0, s2 = 0.0;
+    for (size_t i = inFirst; i < inFirst + inFrames && i * inChannels + inChannel < irSamples.size(); ++i) {
+        const double s0 = irSamples[i * inChannels + inChannel] + fCoefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return s1 * s1 + s2 * s2 - fCoefficient * s1 * s2;
+}
+
+// Frames of silence (every channel 0) in the longest run between inFirst and
+// inEnd.
+inline size_t longestSilence(const std::vector<qint16>& irSamples, int inChannels, size_t inFirst, size_t inEnd)
+{
+    size_t nLongest = 0, nRun = 0;
+    for (size_t f = inFirst; f < inEnd && (f + 1) * inChannels <= irSamples.size(); ++f) {
+        bool bSilent = true;
+        for (int c = 0; c < inChannels; ++c)
+            bSilent = bSilent && irSamples[f * inChannels + c] == 0;
+        nRun = bSilent ? nRun + 1 : 0;
+        nLongest = std::max(nLongest, nRun);
+    }
+    return nLongest;
 }
 
 } // namespace tonetest

@@ -153,11 +153,13 @@ private slots:
         const QStringList saExpected {
             "callIdChanged(QString irsCallId)", "durationChanged()", "mutedChanged()", "pausedChanged()",
             "onLoadJs(QString irsCallId)", "whileLoadingJs()", "whilePlayingJs()", "idleJs()",
+            "tempoChanged()", "loopChanged()",
             "loadFromPackage(QString isFilename,QString isCallId)", "downloadFromPackage(QString isFilename)",
             "downloadPcap(QString isFilename)", "downloadDataFile(QString isFilename)", "unload()", "play()",
             "stop()", "pause()", "resume()", "togglePause()", "mute()", "unmute()", "toggleMute()",
             "int seek(qlonglong inPosition)", "audioStateChanged(QAudio::State inState)", "whilePlaying()",
-            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()"
+            "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()",
+            "setTempo(double ifTempo)", "setLoop(bool ibLoop)"
         };
         const QMetaObject& rMeta = AudioPlayer::staticMetaObject;
         QStringList saFound;
@@ -171,7 +173,8 @@ private slots:
         }
         QCOMPARE(saFound, saExpected);
         QCOMPARE(rMeta.method(rMeta.indexOfSlot("idlePlayer()")).access(), QMetaMethod::Private);
-        const QStringList saProperties { "nDuration qlonglong", "nPosition qlonglong", "bMuted bool", "bPaused bool" };
+        const QStringList saProperties { "nDuration qlonglong", "nPosition qlonglong", "bMuted bool", "bPaused bool",
+                                          "fTempo double", "bLoop bool" };
         QStringList saFoundProperties;
         for (int i = rMeta.propertyOffset(); i < rMeta.propertyCount(); ++i)
             saFoundProperties << QString(rMeta.property(i).name()) + " " + rMeta.property(i).typeName();

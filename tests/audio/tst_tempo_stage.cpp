@@ -39,10 +39,12 @@ void TestTempoStage::stretch()
     QFETCH(int, rate);
     const int nFrames = rate * 4;
     const std::vector<qint16> aIn = tonetest::tone(nFrames, channels, rate, 400.0);
-    TempoStage aStage(channels, rate, tempo);
+    TempoStage aStage(channels, rate, 2, tempo);
     QByteArray aOut;
-    for (int nFirst = 0; nFirst < nFrames; nFirst += 160)
-        aStage.process(aIn.data() + nFirst * channels, qMin(160, nFrames - nFirst), aOut);
+    const char* pIn = reinterpret_cast<const char*>(aIn.data());
+    const int nBlock = 160 * channels * 2;
+    for (int nFirst = 0; nFirst < int(aIn.size()) * 2; nFirst += nBlock)
+        aStage.process(pIn + nFirst, qMin(nBlock, int(aIn.size()) * 2 - nFirst), aOut);
     aStage.flush(aOut);
     std::vector<qint16> aSamples(size_t(aOut.size()) / 2);
     std::memcpy(aSamples.data(), aOut.constData(), aSamples.size() * 2);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the demo packages that scripts/run opens: thirty calls placed
-relative to the build day, with real speech (espeak-ng, agent on the left
-channel, customer on the right) in every codec and WAV kind the viewer
+relative to the build day, with real speech (espeak-ng; in WVC recordings the agent on
+the left channel, the customer on the right) in every codec and WAV kind the viewer
 plays, packet captures and transcripts named by some records, calls marked
 for long-term storage and calls past the retention limits, the nineteen
 locales of the locale menu, and an encrypted twin of the same content.
@@ -278,11 +278,12 @@ def write_pcap(path, start, caller, callee, alaw):
 def recording(call, mixed, name, voice_dir, work, wvc_password):
     """Writes the recording in its kind; returns its file name."""
     kind = call["kind"]
+    # The viewer plays mono WAV recordings only: both parties mixed down.
     if kind == "wav":
-        run(["sox", mixed, "-r", "8000", "-b", "16", os.path.join(voice_dir, name + ".wav")])
+        run(["sox", mixed, "-r", "8000", "-b", "16", "-c", "1", os.path.join(voice_dir, name + ".wav")])
         return name + ".wav"
     if kind == "alaw":
-        run(["sox", mixed, "-r", "8000", "-e", "a-law", os.path.join(voice_dir, name + ".wav")])
+        run(["sox", mixed, "-r", "8000", "-e", "a-law", "-c", "1", os.path.join(voice_dir, name + ".wav")])
         return name + ".wav"
     codec = kind.split(":")[1]
     source = os.path.join(work, "source.wav")
