@@ -1,7 +1,7 @@
 # vorn_add_qtest(NAME SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [TIMEOUT s])
 # One Qt Test executable per unit, built into tests/ and registered with CTest.
 # Tests labelled "display" get the X server (and every test the sound
-# server) that scripts/test starts.
+# server) that scripts/test starts; "sound" marks those that play.
 function(vorn_add_qtest name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -20,6 +20,12 @@ function(vorn_add_qtest name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(T_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+  # Tests labelled "sound" play through the sound server and switch its
+  # default sink to a null sink they record: one of them at a time, or each
+  # hears the others.
+  if("sound" IN_LIST T_LABELS)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK sound_server)
   endif()
   # Only tests labelled "display" need the X server; the others render off
   # screen so that they also run without one.
