@@ -151,7 +151,7 @@ void AudioPlayer::streamToFile(int inAvailable)
                 const auto* pIn = reinterpret_cast<const quint8*>(rBuffer.constData());
                 auto* pOut = reinterpret_cast<char*>(aWide.data());
                 for (int i = 0; i < inAvailable; ++i)
-                    qToLittleEndian<qint16>(qint16((int(pIn[i]) - 128) << 8), pOut + 2 * i);
+                    qToLittleEndian<qint16>(qint16((int(pIn[i]) - 128) * 256), pOut + 2 * i);
                 nWritten = mpOutputDevice->write(aWide);
                 if (nWritten >= 1)
                     rBuffer.remove(0, int(nWritten / 2));
