@@ -13,6 +13,8 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #include <sys/socket.h>
 
 namespace {
@@ -59,6 +61,7 @@ struct HttpServer::Client
     QString sPath;
     QByteArray aBody;
     int nSent = 0; // bytes of aBody written
+    bool bInSend = false; // flushing reports progress back into sendMore
     std::unique_ptr<MemberStream> pStream;
 };
 
@@ -240,9 +243,36 @@ void HttpServer::sendMore(QTcpSocket* ipSocket)
         return;
     pClient->nLastMove = maClock.elapsed();
     pClient->pIdleTimer->start(mnIdleTimeoutMs);
-    if (pClient->eStage != Client::kSending)
+    if (pClient->eStage != Client::kSending || pClient->bInSend)
         return;
+    pClient->bInSend = true;
+    sendPieces(ipSocket, *pClient);
+    pClient->bInSend = false;
+}
+
+// Hands each piece to the system at once rather than on the event loop's next
+// turn: a reader that keeps up empties the system's buffer as fast as we fill
+// it, so the loop only ends when that buffer is full (or the body is sent),
+// and our own buffer still never holds more than about two pieces.
+void HttpServer::sendPieces(QTcpSocket* ipSocket, Client& irClient)
+{
+    Client* pClient = &irClient;
     while (ipSocket->bytesToWrite() < kPiece) {
+        // A body held in memory goes straight to the system while it takes
+        // it, without a copy of ours; once the system's buffer is full, one
+        // piece waits with the socket, which tells us when it drains.
+        if (pClient->nSent < pClient->aBody.size() && ipSocket->bytesToWrite() == 0) {
+            const ssize_t nTaken = ::send(int(ipSocket->socketDescriptor()), pClient->aBody.constData() + pClient->nSent,
+                size_t(pClient->aBody.size() - pClient->nSent), MSG_DONTWAIT | MSG_NOSIGNAL);
+            if (nTaken > 0) {
+                pClient->nSent += int(nTaken);
+                continue;
+            }
+            if (nTaken < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+                resetConnection(ipSocket);
+                return;
+            }
+        }
         QByteArray aPiece;
         if (pClient->nSent < pClient->aBody.size()) {
             aPiece = pClient->aBody.mid(pClient->nSent, kPiece);
@@ -262,6 +292,9 @@ void HttpServer::sendMore(QTcpSocket* ipSocket)
             return;
         }
         ipSocket->write(aPiece);
+        ipSocket->flush();
+        if (ipSocket->state() != QAbstractSocket::ConnectedState)
+            return;
     }
 }
 

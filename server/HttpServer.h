@@ -39,6 +39,7 @@ private:
     void handleRequest(QTcpSocket* ipSocket, bool ibGraceOver);
     void answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray& iaRequest);
     void sendMore(QTcpSocket* ipSocket);
+    void sendPieces(QTcpSocket* ipSocket, Client& irClient);
     void makeRoom();
 
     Package* mpPackage;

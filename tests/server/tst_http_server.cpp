@@ -1,5 +1,6 @@
 // The loopback server against real packages and real TCP clients.
 #include "HttpClient.h"
+#include "ContentType.h"
 #include "HttpServer.h"
 #include "Package.h"
 #include "PackageWriter.h"
@@ -191,6 +192,37 @@ private slots:
         const HttpExchange aResult = get(port(), "/app/data/report.txt");
         QCOMPARE(aResult.aResponse, okHeader(812, "text/plain") + maReport);
         QVERIFY(aResult.bClosedByServer);
+    }
+
+    // The call list goes straight to the system while a reader keeps up, and
+    // a piece at a time once it does not: either way every byte, in order.
+    void largeCallListWhole()
+    {
+        QByteArray aScript = "var gCalls = [\r\n";
+        for (int i = 0; aScript.size() < 6 * 1024 * 1024; ++i)
+            aScript += "{\"id\": " + QByteArray::number(i) + ", \"time_start\": \"2026-01-01 10:00:00\", \"flags\": 0, \"note\": \"" + pattern(97, i).toHex() + "\"},\r\n";
+        aScript += "{\"id\": -1, \"time_start\": \"2026-01-01 10:00:00\", \"flags\": 0}\r\n];\r\n";
+        PackageWriter aWriter;
+        QVERIFY(aWriter.addFile("/app/js/data/calls.js", aScript));
+        const QString sPath = maDir.filePath("calls.pkg");
+        QVERIFY(aWriter.write(sPath));
+        Package aPackage;
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        const int nOpened = aPackage.openPackage(sPath, "", "", "", false);
+        qInstallMessageHandler(nullptr);
+        QCOMPARE(nOpened, 0);
+        const QByteArray aServed = aPackage.callListScriptUtf8();
+        QVERIFY2(aServed.size() > 6 * 1024 * 1024, aServed.left(200).constData());
+        HttpServer aServer(&aPackage, 0, nullptr);
+        const QByteArray aExpected
+            = okHeader(aPackage.entrySize("/app/js/data/calls.js"), contentTypeFor("/app/js/data/calls.js").toUtf8())
+            + aServed;
+        for (int i = 0; i < 2; ++i) {
+            const HttpExchange aResult = get(aServer.serverPort(), "/app/js/data/calls.js");
+            QCOMPARE(aResult.aResponse.size(), aExpected.size());
+            QVERIFY(aResult.aResponse == aExpected);
+            QVERIFY(aResult.bClosedByServer);
+        }
     }
 
     void notFoundExactly()
