@@ -6,6 +6,7 @@
 // and package files as they are.
 #include "AudioFormat.h"
 #include "PlaybackTimeline.h"
+#include "RedactionStage.h"
 
 #include <QAudio>
 #include <QBuffer>
@@ -89,6 +90,9 @@ public:
 private:
     void resetState();
     void parseQuery(const QString& isQuery);
+    // Effects, zoom and redaction of the parsed query onto a new decoder.
+    void applyQuery(WvcStreamDecoder* ipDecoder);
+    void applyQuery(WavStreamDecoder* ipDecoder);
     // Sound output (or, when downloading, nothing) and the streaming timer.
     int startOutput();
     void stopAudioOutput();
@@ -145,6 +149,9 @@ private:
     bool mbBalance = false;
     qint64 mnZoomStart = 0;
     qint64 mnZoomEnd = 0;
+    // The "redact" and "redactwith" query items of a load or download.
+    QVector<RedactionStage::Span> maRedactSpans;
+    RedactionStage::Fill mnRedactFill = RedactionStage::Fill::Tone;
 
     int mnIdleInterval = 300000;
     // The busy cursor of a load is up until the header arrives or the load fails.
