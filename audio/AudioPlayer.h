@@ -82,6 +82,11 @@ public slots:
     // While on, the zoom segment (or the whole recording) starts over when
     // it ends, without a gap.
     void setLoop(bool ibLoop);
+    // Saves the passage of the "zoomstart"/"zoomend" query items as WAV,
+    // with the effect and redaction items of the query; proposes
+    // "<recording>_<m>m<ss>s-<m>m<ss>s.wav". A whole recording's download
+    // (downloadFromPackage) takes the redaction items only.
+    void savePassage(QString isFilename);
 
 public:
     double tempo() const { return mfTempo; }
@@ -111,6 +116,7 @@ private:
     // name, any other leaves no file behind.
     void closeDownload(bool ibComplete = false);
     void downloadFile(const QString& isFilename);
+    void startDownload(QString isFilename, bool ibPassage);
     bool decoderAtEnd() const;
 
     Package* mpPackage;

@@ -66,6 +66,16 @@ QByteArray le16(quint16 inValue)
 
 void AudioPlayer::downloadFromPackage(QString isFilename)
 {
+    startDownload(isFilename, false);
+}
+
+void AudioPlayer::savePassage(QString isFilename)
+{
+    startDownload(isFilename, true);
+}
+
+void AudioPlayer::startDownload(QString isFilename, bool ibPassage)
+{
     const int nQuery = isFilename.indexOf(QLatin1Char('?'));
     QString sQuery;
     if (nQuery >= 0) {
@@ -75,10 +85,15 @@ void AudioPlayer::downloadFromPackage(QString isFilename)
     const QString sPath = withWavePrefix(isFilename);
     qDebug() << "Downloading audio file from package:: " << sPath;
     unload();
-    // Effects, zoom passage and redaction as the query asks; a download
-    // keeps the recording's own speed whatever the player's tempo.
+    // Redaction as the query asks. A whole recording is saved as recorded;
+    // a passage with the effects the query names. Either keeps the
+    // recording's own speed whatever the player's tempo.
     if (!sQuery.isEmpty())
         parseQuery(sQuery);
+    if (!ibPassage) {
+        mbNotch = mbAmplify = mbBalance = false;
+        mnZoomStart = mnZoomEnd = 0;
+    }
     mnPcmDataSize = 0;
     msFilename = sPath;
     mbWvc = sPath.contains(QLatin1String(".wvc"));

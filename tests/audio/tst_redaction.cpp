@@ -75,11 +75,12 @@ class TestRedaction : public QObject
     Package maPackage;
     AudioPlayer* mpPlayer = nullptr;
 
-    QString save(const QString& isQueryName, const QString& isTarget, QString* ipsProposed = nullptr)
+    QString save(const QString& isQueryName, const QString& isTarget, QString* ipsProposed = nullptr,
+                 const char* ipSlot = "downloadFromPackage")
     {
         QFile::remove(isTarget); // no overwrite question from the dialog
         ModalAnswers aAnswers({ saveAs(isTarget, ipsProposed) });
-        QMetaObject::invokeMethod(mpPlayer, "downloadFromPackage", Q_ARG(QString, isQueryName));
+        QMetaObject::invokeMethod(mpPlayer, ipSlot, Q_ARG(QString, isQueryName));
         if (!QTest::qWaitFor([&] { return !mpPlayer->findChild<QSaveFile*>() && !qApp->activeModalWidget(); },
                              120000))
             return QString();
@@ -165,7 +166,7 @@ private slots:
         QVERIFY(!sFull.isEmpty());
         QString sName;
         const QString sClip = save(QStringLiteral("%1?timestamp=1&zoomstart=%2&zoomend=%3").arg(sRecording).arg(nStart).arg(nEnd),
-                                   maDir.filePath(sRecording + ".clip.wav"), &sName);
+                                   maDir.filePath(sRecording + ".clip.wav"), &sName, "savePassage");
         QVERIFY(!sClip.isEmpty());
         QCOMPARE(sName, sProposed);
         QVERIFY(soxFrames(sClip) > 0);
