@@ -37,6 +37,8 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
             else
                 aResult.nPort = nPort;
         }
+        if (sArgument == QLatin1String("--version"))
+            aResult.bVersion = true;
         if (sArgument == QLatin1String("--help")) {
             aResult.bUsage = true;
             return aResult;
@@ -49,5 +51,12 @@ void printUsage()
 {
     std::fputs("Usage: VornViewer [--debug] [--port=8080]\n", stderr);
     std::fflush(stderr);
+    std::exit(0);
+}
+
+void printVersion()
+{
+    std::fputs("VornViewer " VORN_VERSION "\n", stdout);
+    std::fflush(stdout);
     std::exit(0);
 }

@@ -9,6 +9,7 @@ struct CommandLine
     int nPort = 0;
     bool bDebug = false;
     bool bUsage = false; // "--help" or a malformed "--port": print the usage line and exit 0
+    bool bVersion = false; // "--version": print the version and exit 0
 };
 
 // Examines every argument, the program path included. Port warnings are
@@ -17,3 +18,5 @@ CommandLine parseCommandLine(const QStringList& irsaArguments);
 
 // Writes the usage line to standard error and ends the process with status 0.
 [[noreturn]] void printUsage();
+// Writes "VornViewer <version>" to standard output and ends the process with status 0.
+[[noreturn]] void printVersion();

@@ -16,6 +16,17 @@
 
 int main(int argc, char* argv[])
 {
+    // Read before the application exists: --help and --version answer in a
+    // script or over ssh, where no display can be connected.
+    QStringList saArguments;
+    for (int i = 0; i < argc; ++i)
+        saArguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine aCommandLine = parseCommandLine(saArguments);
+    if (aCommandLine.bUsage)
+        printUsage();
+    if (aCommandLine.bVersion)
+        printVersion();
+
     setApplicationAttributes();
     QApplication aApplication(argc, argv);
 
@@ -24,9 +35,6 @@ int main(int argc, char* argv[])
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
 
-    const CommandLine aCommandLine = parseCommandLine(QCoreApplication::arguments());
-    if (aCommandLine.bUsage)
-        printUsage();
     setDebugLogging(aCommandLine.bDebug);
     // Without --debug no debug line is written, so none need be composed.
     if (!aCommandLine.bDebug)

@@ -33,6 +33,22 @@ QString dataFilePath(const QString& isName)
     return isName.startsWith(QLatin1Char('/')) ? isName : csWavePrefix + isName;
 }
 
+QString minutesSeconds(qint64 inMs)
+{
+    const qint64 nSeconds = qMax<qint64>(0, inMs) / 1000;
+    return QStringLiteral("%1m%2s").arg(nSeconds / 60).arg(nSeconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "/app/wave/call.wav" with 1:05 to 1:20 gives "call_1m05s-1m20s.wav".
+QString passageFileName(const QString& isRecording, qint64 inStartMs, qint64 inEndMs)
+{
+    QString sBase = isRecording.mid(isRecording.lastIndexOf(QLatin1Char('/')) + 1);
+    const int nDot = sBase.lastIndexOf(QLatin1Char('.'));
+    if (nDot > 0)
+        sBase.truncate(nDot);
+    return QStringLiteral("%1_%2-%3.wav").arg(sBase, minutesSeconds(inStartMs), minutesSeconds(inEndMs));
+}
+
 QByteArray le32(quint32 inValue)
 {
     QByteArray a(4, Qt::Uninitialized);
@@ -50,18 +66,42 @@ QByteArray le16(quint16 inValue)
 
 void AudioPlayer::downloadFromPackage(QString isFilename)
 {
+    startDownload(isFilename, false);
+}
+
+void AudioPlayer::savePassage(QString isFilename)
+{
+    startDownload(isFilename, true);
+}
+
+void AudioPlayer::startDownload(QString isFilename, bool ibPassage)
+{
     const int nQuery = isFilename.indexOf(QLatin1Char('?'));
-    if (nQuery >= 0)
+    QString sQuery;
+    if (nQuery >= 0) {
+        sQuery = isFilename.mid(nQuery);
         isFilename.truncate(nQuery);
+    }
     const QString sPath = withWavePrefix(isFilename);
     qDebug() << "Downloading audio file from package:: " << sPath;
     unload();
+    // Redaction as the query asks. A whole recording is saved as recorded;
+    // a passage with the effects the query names. Either keeps the
+    // recording's own speed whatever the player's tempo.
+    if (!sQuery.isEmpty())
+        parseQuery(sQuery);
+    if (!ibPassage) {
+        mbNotch = mbAmplify = mbBalance = false;
+        mnZoomStart = mnZoomEnd = 0;
+    }
     mnPcmDataSize = 0;
     msFilename = sPath;
     mbWvc = sPath.contains(QLatin1String(".wvc"));
     QString sProposed = sPath;
     if (mbWvc)
         sProposed.replace(QLatin1String(".wvc"), QLatin1String(".wav"));
+    if (mnZoomEnd > 0)
+        sProposed = passageFileName(sProposed, mnZoomStart, mnZoomEnd);
 
     const QString sTarget = QFileDialog::getSaveFileName(this, tr("Save File"), sProposed);
     if (sTarget.isEmpty())
@@ -85,12 +125,14 @@ void AudioPlayer::downloadFromPackage(QString isFilename)
         mpWvcStreamDecoder->reset();
         mpWvcStreamDecoder->setBufferCeiling(cnDownloadCeiling);
         connect(mpWvcStreamDecoder, &WvcStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        applyQuery(mpWvcStreamDecoder);
         nResult = mpWvcStreamDecoder->open();
     } else {
         mpWavStreamDecoder = new WavStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
                                                   &maBufferMutex, &maAudioFormat);
         mpWavStreamDecoder->setBufferCeiling(cnDownloadCeiling);
         connect(mpWavStreamDecoder, &WavStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        applyQuery(mpWavStreamDecoder);
         nResult = mpWavStreamDecoder->open();
     }
     if (nResult != 0) {
@@ -120,10 +162,13 @@ void AudioPlayer::writeWavHeader()
     mpProgressDialog->setMinimumDuration(0);
     mpProgressDialog->setValue(0);
 
-    mpOutputDevice->write(QByteArray("RIFF") + le32(quint32(mnPcmDataSize) + 36) + "WAVE");
-    mpOutputDevice->write(QByteArray("fmt ") + le32(16) + le16(1) + le16(quint16(nChannels)) + le32(quint32(nRate))
-                          + le32(quint32(nChannels * nRate * 2)) + le16(quint16(nChannels * 2)) + le16(16));
-    mpOutputDevice->write(QByteArray("data") + le32(quint32(mnPcmDataSize)));
+    const QByteArray aHeader = QByteArray("RIFF") + le32(quint32(mnPcmDataSize) + 36) + "WAVE" + "fmt " + le32(16)
+        + le16(1) + le16(quint16(nChannels)) + le32(quint32(nRate)) + le32(quint32(nChannels * nRate * 2))
+        + le16(quint16(nChannels * 2)) + le16(16) + "data" + le32(quint32(mnPcmDataSize));
+    // A short header write shows when the download closes: the file is then
+    // shorter than the bytes counted.
+    if (mpOutputDevice->write(aHeader) != aHeader.size())
+        qWarning() << "Could not write the wav header";
     qDebug() << "wrote wav header";
 }
 
@@ -194,14 +239,18 @@ void AudioPlayer::closeDownload(bool ibComplete)
     QString sError;
     if (auto* pFile = qobject_cast<QSaveFile*>(mpOutputDevice)) {
         if (ibComplete) {
-            // The sizes in the header are those of the bytes written.
-            if (pFile->size() >= cnWavHeaderSize) {
-                const quint32 nData = quint32(pFile->size() - cnWavHeaderSize);
-                pFile->seek(4);
-                pFile->write(le32(nData + 36));
-                pFile->seek(40);
-                pFile->write(le32(nData));
+            // A full disk shortens a write without failing it: the file must
+            // hold every byte handed to it, or it is not kept.
+            const qint64 nExpected = cnWavHeaderSize + qint64(mnBytesWritten);
+            bool bOk = pFile->flush() && pFile->size() == nExpected;
+            if (bOk) {
+                // The sizes in the header are those of the bytes written.
+                const quint32 nData = quint32(nExpected - cnWavHeaderSize);
+                bOk = pFile->seek(4) && pFile->write(le32(nData + 36)) == 4 && pFile->seek(40)
+                    && pFile->write(le32(nData)) == 4;
             }
+            if (!bOk)
+                pFile->cancelWriting();
             if (!pFile->commit())
                 sError = tr("<p>Could not write to file");
         } else {
@@ -255,7 +304,10 @@ void AudioPlayer::downloadFile(const QString& isFilename)
         showError(tr("<p>File not found in package"));
         return;
     }
-    aFile.write(aContent.buffer());
+    // A full disk shortens the write without failing it; such a file is not kept.
+    const QByteArray& rContent = aContent.buffer();
+    if (aFile.write(rContent) != rContent.size() || !aFile.flush() || aFile.size() != rContent.size())
+        aFile.cancelWriting();
     if (!aFile.commit())
         showError(tr("<p>Could not write to file"));
 }
