@@ -2,6 +2,8 @@
 
 #include "AudioPlayer.h"
 #include "Package.h"
+#include "ReviewChannel.h"
+#include "ReviewDocument.h"
 #include "TimeVerification.h"
 
 #include <QAction>
@@ -36,6 +38,7 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     setWindowTitle(tr("VORN Viewer"));
     mpTimeVerification = new TimeVerification(this);
     createActions();
+    createReviewActions();
     createToolBar();
     maLocaleActions.fill(nullptr);
     setMinimumSize(1024, 768);
@@ -54,6 +57,10 @@ VornViewer::~VornViewer()
 
 void VornViewer::closeEvent(QCloseEvent* ipaEvent)
 {
+    if (!confirmReviewSaved()) {
+        ipaEvent->ignore();
+        return;
+    }
     // Left open, the parentless waiting box would keep the program running.
     mpTimeVerification->cancel();
     if (mpTimeVerificationBox)
@@ -101,6 +108,10 @@ void VornViewer::createToolBar()
     mpToolBar->addAction(mpHomeAction);
     mpToolBar->addAction(mpOpenAction);
     mpToolBar->addAction(mpAuthorityAction);
+    mpToolBar->addSeparator();
+    mpToolBar->addAction(mpSaveReviewAction);
+    mpToolBar->addAction(mpOpenReviewAction);
+    mpToolBar->addAction(mpReportAction);
 
     mpSpacer = new QWidget();
     mpSpacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -134,11 +145,16 @@ void VornViewer::createWebView()
     auto* pChannel = new QWebChannel(mpWebView->page());
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
+    pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
     mpWebView->page()->setWebChannel(pChannel);
 }
 
 void VornViewer::home()
 {
+    if (!confirmReviewSaved())
+        return;
+    mpReviewDocument->clear();
+    setReviewActionsEnabled(false);
     mpTimeVerification->cancel();
     mpAuthorityAction->setVisible(false);
     resetAuthorityOverride();

@@ -5,6 +5,8 @@
 #include "AudioPlayer.h"
 #include "InputDialog.h"
 #include "Package.h"
+#include "ReviewChannel.h"
+#include "ReviewDocument.h"
 #include "TimeVerification.h"
 
 #include <QAction>
@@ -76,6 +78,9 @@ void VornViewer::open(const QString& isFileNameFromArgs)
         return;
     }
 
+    if (!confirmReviewSaved())
+        return;
+
     QString sUsername;
     QString sPassword;
     QString sAuthorityPassword;
@@ -91,6 +96,9 @@ void VornViewer::open(const QString& isFileNameFromArgs)
     mpPackage->setTimeOffset(0);
     mpAudioPlayer->unload();
     mpPackage->closePackage();
+    mpReviewDocument->clear();
+    setReviewActionsEnabled(false);
+    msReviewer = sUsername;
 
     const int nResult = mpPackage->openPackage(sPath, sUsername, sPassword, sAuthorityPassword, false);
     msPackagePath = sPath;
@@ -150,7 +158,9 @@ void VornViewer::showOpenedPackage()
 {
     msLocale = mpPackage->defaultLocale();
     updateLocaleMenu();
+    setReviewActionsEnabled(true);
     loadPackageHtml(QString());
+    emit packageShown();
 }
 
 void VornViewer::loadPackageHtml(const QString& isLocale)
@@ -163,6 +173,7 @@ void VornViewer::loadPackageHtml(const QString& isLocale)
         mpAuthorityAction->setVisible(false);
     }
     const QString sLocale = isLocale.isEmpty() ? msLocale : isLocale;
+    msPageLocale = sLocale;
     const QString sFileName = QFileInfo(msPackagePath).fileName();
     qInfo() << "loadPackageHtml(" << sFileName << "):" << msPackagePath;
     setWindowTitle(tr("VORN Viewer  |  %1").arg(sFileName));
