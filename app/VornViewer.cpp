@@ -108,10 +108,6 @@ void VornViewer::createToolBar()
     mpToolBar->addAction(mpHomeAction);
     mpToolBar->addAction(mpOpenAction);
     mpToolBar->addAction(mpAuthorityAction);
-    mpToolBar->addSeparator();
-    mpToolBar->addAction(mpSaveReviewAction);
-    mpToolBar->addAction(mpOpenReviewAction);
-    mpToolBar->addAction(mpReportAction);
 
     mpSpacer = new QWidget();
     mpSpacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -122,6 +118,11 @@ void VornViewer::createToolBar()
     mpToolBar->addAction(mpLocaleMenu->menuAction());
     mpLocaleMenu->menuAction()->setVisible(false);
     connect(mpLocaleMenu, &QMenu::triggered, this, &VornViewer::localeSwitchTriggered);
+
+    mpToolBar->addSeparator();
+    mpToolBar->addAction(mpSaveReviewAction);
+    mpToolBar->addAction(mpOpenReviewAction);
+    mpToolBar->addAction(mpReportAction);
 
     mpToolBar->addSeparator();
     mpToolBar->addAction(mpZoomInAction);
