@@ -63,6 +63,8 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
             else
                 aResult.nPort = nPort;
         }
+        if (sArgument == QLatin1String("--version"))
+            aResult.bVersion = true;
         if (sArgument == QLatin1String("--help")) {
             aResult.bUsage = true;
             return aResult;
@@ -88,4 +90,11 @@ void exitWithError(const QString& isMessage, int inStatus)
     std::fprintf(stderr, "VornViewer: %s\n", sLine.toLocal8Bit().constData());
     std::fflush(stderr);
     std::exit(inStatus);
+}
+
+void printVersion()
+{
+    std::fputs("VornViewer " VORN_VERSION "\n", stdout);
+    std::fflush(stdout);
+    std::exit(0);
 }

@@ -12,6 +12,7 @@ struct CommandLine
     QString sReviewPath; // "--review FILE": open the package with this review
     QString sReportPath; // "--report OUT.pdf|OUT.csv": write the report and exit
     QString sError;      // an option without its value: the one-line message, exit 2
+    bool bVersion = false; // "--version": print the version and exit 0
 };
 
 // Examines every argument, the program path included. Port warnings are
@@ -23,3 +24,5 @@ CommandLine parseCommandLine(const QStringList& irsaArguments);
 
 // Writes "VornViewer: <isMessage>" to standard error and ends with inStatus.
 [[noreturn]] void exitWithError(const QString& isMessage, int inStatus);
+// Writes "VornViewer <version>" to standard output and ends the process with status 0.
+[[noreturn]] void printVersion();

@@ -37,6 +37,11 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
 {
     setWindowTitle(tr("VORN Viewer"));
     mpTimeVerification = new TimeVerification(this);
+    connect(mpTimeVerification, &TimeVerification::waitingStarted, this, &VornViewer::showTimeVerificationProgress);
+    connect(mpTimeVerification, &TimeVerification::waitingMoved, this, &VornViewer::updateTimeVerificationProgress);
+    connect(mpTimeVerification, &TimeVerification::waitingEnded, this, &VornViewer::hideTimeVerificationProgress);
+    connect(mpTimeVerification, &TimeVerification::timeVerified, this, &VornViewer::openWithTimeOffset);
+    connect(mpTimeVerification, &TimeVerification::urlWanted, this, &VornViewer::askForTimeVerificationUrl);
     createActions();
     createReviewActions();
     createToolBar();

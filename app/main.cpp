@@ -17,6 +17,19 @@
 
 int main(int argc, char* argv[])
 {
+    // Read before the application exists: --help and --version answer in a
+    // script or over ssh, where no display can be connected.
+    QStringList saArguments;
+    for (int i = 0; i < argc; ++i)
+        saArguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine aCommandLine = parseCommandLine(saArguments);
+    if (aCommandLine.bUsage)
+        printUsage();
+    if (aCommandLine.bVersion)
+        printVersion();
+    if (!aCommandLine.sError.isEmpty())
+        exitWithError(aCommandLine.sError, 2);
+
     setApplicationAttributes();
     QApplication aApplication(argc, argv);
 
@@ -25,11 +38,6 @@ int main(int argc, char* argv[])
 
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/Logo_TESSANO_Icon_RGB.ico")));
 
-    const CommandLine aCommandLine = parseCommandLine(QCoreApplication::arguments());
-    if (aCommandLine.bUsage)
-        printUsage();
-    if (!aCommandLine.sError.isEmpty())
-        exitWithError(aCommandLine.sError, 2);
     setDebugLogging(aCommandLine.bDebug);
     // Without --debug no debug line is written, so none need be composed.
     if (!aCommandLine.bDebug)

@@ -120,10 +120,13 @@ void AudioPlayer::writeWavHeader()
     mpProgressDialog->setMinimumDuration(0);
     mpProgressDialog->setValue(0);
 
-    mpOutputDevice->write(QByteArray("RIFF") + le32(quint32(mnPcmDataSize) + 36) + "WAVE");
-    mpOutputDevice->write(QByteArray("fmt ") + le32(16) + le16(1) + le16(quint16(nChannels)) + le32(quint32(nRate))
-                          + le32(quint32(nChannels * nRate * 2)) + le16(quint16(nChannels * 2)) + le16(16));
-    mpOutputDevice->write(QByteArray("data") + le32(quint32(mnPcmDataSize)));
+    const QByteArray aHeader = QByteArray("RIFF") + le32(quint32(mnPcmDataSize) + 36) + "WAVE" + "fmt " + le32(16)
+        + le16(1) + le16(quint16(nChannels)) + le32(quint32(nRate)) + le32(quint32(nChannels * nRate * 2))
+        + le16(quint16(nChannels * 2)) + le16(16) + "data" + le32(quint32(mnPcmDataSize));
+    // A short header write shows when the download closes: the file is then
+    // shorter than the bytes counted.
+    if (mpOutputDevice->write(aHeader) != aHeader.size())
+        qWarning() << "Could not write the wav header";
     qDebug() << "wrote wav header";
 }
 
@@ -194,14 +197,18 @@ void AudioPlayer::closeDownload(bool ibComplete)
     QString sError;
     if (auto* pFile = qobject_cast<QSaveFile*>(mpOutputDevice)) {
         if (ibComplete) {
-            // The sizes in the header are those of the bytes written.
-            if (pFile->size() >= cnWavHeaderSize) {
-                const quint32 nData = quint32(pFile->size() - cnWavHeaderSize);
-                pFile->seek(4);
-                pFile->write(le32(nData + 36));
-                pFile->seek(40);
-                pFile->write(le32(nData));
+            // A full disk shortens a write without failing it: the file must
+            // hold every byte handed to it, or it is not kept.
+            const qint64 nExpected = cnWavHeaderSize + qint64(mnBytesWritten);
+            bool bOk = pFile->flush() && pFile->size() == nExpected;
+            if (bOk) {
+                // The sizes in the header are those of the bytes written.
+                const quint32 nData = quint32(nExpected - cnWavHeaderSize);
+                bOk = pFile->seek(4) && pFile->write(le32(nData + 36)) == 4 && pFile->seek(40)
+                    && pFile->write(le32(nData)) == 4;
             }
+            if (!bOk)
+                pFile->cancelWriting();
             if (!pFile->commit())
                 sError = tr("<p>Could not write to file");
         } else {
@@ -255,7 +262,10 @@ void AudioPlayer::downloadFile(const QString& isFilename)
         showError(tr("<p>File not found in package"));
         return;
     }
-    aFile.write(aContent.buffer());
+    // A full disk shortens the write without failing it; such a file is not kept.
+    const QByteArray& rContent = aContent.buffer();
+    if (aFile.write(rContent) != rContent.size() || !aFile.flush() || aFile.size() != rContent.size())
+        aFile.cancelWriting();
     if (!aFile.commit())
         showError(tr("<p>Could not write to file"));
 }

@@ -14,6 +14,7 @@ WvcStreamDecoder::WvcStreamDecoder(QObject* ipPlayer, Package* ipPackage, const 
     : mpAudioFormat(ipFormat)
     , mpDecodedAudioBuffer(ipBuffer)
     , mpBufferMutex(ipMutex)
+    , mpPackage(ipPackage)
     , msFilename(isFilename)
     , maControl(ipBuffer, ipMutex)
     , maInterleaved(2 * WVC::kMaxFrameSamples)
@@ -21,9 +22,6 @@ WvcStreamDecoder::WvcStreamDecoder(QObject* ipPlayer, Package* ipPackage, const 
 {
     Q_UNUSED(ipPlayer)
     setLogLevel(1000);
-    maPackageFile.setFileName(ipPackage->packageFileName());
-    mnStoredSize = ipPackage->entryStoredSize(isFilename);
-    mnOffset = ipPackage->entryOffset(isFilename);
     msPassword = ipPackage->wvcPassword();
 }
 
@@ -39,12 +37,10 @@ int WvcStreamDecoder::open()
 {
     int nResult = WVC::WVC_READ_ERROR;
     // A path that is not in the package has no entry to read from.
-    if (mnStoredSize >= 0 && mnOffset >= 0 && maPackageFile.open(QIODevice::ReadOnly)
-        && maPackageFile.seek(mnOffset)) {
-        maDataStream.setDevice(&maPackageFile);
+    if (maMember.open(*mpPackage, msFilename)) {
         if (!msPassword.isEmpty())
             setPassword(msPassword.toStdString());
-        nResult = WVC::Decoder::open(uint64_t(mnStoredSize), false);
+        nResult = WVC::Decoder::open(uint64_t(maMember.size()), false);
     }
     if (nResult != 0) {
         qWarning() << "Error opening WVC file: " << nResult;
@@ -206,13 +202,10 @@ int WvcStreamDecoder::pcmCallback(int64_t inPosition, const int16_t* ipLeft, int
 int WvcStreamDecoder::readCallback(uint8_t* ipBuffer, uint32_t inLength, uint32_t& irnBytesRead)
 {
     irnBytesRead = 0;
-    const qint64 nEnd = mnOffset + mnStoredSize;
-    const qint64 nPosition = maPackageFile.pos();
-    if (nPosition >= nEnd)
+    const qint64 nRead = maMember.read(reinterpret_cast<char*>(ipBuffer), inLength);
+    if (nRead == 0)
         return -1;
-    const int nWanted = int(qMin<qint64>(nEnd - nPosition, inLength));
-    const int nRead = maDataStream.readRawData(reinterpret_cast<char*>(ipBuffer), nWanted);
-    if (nRead <= 0)
+    if (nRead < 0)
         return WVC::WVC_READ_ERROR; // the package file ends before its entry
     irnBytesRead = uint32_t(nRead);
     return 0;
@@ -222,11 +215,11 @@ int WvcStreamDecoder::seekCallback(int64_t inOffset, int inOrigin)
 {
     qDebug() << "seekCallback, byte offset: " << qint64(inOffset);
     if (inOrigin == 0)
-        return maPackageFile.seek(mnOffset + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
+        return maMember.seek(inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
     // From the end: the decoder reads the tail of recordings whose header
     // does not carry their duration.
-    if (inOrigin == 2 && inOffset <= 0 && -inOffset <= mnStoredSize)
-        return maPackageFile.seek(mnOffset + mnStoredSize + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
+    if (inOrigin == 2 && inOffset <= 0)
+        return maMember.seek(maMember.size() + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
     qCritical() << "invalid seek request: " << inOrigin;
     return WVC::WVC_SEEK_ERROR;
 }

@@ -3,11 +3,10 @@
 // the package file (confined to the entry's bytes) and decoded by the WVC
 // library, whose PCM is interleaved into the player's shared buffer.
 #include "Decoder.h"
+#include "MemberRange.h"
 #include "PlaybackStage.h"
 #include "StreamControl.h"
 
-#include <QDataStream>
-#include <QFile>
 #include <QThread>
 
 #include <atomic>
@@ -57,12 +56,10 @@ private:
     AudioFormat* mpAudioFormat;
     QBuffer* mpDecodedAudioBuffer;
     QMutex* mpBufferMutex;
-    QFile maPackageFile;
-    QDataStream maDataStream;
+    Package* mpPackage;
+    MemberRange maMember;
     QString msFilename;
     QString msPassword;
-    qint64 mnStoredSize;
-    qint64 mnOffset;
     qint64 mnLastLoggedPosition = 0;
     StreamControl maControl;
     std::atomic<bool> mbZoom { false };

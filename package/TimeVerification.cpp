@@ -1,7 +1,6 @@
 #include "TimeVerification.h"
 
 #include "SignedTime.h"
-#include "VornViewer.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -13,18 +12,17 @@
 
 #include <limits>
 
-TimeVerification::TimeVerification(VornViewer* ipaOwner)
-    : QObject(ipaOwner)
+TimeVerification::TimeVerification(QObject* ipParent)
+    : QObject(ipParent)
     , mpNetworkManager(new QNetworkAccessManager(this))
-    , mpOwner(ipaOwner)
 {
     connect(mpNetworkManager, &QNetworkAccessManager::finished, this, &TimeVerification::requestFinished);
 }
 
 TimeVerification::~TimeVerification()
 {
-    // The owner may be half destroyed by now: drop the replies without
-    // calling back.
+    // The receivers may be half destroyed by now: drop the replies without
+    // reporting.
     disconnect(mpNetworkManager, nullptr, this, nullptr);
     for (QNetworkReply* pReply : { mpReply1.data(), mpReply2.data() })
         if (pReply)
@@ -38,7 +36,7 @@ void TimeVerification::start(const QString& isUrl1, const QString& isUrl2, const
     maKey = isKey.toUtf8();
     qDebug().noquote() << msUrl1;
     qDebug().noquote() << msUrl2;
-    mpOwner->showTimeVerificationProgress(msUrl1);
+    emit waitingStarted(msUrl1);
     sendRequest(1);
 }
 
@@ -56,7 +54,7 @@ void TimeVerification::cancel()
     for (QNetworkReply* pReply : { pReply1, pReply2 })
         if (pReply)
             pReply->abort();
-    mpOwner->hideTimeVerificationProgress();
+    emit waitingEnded();
 }
 
 void TimeVerification::sendRequest(int inNumber)
@@ -87,7 +85,7 @@ void TimeVerification::requestFinished(QNetworkReply* ipaReply)
 
     if (ipaReply->error() != QNetworkReply::NoError) {
         qDebug() << "Error from request:" << ipaReply->errorString();
-        mpOwner->hideTimeVerificationProgress();
+        emit waitingEnded();
     } else {
         const SignedTime aTime = checkSignedTime(ipaReply->readAll(), maKey);
         switch (aTime.eResult) {
@@ -99,8 +97,8 @@ void TimeVerification::requestFinished(QNetworkReply* ipaReply)
             const qint32 nClamped = qint32(qBound<qint64>(std::numeric_limits<qint32>::min(), nOffset,
                 std::numeric_limits<qint32>::max()));
             qDebug() << "Offset to server time" << nClamped;
-            mpOwner->hideTimeVerificationProgress();
-            mpOwner->openWithTimeOffset(nClamped);
+            emit waitingEnded();
+            emit timeVerified(nClamped);
             return;
         }
         case SignedTime::Result::Malformed:
@@ -117,11 +115,11 @@ void TimeVerification::requestFinished(QNetworkReply* ipaReply)
 
     if (bFirst) {
         qDebug() << "Trying next URL:" << msUrl2;
-        mpOwner->updateTimeVerificationProgress(msUrl2);
+        emit waitingMoved(msUrl2);
         sendRequest(2);
     } else {
         qWarning() << "Both verification URLs failed, we ask the user for an alternative URL";
-        mpOwner->hideTimeVerificationProgress();
-        mpOwner->askForTimeVerificationUrl();
+        emit waitingEnded();
+        emit urlWanted();
     }
 }

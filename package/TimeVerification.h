@@ -6,12 +6,11 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class VornViewer;
 
 // Fetches a signed time from a package's time servers, falls back to the
-// second server and then to a server the user names, and hands the offset
-// between server and local clock to the owner window. It talks to the window
-// by direct calls and has no signals.
+// second server and then to a server the user names, and reports the offset
+// between server and local clock. It knows no window: whoever shows the
+// waiting box and the prompt connects to its signals.
 class TimeVerification : public QObject
 {
     Q_OBJECT
@@ -20,7 +19,7 @@ public:
     // connection and never answers then counts as a failed request.
     static constexpr int cnDefaultTransferTimeoutMs = 30000;
 
-    explicit TimeVerification(VornViewer* ipaOwner);
+    explicit TimeVerification(QObject* ipParent = nullptr);
     ~TimeVerification() override;
 
     // Shows the waiting box for URL 1 and asks it for a signed time.
@@ -33,6 +32,18 @@ public:
 
     void setTransferTimeout(int inMilliseconds) { mnTransferTimeoutMs = inMilliseconds; }
 
+signals:
+    // A request to this URL is under way (the first of a round).
+    void waitingStarted(const QString& isUrl);
+    // The first server failed; the second one is asked now.
+    void waitingMoved(const QString& isUrl);
+    // No request is pending any more.
+    void waitingEnded();
+    // A validly signed time arrived: server minus local clock, in seconds.
+    void timeVerified(int inTimeOffset);
+    // Both servers failed: the user may name another one (start() again).
+    void urlWanted();
+
 private slots:
     void requestFinished(QNetworkReply* ipaReply);
 
@@ -40,7 +51,6 @@ private:
     void sendRequest(int inNumber);
 
     QNetworkAccessManager* mpNetworkManager;
-    VornViewer* mpOwner;
     QString msUrl1;
     QString msUrl2;
     QByteArray maKey;

@@ -24,9 +24,6 @@ WvcSvgReader::WvcSvgReader(Package* ipPackage, const QString& isPath, const QStr
     , maColour{WaveformSvg::colour(153, 187, 232, 1.0), WaveformSvg::colour(136, 136, 136, 1.0)}
 {
     setLogLevel(DEB);
-    maFile.setFileName(ipPackage->packageFileName());
-    mnStoredSize = ipPackage->entryStoredSize(isPath);
-    mnOffset = ipPackage->entryOffset(isPath);
     reset();
 
     const WaveformQuery aQuery = WaveformQuery::parse(isQuery, true);
@@ -51,12 +48,11 @@ WvcSvgReader::WvcSvgReader(Package* ipPackage, const QString& isPath, const QStr
     const QString sPassword = ipPackage->wvcPassword();
     if (!sPassword.isEmpty())
         setPassword(sPassword.toStdString());
-    if (mnStoredSize < 0 || mnOffset < 0 || !maFile.open(QIODevice::ReadOnly) || !maFile.seek(mnOffset)) {
+    if (!maMember.open(*ipPackage, isPath)) {
         qCritical() << "Error opening WVC file for svg generation: " << -1;
         return;
     }
-    maStream.setDevice(&maFile);
-    const int nResult = open(uint64_t(mnStoredSize), false);
+    const int nResult = open(uint64_t(maMember.size()), false);
     if (nResult != 0) {
         qCritical() << "Error opening WVC file for svg generation: " << nResult;
         return;
@@ -121,12 +117,7 @@ int WvcSvgReader::levelCallback(int64_t, const uint8_t* ipLevels, int inCount)
 int WvcSvgReader::readCallback(uint8_t* ipBuffer, uint32_t inLength, uint32_t& irnBytesRead)
 {
     irnBytesRead = 0;
-    const qint64 nEnd = mnOffset + mnStoredSize;
-    const qint64 nPosition = maFile.pos();
-    if (nPosition >= nEnd)
-        return -1;
-    const int nWanted = int(std::min<qint64>(std::min<qint64>(nEnd - nPosition, inLength), INT_MAX));
-    const int nRead = maStream.readRawData(reinterpret_cast<char*>(ipBuffer), nWanted);
+    const qint64 nRead = maMember.read(reinterpret_cast<char*>(ipBuffer), inLength);
     // A package file that ends inside the member is the end of the data.
     if (nRead <= 0)
         return -1;
@@ -143,16 +134,15 @@ int WvcSvgReader::seekCallback(int64_t inOffset, int inOrigin)
     if (inOrigin == 0) {
         nTarget = inOffset;
     } else if (inOrigin == 2) {
-        nTarget = mnStoredSize + inOffset;
+        nTarget = maMember.size() + inOffset;
     } else {
         qCritical() << "invalid seek request: " << inOrigin;
         return WVC::WVC_SEEK_ERROR;
     }
-    if (nTarget < 0 || nTarget > mnStoredSize || !maFile.seek(mnOffset + nTarget)) {
+    if (!maMember.seek(nTarget)) {
         qCritical() << "invalid seek request: " << inOrigin;
         return WVC::WVC_SEEK_ERROR;
     }
-    maStream.resetStatus();
     return WVC::WVC_OK;
 }
 

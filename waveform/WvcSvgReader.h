@@ -1,9 +1,8 @@
 #pragma once
 #include "Decoder.h"
+#include "MemberRange.h"
 
 #include <QByteArray>
-#include <QDataStream>
-#include <QFile>
 #include <QString>
 
 class Package;
@@ -11,8 +10,8 @@ class QTextStream;
 
 // Draws the waveform of a ".wvc" member from the level stream alone (peak
 // level bytes, one per frame and channel), with the requested effects and
-// zoom applied by the decoder. Reads the member's bytes from the package
-// file through a handle of its own, confined to the member. One request,
+// zoom applied by the decoder. Reads the member's bytes through a range of
+// its own. One request,
 // one local object.
 class WvcSvgReader : public WVC::Decoder
 {
@@ -33,12 +32,9 @@ public:
     quint32 scaleDownFactor() const { return mnScaleDownFactor; }
 
 private:
-    QFile maFile;
-    QDataStream maStream;
+    MemberRange maMember;
     QByteArray maUpper[2];
     QByteArray maLower[2];
-    qint64 mnStoredSize = 0;
-    qint64 mnOffset = 0;
     QByteArray maBackgroundColour;
     QByteArray maColour[2];
     quint32 mnScaleDownFactor = 0;

@@ -21,8 +21,15 @@ int freePort()
 class Viewer
 {
 public:
-    explicit Viewer(const QStringList& isaArguments)
+    explicit Viewer(const QStringList& isaArguments, bool ibDisplay = true)
     {
+        if (!ibDisplay) {
+            QProcessEnvironment aEnvironment = QProcessEnvironment::systemEnvironment();
+            aEnvironment.remove(QStringLiteral("DISPLAY"));
+            aEnvironment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+            aEnvironment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            maProcess.setProcessEnvironment(aEnvironment);
+        }
         maProcess.setProgram(QStringLiteral(VORN_BIN_DIR "/VornViewer"));
         maProcess.setArguments(isaArguments);
         QObject::connect(&maProcess, &QProcess::readyReadStandardError,
@@ -94,11 +101,22 @@ private slots:
     {
         QFETCH(QStringList, saArguments);
         QFETCH(QString, sExpectedError);
-        Viewer aViewer(saArguments);
+        // Without a display too: over ssh or in a script.
+        Viewer aViewer(saArguments, false);
         QVERIFY(aViewer.finishes());
         QCOMPARE(aViewer.maProcess.exitStatus(), QProcess::NormalExit);
         QCOMPARE(aViewer.maProcess.exitCode(), 0);
         QCOMPARE(aViewer.msError, sExpectedError);
+    }
+
+    void versionWithoutDisplay()
+    {
+        Viewer aViewer({ "--version" }, false);
+        QVERIFY(aViewer.finishes());
+        QCOMPARE(aViewer.maProcess.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(aViewer.maProcess.readAllStandardOutput()),
+            QStringLiteral("VornViewer " VORN_VERSION "\n"));
+        QCOMPARE(aViewer.msError, QString());
     }
 
     void rejectedPortsLeaveTheChoiceToTheServer_data()

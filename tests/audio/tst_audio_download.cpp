@@ -12,6 +12,8 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 
+#include <unistd.h>
+
 using namespace audiotest;
 
 namespace {
@@ -333,6 +335,52 @@ private slots:
         QCOMPARE(leftInOut(), QStringList());
         QVERIFY(!mpPlayer->findChild<QProgressDialog*>());
         QCOMPARE(mpPlayer->property("bPaused").toBool(), true);
+    }
+
+    // A full disk shortens writes without failing them: the save must still
+    // end with the message and leave no file at all (measured before: a
+    // 64 KB piece of the capture under the chosen name, and no message).
+    void fullDiskLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("sSlot");
+        QTest::addColumn<QString>("sName");
+        QTest::addColumn<QString>("sTarget");
+        QTest::newRow("data file") << "downloadPcap" << "/app/wave/trace.pcap" << "trace.pcap";
+        QTest::newRow("recording") << "downloadFromPackage" << "long.wvc" << "long.wav";
+        QTest::newRow("8-bit recording") << "downloadFromPackage" << "pcm8.wav" << "pcm8.wav";
+    }
+    void fullDiskLeavesNothing()
+    {
+        QFETCH(QString, sSlot);
+        QFETCH(QString, sName);
+        QFETCH(QString, sTarget);
+        if (geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString sFull = maDir.filePath("full");
+        QVERIFY(QDir().mkpath(sFull));
+        QCOMPARE(QProcess::execute("mount", { "-t", "tmpfs", "-o", "size=64k", "tmpfs", sFull }), 0);
+        struct Unmount {
+            QString s;
+            ~Unmount() { QProcess::execute("umount", { s }); }
+        } aUnmount { sFull };
+        // Leave less room than the smallest file needs.
+        {
+            QFile aFiller(sFull + "/filler");
+            QVERIFY(aFiller.open(QIODevice::WriteOnly));
+            aFiller.write(QByteArray(60 * 1024, 'f'));
+        }
+        QString sMessage;
+        {
+            // The progress dialog of a recording comes and goes on its own.
+            ModalAnswers aAnswers({ saveAs(sFull + "/" + sTarget), pressButton(&sMessage) },
+                                  [](QWidget* ipaModal) { return qobject_cast<QProgressDialog*>(ipaModal) != nullptr; });
+            QMetaObject::invokeMethod(mpPlayer, sSlot.toLatin1(), Q_ARG(QString, sName));
+            QVERIFY(QTest::qWaitFor([&] { return aAnswers.allUsed() && !qApp->activeModalWidget()
+                                                 && !mpPlayer->findChild<QSaveFile*>(); }, 60000));
+        }
+        QCOMPARE(sMessage, QStringLiteral("<p>Could not write to file"));
+        QCOMPARE(QDir(sFull).entryList(QDir::Files | QDir::Hidden), QStringList { "filler" });
+        QVERIFY(!mpPlayer->findChild<QProgressDialog*>());
     }
 };
 

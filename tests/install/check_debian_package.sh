@@ -96,6 +96,15 @@ grep -q "File delivered: .*calls.js" "$work/viewer.log" || { cat "$work/viewer.l
 step "menu entry"
 desktop-file-validate "$root/usr/share/applications/vorn-viewer.desktop"
 
+step "software centre listing"
+metainfo="$root/usr/share/metainfo/org.example.vornviewer.metainfo.xml"
+[ -f "$metainfo" ] || fail "no AppStream metainfo installed"
+# Warnings fail too: a software centre may drop a listing that has them.
+appstreamcli validate --no-net --explain "$metainfo" >"$work/appstream.log" 2>&1 \
+  || { cat "$work/appstream.log"; fail "appstreamcli validate"; }
+grep -qE '^[WE]:' "$work/appstream.log" && { cat "$work/appstream.log"; fail "appstreamcli warnings"; }
+grep -q "<launchable type=\"desktop-id\">vorn-viewer.desktop</launchable>" "$metainfo" || fail "metainfo names another menu entry"
+
 step "file type by magic"
 export XDG_DATA_HOME=$work/xdg XDG_DATA_DIRS=/usr/share
 mkdir -p "$XDG_DATA_HOME/mime/packages"

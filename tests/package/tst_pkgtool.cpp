@@ -1,6 +1,7 @@
 // pkgtool as users and other tests run it: create, list and extract on real
 // files, options in any position, and one-line errors with a failing status.
 #include "Package.h"
+#include "PackageWriter.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -42,6 +43,10 @@ private slots:
     void keyFileAndSettings();
     void errors_data();
     void errors();
+    void extractToDirectory();
+    void extractRefusesPathsLeavingTheDirectory();
+    void commandHelp_data();
+    void commandHelp();
 
 private:
     void writeSource(const QString& isPath, const QByteArray& iaBytes);
@@ -210,6 +215,94 @@ void TestPkgtool::errors()
     QVERIFY(run.aOut.isEmpty());
     QVERIFY2(run.aErr.endsWith('\n') && run.aErr.count('\n') == 1, run.aErr.constData());
     QVERIFY2(run.aErr.contains(message.toUtf8()), run.aErr.constData());
+}
+
+// Every member lands under its path, byte for byte as decrypted and inflated
+// (calls.js as stored, not as the viewer's reader rewrites it); a second run
+// keeps the files unless told to overwrite.
+void TestPkgtool::extractToDirectory()
+{
+    const QString sPackage = mDir.filePath("to-dir.pkg");
+    const Run created = pkgtool({"create", sPackage, "--root", msRoot, "--password", "pw", "--users", "ann"});
+    QVERIFY2(created.nExit == 0, created.aErr.constData());
+    const QString sTarget = mDir.filePath("unpacked");
+    const QStringList aCredentials{"--user", "ann", "--password", "pw"};
+
+    Run run = pkgtool(QStringList{"extract", sPackage, "--to", sTarget} + aCredentials);
+    QVERIFY2(run.nExit == 0, run.aErr.constData());
+    QVERIFY(run.aOut.isEmpty());
+    for (auto it = maFiles.cbegin(); it != maFiles.cend(); ++it) {
+        QFile file(sTarget + it.key());
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        QCOMPARE(file.readAll(), it.value());
+    }
+
+    QFile changed(sTarget + "/app/data/noise.bin");
+    QVERIFY(changed.open(QIODevice::WriteOnly));
+    changed.write("mine");
+    changed.close();
+    run = pkgtool(QStringList{"extract", sPackage, "/app/data/noise.bin", "--to", sTarget} + aCredentials);
+    QCOMPARE(run.nExit, 1);
+    QVERIFY2(run.aErr.contains("--overwrite"), run.aErr.constData());
+    QVERIFY(changed.open(QIODevice::ReadOnly));
+    QCOMPARE(changed.readAll(), QByteArray("mine"));
+    changed.close();
+
+    run = pkgtool(QStringList{"extract", sPackage, "/app/data/noise.bin", "--to", sTarget, "--overwrite"} + aCredentials);
+    QVERIFY2(run.nExit == 0, run.aErr.constData());
+    QVERIFY(changed.open(QIODevice::ReadOnly));
+    QCOMPARE(changed.readAll(), maFiles.value("/app/data/noise.bin"));
+}
+
+// Hostile member paths are named in a message and written nowhere, inside the
+// folder or out of it; the harmless members of the same package still land.
+void TestPkgtool::extractRefusesPathsLeavingTheDirectory()
+{
+    const QStringList aHostile{"/../escaped-up", "//tmp/escaped-absolute", "/a/../../escaped-through", "/link/escaped-link"};
+    PackageWriter writer;
+    for (const QString& sPath : aHostile)
+        QVERIFY(writer.addFile(sPath, "evil", nullptr));
+    QVERIFY(writer.addFile("/app/data/fine.txt", "fine", nullptr));
+    const QString sPackage = mDir.filePath("hostile.pkg");
+    QVERIFY(writer.write(sPackage, nullptr));
+
+    QTemporaryDir aBase;
+    const QString sTarget = aBase.filePath("inside/target");
+    const QString sOutside = aBase.filePath("outside");
+    QVERIFY(QDir().mkpath(sTarget));
+    QVERIFY(QDir().mkpath(sOutside));
+    // A link already in the folder that points out of it.
+    QVERIFY(QFile::link(sOutside, sTarget + "/link"));
+
+    const Run run = pkgtool({"extract", sPackage, "--to", sTarget});
+    QCOMPARE(run.nExit, 1);
+    QVERIFY2(QFile::exists(sTarget + "/app/data/fine.txt"), run.aErr.constData());
+    for (const QString& sPath : aHostile)
+        QVERIFY2(run.aErr.contains(sPath.toUtf8()), qPrintable(sPath + ": " + run.aErr));
+    QCOMPARE(QDir(sOutside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFile::exists(aBase.filePath("inside/escaped-up")));
+    QVERIFY(!QFile::exists(aBase.filePath("inside/escaped-through")));
+    QVERIFY(!QFile::exists("/tmp/escaped-absolute"));
+}
+
+void TestPkgtool::commandHelp_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("help extract") << QStringList{"help", "extract"} << "pkgtool extract PKG [MEMBER ...] --to DIR";
+    QTest::newRow("extract --help") << QStringList{"extract", "--help"} << "pkgtool extract PKG [MEMBER ...] --to DIR";
+    QTest::newRow("create --help") << QStringList{"create", "--help"} << "Usage: pkgtool create OUT.pkg --root DIR";
+    QTest::newRow("help list") << QStringList{"help", "list"} << "Example: pkgtool list";
+    QTest::newRow("--help") << QStringList{"--help"} << "pkgtool help COMMAND";
+}
+
+void TestPkgtool::commandHelp()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, expected);
+    const Run run = pkgtool(args);
+    QCOMPARE(run.nExit, 0);
+    QVERIFY2(run.aOut.contains(expected.toUtf8()), run.aOut.constData());
 }
 
 QTEST_GUILESS_MAIN(TestPkgtool)

@@ -29,6 +29,7 @@ private slots:
     void effects();
     void errors_data();
     void errors();
+    void help();
 
 private:
     struct Result
@@ -377,6 +378,15 @@ void TestWvcTool::errors()
     // One line naming the problem (usage errors add the usage text).
     if (exitCode != 2 || !aResult.sErr.contains("usage:"))
         QCOMPARE(aResult.sErr.count('\n'), 1);
+}
+
+void TestWvcTool::help()
+{
+    for (const QString& sArgument : {QStringLiteral("--help"), QStringLiteral("help")}) {
+        const Result aResult = tool({sArgument});
+        QCOMPARE(aResult.nExit, 0);
+        QVERIFY2(aResult.sOut.startsWith("usage:\n  wvctool encode"), qPrintable(aResult.sOut));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestWvcTool)

@@ -1,5 +1,7 @@
 // pkgtool: writes, lists and extracts package files with the same library
 // as the viewer. Errors go to standard error as one line and a non-zero exit.
+#include "ExtractToDirectory.h"
+#include "PackageAnalysis.h"
 #include "Package.h"
 #include "PackageWriter.h"
 
@@ -40,6 +42,73 @@ QString openError(int inResult)
     case -5: return QStringLiteral("package requires external time verification");
     default: return QStringLiteral("cannot open package (result %1)").arg(inResult);
     }
+}
+
+struct CommandHelp
+{
+    const char* pName;
+    const char* pText;
+};
+
+// What "pkgtool help COMMAND" and "pkgtool COMMAND --help" print; the manual
+// page says the same.
+const CommandHelp kCommandHelp[] = {
+    {"create",
+     "Usage: pkgtool create OUT.pkg --root DIR [--password P] [--users a,b] [--settings \"k=v;k=v\"] [--key-file FILE]\n"
+     "Writes a package whose members are the files below DIR (member path = \"/\" + path below DIR).\n"
+     "  --root DIR        folder whose files become the members\n"
+     "  --password P      encrypt the package with this password\n"
+     "  --users a,b       user names the package accepts\n"
+     "  --settings S      index settings, \"key=value\" entries separated by \";\"\n"
+     "  --key-file FILE   file whose text becomes the time verification key\n"
+     "Example: pkgtool create calls.pkg --root export/ --password secret --users ann,bob\n"},
+    {"list",
+     "Usage: pkgtool list PKG [--user U --password P] [--authority A]\n"
+     "Prints whether the package is encrypted, its settings, and one line per member:\n"
+     "path, stored size, decoded size, offset.\n"
+     "  --user U, --password P   credentials of an encrypted package\n"
+     "  --authority A            authority password\n"
+     "Example: pkgtool list calls.pkg --user ann --password secret\n"},
+    {"extract",
+     "Usage: pkgtool extract PKG MEMBER [--user U --password P]\n"
+     "       pkgtool extract PKG [MEMBER ...] --to DIR [--overwrite] [--user U --password P]\n"
+     "Without --to, writes one member to standard output. With --to, writes every member\n"
+     "(or the named ones) below DIR under its path, decrypted and inflated (WVC recordings\n"
+     "as stored); progress goes to standard error for packages over 100 MB. A member path\n"
+     "that would leave DIR (\"..\", absolute, a symlink in DIR pointing out) is refused and\n"
+     "written nowhere; existing files are kept unless --overwrite is given. The exit status\n"
+     "is 1 when any member was refused or failed.\n"
+     "  --to DIR                 folder to write into (created when missing)\n"
+     "  --overwrite              replace files that exist already\n"
+     "  --user U, --password P   credentials of an encrypted package\n"
+     "  --authority A            authority password\n"
+     "Example: pkgtool extract calls.pkg --to unpacked/ --user ann --password secret\n"},
+    {"analyse",
+     "Usage: pkgtool analyse PKG [--user U --password P]\n"
+     "Prints the talk, silence and overtalk figures of every call with a recording, in list\n"
+     "order and after retention, as CSV: call_id,time_start,channels,duration_ms,\n"
+     "agent_talk_ms,customer_talk_ms,talk_ms,silence_total_ms,silence_longest_ms,silence_count,\n"
+     "overtalk_total_ms,overtalk_count,interruptions_agent,interruptions_customer. The agent is\n"
+     "the left channel, the customer the right; stereo-only columns stay empty for mono. A\n"
+     "recording that cannot be decoded gives a row with empty figures and a warning on\n"
+     "standard error. The exit status is 1 only when the package cannot be read.\n"
+     "  --user U, --password P   credentials of an encrypted package\n"
+     "  --authority A            authority password\n"
+     "Example: pkgtool analyse calls.pkg --user ann --password secret > figures.csv\n"},
+};
+
+const CommandHelp* findHelp(const QString& isCommand)
+{
+    for (const CommandHelp& help : kCommandHelp)
+        if (isCommand == QLatin1String(help.pName))
+            return &help;
+    return nullptr;
+}
+
+int printHelp(const CommandHelp& irHelp)
+{
+    std::fputs(irHelp.pText, stdout);
+    return 0;
 }
 
 int create(const QCommandLineParser& parser, const QStringList& aArgs)
@@ -126,10 +195,26 @@ int list(const QCommandLineParser& parser, const QStringList& aArgs)
     return 0;
 }
 
+int extractTo(const QCommandLineParser& parser, const QStringList& aArgs)
+{
+    Package package;
+    if (openForReading(parser, aArgs[1], package) != 0)
+        return 1;
+    ExtractOptions options;
+    options.sDirectory = parser.value(QStringLiteral("to"));
+    options.saMembers = aArgs.mid(2);
+    options.bOverwrite = parser.isSet(QStringLiteral("overwrite"));
+    options.bProgress = QFileInfo(aArgs[1]).size() > 100 * 1000 * 1000;
+    return extractToDirectory(package, options) == 0 ? 0 : 1;
+}
+
 int extract(const QCommandLineParser& parser, const QStringList& aArgs)
 {
+    if (aArgs.size() >= 2 && parser.isSet(QStringLiteral("to")))
+        return extractTo(parser, aArgs);
     if (aArgs.size() != 3)
-        return fail(QStringLiteral("usage: pkgtool extract PKG MEMBER [--user U --password P]"));
+        return fail(QStringLiteral("usage: pkgtool extract PKG MEMBER [--user U --password P], "
+                                   "or pkgtool extract PKG [MEMBER ...] --to DIR [--overwrite]"));
     Package package;
     if (openForReading(parser, aArgs[1], package) != 0)
         return 1;
@@ -156,6 +241,31 @@ int extract(const QCommandLineParser& parser, const QStringList& aArgs)
     return 0;
 }
 
+int analyse(const QCommandLineParser& parser, const QStringList& aArgs)
+{
+    if (aArgs.size() != 2)
+        return fail(QStringLiteral("usage: pkgtool analyse PKG [--user U --password P]"));
+    Package package;
+    if (openForReading(parser, aArgs[1], package) != 0)
+        return 1;
+    QVector<Analytics::CallRecording> aCalls;
+    QString sError;
+    if (!Analytics::callsWithRecording(package, aCalls, &sError))
+        return fail(sError);
+    QTextStream out(stdout);
+    out << Analytics::csvHeader() << '\n';
+    for (const Analytics::CallRecording& aCall : aCalls) {
+        const Analytics::CallAnalysis aAnalysis = Analytics::analyseRecording(package, aCall.sPath);
+        if (!aAnalysis.aFigures) {
+            out.flush();
+            std::fprintf(stderr, "pkgtool: warning: call %s: %s\n", qPrintable(aCall.sCallId),
+                         qPrintable(aAnalysis.sError));
+        }
+        out << Analytics::csvRow(aCall, aAnalysis) << '\n';
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,24 +282,38 @@ int main(int argc, char** argv)
         {QStringLiteral("users"), QStringLiteral("User names separated by \",\" (create)."), QStringLiteral("a,b")},
         {QStringLiteral("settings"), QStringLiteral("Settings entries \"k=v;k=v\" (create)."), QStringLiteral("S")},
         {QStringLiteral("key-file"), QStringLiteral("File whose text becomes the time verification key (create)."), QStringLiteral("FILE")},
-        {QStringLiteral("user"), QStringLiteral("User name for an encrypted package (list, extract)."), QStringLiteral("U")},
-        {QStringLiteral("authority"), QStringLiteral("Authority password (list, extract)."), QStringLiteral("P")},
+        {QStringLiteral("user"), QStringLiteral("User name for an encrypted package (list, extract, analyse)."), QStringLiteral("U")},
+        {QStringLiteral("authority"), QStringLiteral("Authority password (list, extract, analyse)."), QStringLiteral("P")},
         {QStringLiteral("verbose"), QStringLiteral("Print the package's log lines to standard error.")},
+        {QStringLiteral("to"), QStringLiteral("Directory to extract the members into (extract)."), QStringLiteral("DIR")},
+        {QStringLiteral("overwrite"), QStringLiteral("Replace files that exist already (extract --to).")},
     });
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, list or extract"));
-    if (!parser.parse(app.arguments()))
-        return fail(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    gbVerbose = parser.isSet(QStringLiteral("verbose"));
-
+    parser.addPositionalArgument(QStringLiteral("command"),
+        QStringLiteral("create, list, extract or analyse; \"pkgtool help COMMAND\" shows a command's usage"));
+    const bool bParsed = parser.parse(app.arguments());
     const QStringList aArgs = parser.positionalArguments();
     const QString sCommand = aArgs.value(0);
+    // "pkgtool COMMAND --help" and "pkgtool help COMMAND" show that command's usage.
+    const bool bHelp = bParsed && parser.isSet(QStringLiteral("help"));
+    if (sCommand == QLatin1String("help") || bHelp) {
+        const QString sTopic = sCommand == QLatin1String("help") ? aArgs.value(1) : sCommand;
+        if (const CommandHelp* pHelp = findHelp(sTopic))
+            return printHelp(*pHelp);
+        if (!sTopic.isEmpty())
+            return fail(QStringLiteral("unknown command \"%1\"; use create, list, extract or analyse").arg(sTopic));
+        parser.showHelp(0);
+    }
+    if (!bParsed)
+        return fail(parser.errorText());
+    gbVerbose = parser.isSet(QStringLiteral("verbose"));
+
     if (sCommand == QLatin1String("create"))
         return create(parser, aArgs);
     if (sCommand == QLatin1String("list"))
         return list(parser, aArgs);
     if (sCommand == QLatin1String("extract"))
         return extract(parser, aArgs);
-    return fail(QStringLiteral("unknown command \"%1\"; use create, list or extract").arg(sCommand));
+    if (sCommand == QLatin1String("analyse"))
+        return analyse(parser, aArgs);
+    return fail(QStringLiteral("unknown command \"%1\"; use create, list, extract or analyse").arg(sCommand));
 }

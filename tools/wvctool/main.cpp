@@ -376,6 +376,11 @@ int info(const Arguments& irArgs)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0
+                         || std::strcmp(argv[1], "help") == 0)) {
+        std::fputs(kUsage, stdout);
+        return EXIT_OK;
+    }
     Arguments aArgs;
     std::string sError;
     if (!parseArguments(argc, argv, aArgs, sError)) {
