@@ -2,6 +2,7 @@
 
 #include "ReviewDocument.h"
 
+#include <QDebug>
 #include <QJsonDocument>
 #include <QPageLayout>
 #include <QPageSize>
@@ -24,7 +25,7 @@ ReportPrinter::ReportPrinter(int inHttpPort, QObject* ipParent)
     mpProfile = new QWebEngineProfile(this);
     mpProfile->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
     mTimeout.setSingleShot(true);
-    connect(&mTimeout, &QTimer::timeout, this, [this] { fail(tr("The report took too long to lay out.")); });
+    connect(&mTimeout, &QTimer::timeout, this, [this] { fail(tr("The report could not be laid out.")); });
 }
 
 ReportPrinter::~ReportPrinter()
@@ -36,7 +37,7 @@ ReportPrinter::~ReportPrinter()
 void ReportPrinter::print(const QJsonObject& irData, const QString& isLocale, const QString& isPath)
 {
     if (mbBusy) {
-        emit finished(false, tr("A report is being written already."));
+        emit finished(false, tr("The report could not be laid out."));
         return;
     }
     mbBusy = true;
@@ -48,7 +49,7 @@ void ReportPrinter::print(const QJsonObject& irData, const QString& isLocale, co
         if (!mbBusy)
             return;
         if (!ibOk) {
-            fail(tr("The report page could not be loaded."));
+            fail(tr("The report could not be laid out."));
             return;
         }
         const QByteArray aJson = QJsonDocument(maData).toJson(QJsonDocument::Compact);
@@ -66,11 +67,12 @@ void ReportPrinter::titleChanged(const QString& isTitle)
     if (!mbBusy || !isTitle.startsWith(QLatin1String("vorn-report-")))
         return;
     if (isTitle.startsWith(QLatin1String("vorn-report-failed"))) {
-        fail(tr("The report could not be laid out: %1").arg(isTitle.mid(19)));
+        qWarning() << "Report page:" << isTitle;
+        fail(tr("The report could not be laid out."));
         return;
     }
     if (isTitle != QLatin1String("vorn-report-ready")) {
-        fail(tr("A waveform of the report could not be drawn."));
+        fail(tr("The report could not be laid out."));
         return;
     }
     const QPageLayout aLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
@@ -79,7 +81,7 @@ void ReportPrinter::titleChanged(const QString& isTitle)
             if (!mbBusy)
                 return;
             if (iaPdf.isEmpty()) {
-                fail(tr("The web engine did not print the report."));
+                fail(tr("The report could not be laid out."));
                 return;
             }
             QString sError;
