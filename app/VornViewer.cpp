@@ -1,5 +1,7 @@
 #include "VornViewer.h"
 
+#include "AnalyticsChannel.h"
+
 #include "AudioPlayer.h"
 #include "Package.h"
 #include "ReviewChannel.h"
@@ -152,6 +154,7 @@ void VornViewer::createWebView()
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
     pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
+    pChannel->registerObject(QStringLiteral("Analytics"), new AnalyticsChannel(mpPackage, this));
     mpWebView->page()->setWebChannel(pChannel);
 }
 
@@ -167,6 +170,8 @@ void VornViewer::home()
     clearLocaleMenu();
     mpAudioPlayer->unload();
     mpPackage->closePackage();
+    if (auto* pAnalytics = findChild<AnalyticsChannel*>())
+        pAnalytics->clear();
     loadStartPage();
     setWindowTitle(tr("VORN Viewer"));
 }
