@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QtConcurrent>
 
 namespace Analytics {
 
@@ -106,6 +107,25 @@ CallAnalysis analyseLevels(const RecordingLevels& irLevels, const FigureOptions&
 CallAnalysis analyseRecording(Package& irPackage, const QString& isPath, const FigureOptions& irOptions)
 {
     return analyseLevels(readRecordingLevels(irPackage, isPath), irOptions);
+}
+
+QVector<CallAnalysis> analyseCalls(Package& irPackage, const QVector<CallRecording>& irCalls,
+                                   const FigureOptions& irOptions, const std::atomic<bool>* ipCancel,
+                                   const std::function<void(int)>& irProgress)
+{
+    std::atomic<int> nDone{0};
+    const std::function<CallAnalysis(const CallRecording&)> analyse = [&](const CallRecording& irCall) {
+        CallAnalysis aAnalysis;
+        if (ipCancel && ipCancel->load())
+            aAnalysis.sError = QStringLiteral("cancelled");
+        else
+            aAnalysis = analyseRecording(irPackage, irCall.sPath, irOptions);
+        const int n = ++nDone;
+        if (irProgress)
+            irProgress(n);
+        return aAnalysis;
+    };
+    return QtConcurrent::blockingMapped<QVector<CallAnalysis>>(irCalls, analyse);
 }
 
 QString csvRow(const CallRecording& irCall, const CallAnalysis& irAnalysis)

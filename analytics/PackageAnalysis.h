@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 
 class Package;
@@ -35,6 +37,13 @@ struct CallAnalysis
 CallAnalysis analyseRecording(Package& irPackage, const QString& isPath, const FigureOptions& irOptions = {});
 // The same from a series already read.
 CallAnalysis analyseLevels(const RecordingLevels& irLevels, const FigureOptions& irOptions = {});
+
+// Every call on all cores, results in call order. Calls not begun when
+// *ipCancel turns true are left without figures ("cancelled"). irProgress,
+// when set, is called from the worker threads with the count of calls done.
+QVector<CallAnalysis> analyseCalls(Package& irPackage, const QVector<CallRecording>& irCalls,
+                                   const FigureOptions& irOptions = {}, const std::atomic<bool>* ipCancel = nullptr,
+                                   const std::function<void(int)>& irProgress = {});
 
 // One CSV line (without line break) of a call and its figures.
 QString csvRow(const CallRecording& irCall, const CallAnalysis& irAnalysis);

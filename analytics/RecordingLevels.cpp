@@ -4,8 +4,12 @@
 #include "Decoder.h"
 #include "MemberRange.h"
 #include "Package.h"
+#include "WavReader.h"
+
+#include <cryptopp/filters.h>
 
 #include <QBuffer>
+#include <QMutex>
 
 #include <algorithm>
 #include <cstdlib>
@@ -137,6 +141,114 @@ private:
     int64_t mnMaximumSteps = 0;
 };
 
+struct WavLevels
+{
+    LevelSeries aSeries;
+    int64_t nFrames = 0;
+    bool bStarted = false;
+    bool bUnsupported = false;
+};
+
+// Stage behind the WAV reader: the peak of every step, a piece at a time,
+// so that an hour of samples is never held at once.
+class WavLevelStage : public CryptoPP::Bufferless<CryptoPP::Filter>
+{
+public:
+    WavLevelStage(AudioFormat* ipFormat, WavLevels* ipLevels) : mpFormat(ipFormat), mpLevels(ipLevels) {}
+
+    size_t Put2(const CryptoPP::byte* ipInput, size_t inLength, int, bool) override
+    {
+        if (!mpLevels->bStarted && !start())
+            return 0;
+        if (mpLevels->bUnsupported)
+            return 0;
+        size_t i = 0;
+        // A sample split between blocks first, then whole samples in place.
+        while (mnPartial > 0 && i < inLength) {
+            maPartial[mnPartial++] = ipInput[i++];
+            if (mnPartial == mnBytesPerSample) {
+                mnPartial = 0;
+                take(sampleAt(maPartial));
+            }
+        }
+        for (; i + size_t(mnBytesPerSample) <= inLength; i += size_t(mnBytesPerSample))
+            take(sampleAt(ipInput + i));
+        while (i < inLength)
+            maPartial[mnPartial++] = ipInput[i++];
+        return 0;
+    }
+
+    bool IsolatedFlush(bool, bool) override
+    {
+        if (mnInStep > 0)
+            endStep();
+        return false;
+    }
+
+    ~WavLevelStage() override
+    {
+        if (mnInStep > 0)
+            endStep();
+    }
+
+private:
+    bool start()
+    {
+        mpLevels->bStarted = true;
+        mnChannels = mpFormat->channelCount();
+        const int nRate = mpFormat->sampleRate();
+        mnBytesPerSample = mpFormat->sampleSize() / 8;
+        if (mnChannels < 1 || mnChannels > 2 || nRate <= 0 || (mnBytesPerSample != 1 && mnBytesPerSample != 2)) {
+            mpLevels->bUnsupported = true;
+            return true;
+        }
+        mnPerStep = std::max(1, nRate * cnDecodedStepMs / 1000);
+        mpLevels->aSeries.nChannels = mnChannels;
+        mpLevels->aSeries.nStepMs = cnDecodedStepMs;
+        mpLevels->aSeries.aLevels.assign(size_t(mnChannels), {});
+        for (auto& a : mpLevels->aSeries.aLevels)
+            a.reserve(size_t(mpFormat->numSamples / quint64(mnPerStep) + 1));
+        return true;
+    }
+
+    int sampleAt(const uint8_t* ipBytes) const
+    {
+        return mnBytesPerSample == 1 ? (int(ipBytes[0]) - 128) * 256
+                                     : int(int16_t(uint16_t(ipBytes[0] | (ipBytes[1] << 8))));
+    }
+
+    void take(int inValue)
+    {
+        maPeak[mnChannel] = std::max(maPeak[mnChannel], std::abs(inValue));
+        if (++mnChannel < mnChannels)
+            return;
+        mnChannel = 0;
+        ++mpLevels->nFrames;
+        if (++mnInStep == mnPerStep)
+            endStep();
+    }
+
+    void endStep()
+    {
+        for (int c = 0; c < mnChannels; ++c) {
+            mpLevels->aSeries.aLevels[size_t(c)].push_back(float(maPeak[c]));
+            maPeak[c] = 0;
+        }
+        mnInStep = 0;
+    }
+
+    AudioFormat* mpFormat;
+    WavLevels* mpLevels;
+    int mnChannels = 1;
+    int mnBytesPerSample = 2;
+    int mnPerStep = 160;
+    int mnInStep = 0;
+    int mnChannel = 0;
+    int maPeak[2] = {0, 0};
+    uint8_t maPartial[2] = {0, 0};
+    int mnPartial = 0;
+};
+
 } // namespace
 
 LevelSeries levelsFromSamples(const int16_t* ipSamples, int64_t inFrames, int inChannels, int inSampleRate,
@@ -172,37 +284,25 @@ RecordingLevels readWvcLevels(const Package& irPackage, const QString& isPath, b
 RecordingLevels readWavLevels(Package& irPackage, const QString& isPath)
 {
     RecordingLevels aResult;
-    QBuffer aBuffer;
     AudioFormat aFormat;
-    if (irPackage.readFile(isPath, &aBuffer, &aFormat) != 0) {
+    WavLevels aLevels;
+    int nRead;
+    {
+        // The package object pumps members one caller at a time.
+        static QMutex sReadLock;
+        QMutexLocker aLock(&sReadLock);
+        nRead = irPackage.pumpMember(isPath, new WavReader(new WavLevelStage(&aFormat, &aLevels), &aFormat));
+    }
+    if (nRead != 0 || !aLevels.bStarted) {
         aResult.sError = QStringLiteral("cannot read recording %1").arg(isPath);
         return aResult;
     }
-    const int nChannels = aFormat.channelCount();
-    const int nRate = aFormat.sampleRate();
-    if (nChannels < 1 || nChannels > 2 || nRate <= 0 || (aFormat.sampleSize() != 16 && aFormat.sampleSize() != 8)) {
+    if (aLevels.bUnsupported) {
         aResult.sError = QStringLiteral("unsupported recording format in %1").arg(isPath);
         return aResult;
     }
-    const QByteArray& aData = aBuffer.data();
-    std::vector<int16_t> aWide;
-    const int16_t* pSamples = reinterpret_cast<const int16_t*>(aData.constData());
-    int64_t nSamples = aData.size() / 2;
-    if (aFormat.sampleSize() == 8) {
-        // Unsigned 8-bit, widened by multiplication.
-        aWide.resize(size_t(aData.size()));
-        for (int i = 0; i < aData.size(); ++i)
-            aWide[size_t(i)] = int16_t((int(quint8(aData[i])) - 128) * 256);
-        pSamples = aWide.data();
-        nSamples = aData.size();
-    } else if (quintptr(pSamples) % alignof(int16_t) != 0) {
-        aWide.resize(size_t(nSamples));
-        std::memcpy(aWide.data(), aData.constData(), size_t(nSamples) * 2);
-        pSamples = aWide.data();
-    }
-    const int64_t nFrames = nSamples / nChannels;
-    aResult.aSeries = levelsFromSamples(pSamples, nFrames, nChannels, nRate);
-    aResult.nDurationMs = nFrames * 1000 / nRate;
+    aResult.nDurationMs = aLevels.nFrames * 1000 / std::max(1, aFormat.sampleRate());
+    aResult.aSeries = std::move(aLevels.aSeries);
     aResult.nSource = LevelSource::Decoded;
     return aResult;
 }

@@ -76,6 +76,8 @@ void AudioPlayer::resetState()
     mnSeekPosition = 0;
     mbNotch = mbAmplify = mbBalance = false;
     mnZoomStart = mnZoomEnd = 0;
+    maRedactSpans.clear();
+    mnRedactFill = RedactionStage::Fill::Tone;
     mbWidenSamples = false;
 }
 
@@ -110,10 +112,45 @@ void AudioPlayer::parseQuery(const QString& isQuery)
         mnZoomEnd = wholeMilliseconds(aQuery.queryItemValue(QStringLiteral("zoomend")));
         qDebug() << "ZOOM SEGMENT start=" << mnZoomStart << " end=" << mnZoomEnd;
     }
-    // Absent, empty or 1: the recording plays at its own speed.
-    storeTempo(TempoStage::tempoFromText(aQuery.queryItemValue(QStringLiteral("tempo"))));
-    if (aQuery.hasQueryItem(QStringLiteral("tempo")))
-        qDebug() << "AUDIO EFFECT tempo=" << mfTempo;
+    maRedactSpans = RedactionStage::parseSpans(aQuery.queryItemValue(QStringLiteral("redact")));
+    mnRedactFill = RedactionStage::fillFromText(aQuery.queryItemValue(QStringLiteral("redactwith")));
+    if (!maRedactSpans.isEmpty())
+        qDebug() << "REDACT" << RedactionStage::spansText(maRedactSpans);
+}
+
+void AudioPlayer::applyQuery(WvcStreamDecoder* ipDecoder)
+{
+    if (mbNotch)
+        ipDecoder->setNotchFilter(uint32_t(qMax(0, mnNotchFrequency)), mfQFactor);
+    if (mbAmplify && !mbBalance) {
+        ipDecoder->setAmplify(0, mfAmplifyRatio);
+        ipDecoder->setAmplify(1, mfAmplifyRatio);
+    }
+    if (mbBalance) {
+        const float fBase = mbAmplify ? mfAmplifyRatio : 1.0f;
+        float fLeft = fBase;
+        float fRight = fBase;
+        if (mnBalance < 0)
+            fRight = fBase - float(qAbs(mnBalance)) * fBase / 100.0f;
+        else if (mnBalance > 0)
+            fLeft = fBase - float(mnBalance) * fBase / 100.0f;
+        ipDecoder->setAmplify(0, fLeft);
+        ipDecoder->setAmplify(1, fRight);
+    }
+    if (mnZoomEnd > 0)
+        ipDecoder->setZoom(mnZoomStart, mnZoomEnd);
+    ipDecoder->playback().setRedaction(maRedactSpans, mnRedactFill);
+}
+
+void AudioPlayer::applyQuery(WavStreamDecoder* ipDecoder)
+{
+    if (mbNotch)
+        ipDecoder->addNotchFilter(mnNotchFrequency, mfQFactor);
+    if (mbAmplify)
+        ipDecoder->addAmplify(mfAmplifyRatio);
+    if (mnZoomEnd > 0)
+        ipDecoder->setZoom(mnZoomStart, mnZoomEnd);
+    ipDecoder->playback().setRedaction(maRedactSpans, mnRedactFill);
 }
 
 void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
@@ -136,10 +173,11 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
     QString sName = withWavePrefix(isFilename);
     const int nQuery = sName.indexOf(QLatin1Char('?'));
     msFilename = nQuery < 0 ? sName : sName.left(nQuery);
-    if (nQuery >= 0)
-        parseQuery(sName.mid(nQuery)); // the "?" stays with the first key
-    else
-        storeTempo(1.0);
+    const QString sQuery = nQuery >= 0 ? sName.mid(nQuery) : QString();
+    parseQuery(sQuery); // the "?" stays with the first key
+    // Absent, empty or 1: the recording plays at its own speed.
+    storeTempo(TempoStage::tempoFromText(QUrlQuery(sQuery).queryItemValue(QStringLiteral("tempo"))));
+    qDebug() << "AUDIO EFFECT tempo=" << mfTempo;
 
     mbWvc = msFilename.contains(QLatin1String(".wvc"));
     maDecodedAudioBuffer.open(QIODevice::ReadWrite);
@@ -154,25 +192,7 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
         mpWvcStreamDecoder->playback().setLoop(mbLoop);
         mpWvcStreamDecoder->playback().setTimeline(&maTimeline);
         connect(mpWvcStreamDecoder, &WvcStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
-        if (mbNotch)
-            mpWvcStreamDecoder->setNotchFilter(uint32_t(qMax(0, mnNotchFrequency)), mfQFactor);
-        if (mbAmplify && !mbBalance) {
-            mpWvcStreamDecoder->setAmplify(0, mfAmplifyRatio);
-            mpWvcStreamDecoder->setAmplify(1, mfAmplifyRatio);
-        }
-        if (mbBalance) {
-            const float fBase = mbAmplify ? mfAmplifyRatio : 1.0f;
-            float fLeft = fBase;
-            float fRight = fBase;
-            if (mnBalance < 0)
-                fRight = fBase - float(qAbs(mnBalance)) * fBase / 100.0f;
-            else if (mnBalance > 0)
-                fLeft = fBase - float(mnBalance) * fBase / 100.0f;
-            mpWvcStreamDecoder->setAmplify(0, fLeft);
-            mpWvcStreamDecoder->setAmplify(1, fRight);
-        }
-        if (mnZoomEnd > 0)
-            mpWvcStreamDecoder->setZoom(mnZoomStart, mnZoomEnd);
+        applyQuery(mpWvcStreamDecoder);
         // Unlike the WAV path the result used to be ignored, which left the
         // busy cursor up and the page waiting when the recording could not
         // be opened (damaged file, wrong password).
@@ -193,12 +213,7 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
         mpWavStreamDecoder->playback().setTempo(mfTempo);
         mpWavStreamDecoder->playback().setLoop(mbLoop);
         mpWavStreamDecoder->playback().setTimeline(&maTimeline);
-        if (mbNotch)
-            mpWavStreamDecoder->addNotchFilter(mnNotchFrequency, mfQFactor);
-        if (mbAmplify)
-            mpWavStreamDecoder->addAmplify(mfAmplifyRatio);
-        if (mnZoomEnd > 0)
-            mpWavStreamDecoder->setZoom(mnZoomStart, mnZoomEnd);
+        applyQuery(mpWavStreamDecoder);
         connect(mpWavStreamDecoder, &WavStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
         if (mpWavStreamDecoder->open() != 0) {
             restoreCursor();

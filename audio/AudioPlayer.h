@@ -6,6 +6,7 @@
 // and package files as they are.
 #include "AudioFormat.h"
 #include "PlaybackTimeline.h"
+#include "RedactionStage.h"
 
 #include <QAudio>
 #include <QBuffer>
@@ -81,6 +82,11 @@ public slots:
     // While on, the zoom segment (or the whole recording) starts over when
     // it ends, without a gap.
     void setLoop(bool ibLoop);
+    // Saves the passage of the "zoomstart"/"zoomend" query items as WAV,
+    // with the effect and redaction items of the query; proposes
+    // "<recording>_<m>m<ss>s-<m>m<ss>s.wav". A whole recording's download
+    // (downloadFromPackage) takes the redaction items only.
+    void savePassage(QString isFilename);
 
 public:
     double tempo() const { return mfTempo; }
@@ -89,6 +95,9 @@ public:
 private:
     void resetState();
     void parseQuery(const QString& isQuery);
+    // Effects, zoom and redaction of the parsed query onto a new decoder.
+    void applyQuery(WvcStreamDecoder* ipDecoder);
+    void applyQuery(WavStreamDecoder* ipDecoder);
     // Sound output (or, when downloading, nothing) and the streaming timer.
     int startOutput();
     void stopAudioOutput();
@@ -107,6 +116,7 @@ private:
     // name, any other leaves no file behind.
     void closeDownload(bool ibComplete = false);
     void downloadFile(const QString& isFilename);
+    void startDownload(QString isFilename, bool ibPassage);
     bool decoderAtEnd() const;
 
     Package* mpPackage;
@@ -145,6 +155,9 @@ private:
     bool mbBalance = false;
     qint64 mnZoomStart = 0;
     qint64 mnZoomEnd = 0;
+    // The "redact" and "redactwith" query items of a load or download.
+    QVector<RedactionStage::Span> maRedactSpans;
+    RedactionStage::Fill mnRedactFill = RedactionStage::Fill::Tone;
 
     int mnIdleInterval = 300000;
     // The busy cursor of a load is up until the header arrives or the load fails.

@@ -33,6 +33,22 @@ QString dataFilePath(const QString& isName)
     return isName.startsWith(QLatin1Char('/')) ? isName : csWavePrefix + isName;
 }
 
+QString minutesSeconds(qint64 inMs)
+{
+    const qint64 nSeconds = qMax<qint64>(0, inMs) / 1000;
+    return QStringLiteral("%1m%2s").arg(nSeconds / 60).arg(nSeconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// "/app/wave/call.wav" with 1:05 to 1:20 gives "call_1m05s-1m20s.wav".
+QString passageFileName(const QString& isRecording, qint64 inStartMs, qint64 inEndMs)
+{
+    QString sBase = isRecording.mid(isRecording.lastIndexOf(QLatin1Char('/')) + 1);
+    const int nDot = sBase.lastIndexOf(QLatin1Char('.'));
+    if (nDot > 0)
+        sBase.truncate(nDot);
+    return QStringLiteral("%1_%2-%3.wav").arg(sBase, minutesSeconds(inStartMs), minutesSeconds(inEndMs));
+}
+
 QByteArray le32(quint32 inValue)
 {
     QByteArray a(4, Qt::Uninitialized);
@@ -50,18 +66,42 @@ QByteArray le16(quint16 inValue)
 
 void AudioPlayer::downloadFromPackage(QString isFilename)
 {
+    startDownload(isFilename, false);
+}
+
+void AudioPlayer::savePassage(QString isFilename)
+{
+    startDownload(isFilename, true);
+}
+
+void AudioPlayer::startDownload(QString isFilename, bool ibPassage)
+{
     const int nQuery = isFilename.indexOf(QLatin1Char('?'));
-    if (nQuery >= 0)
+    QString sQuery;
+    if (nQuery >= 0) {
+        sQuery = isFilename.mid(nQuery);
         isFilename.truncate(nQuery);
+    }
     const QString sPath = withWavePrefix(isFilename);
     qDebug() << "Downloading audio file from package:: " << sPath;
     unload();
+    // Redaction as the query asks. A whole recording is saved as recorded;
+    // a passage with the effects the query names. Either keeps the
+    // recording's own speed whatever the player's tempo.
+    if (!sQuery.isEmpty())
+        parseQuery(sQuery);
+    if (!ibPassage) {
+        mbNotch = mbAmplify = mbBalance = false;
+        mnZoomStart = mnZoomEnd = 0;
+    }
     mnPcmDataSize = 0;
     msFilename = sPath;
     mbWvc = sPath.contains(QLatin1String(".wvc"));
     QString sProposed = sPath;
     if (mbWvc)
         sProposed.replace(QLatin1String(".wvc"), QLatin1String(".wav"));
+    if (mnZoomEnd > 0)
+        sProposed = passageFileName(sProposed, mnZoomStart, mnZoomEnd);
 
     const QString sTarget = QFileDialog::getSaveFileName(this, tr("Save File"), sProposed);
     if (sTarget.isEmpty())
@@ -85,12 +125,14 @@ void AudioPlayer::downloadFromPackage(QString isFilename)
         mpWvcStreamDecoder->reset();
         mpWvcStreamDecoder->setBufferCeiling(cnDownloadCeiling);
         connect(mpWvcStreamDecoder, &WvcStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        applyQuery(mpWvcStreamDecoder);
         nResult = mpWvcStreamDecoder->open();
     } else {
         mpWavStreamDecoder = new WavStreamDecoder(this, mpPackage, msFilename, &maDecodedAudioBuffer,
                                                   &maBufferMutex, &maAudioFormat);
         mpWavStreamDecoder->setBufferCeiling(cnDownloadCeiling);
         connect(mpWavStreamDecoder, &WavStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
+        applyQuery(mpWavStreamDecoder);
         nResult = mpWavStreamDecoder->open();
     }
     if (nResult != 0) {

@@ -21,6 +21,7 @@ void PlaybackStage::setFormat(int inChannels, int inSampleRate, int inBytesPerSa
     mnChannels = inChannels;
     mnSampleRate = inSampleRate;
     mnBytesPerSample = inBytesPerSample;
+    maRedaction = RedactionStage(maRedactSpans, mnRedactFill, inSampleRate, inChannels);
     mpTempo.reset();
     restart();
 }
@@ -41,8 +42,17 @@ void PlaybackStage::restart()
         mpTempo = std::make_unique<TempoStage>(mnChannels, mnSampleRate, mnBytesPerSample, fTempo);
 }
 
-bool PlaybackStage::append(const char* ipData, int inBytes)
+bool PlaybackStage::append(const char* ipData, int inBytes, qint64 inFirstFrame)
 {
+    if (!maRedaction.isEmpty() && inBytes > 0) {
+        maRedacted = QByteArray(ipData, inBytes);
+        const int nFrames = inBytes / qMax(1, mnChannels * mnBytesPerSample);
+        if (mnBytesPerSample == 2)
+            maRedaction.process(reinterpret_cast<qint16*>(maRedacted.data()), nFrames, inFirstFrame);
+        else
+            maRedaction.process(reinterpret_cast<quint8*>(maRedacted.data()), nFrames, inFirstFrame);
+        ipData = maRedacted.constData();
+    }
     mbFlushed = false;
     mbLoopHasData = true;
     if (!mpTempo)

@@ -3,7 +3,10 @@
 // tempo stretch, and the loop that starts the segment over when it ends.
 // The player sets tempo, loop and timeline; the thread hands its PCM to
 // append() instead of straight into the shared buffer, reports seeks and
-// the end of its data. Downloads never set a tempo or a loop.
+// the end of its data. Downloads never set a tempo or a loop. Redaction
+// comes first: what is played is what would be saved.
+#include "RedactionStage.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -28,14 +31,21 @@ public:
     bool loop() const { return mbLoop; }
     // Guarded by the buffer mutex; set before the thread starts.
     void setTimeline(PlaybackTimeline* ipaTimeline) { mpTimeline = ipaTimeline; }
+    // Passages replaced by a tone or silence; set before the thread starts.
+    void setRedaction(const QVector<RedactionStage::Span>& irSpans, RedactionStage::Fill inFill)
+    {
+        maRedactSpans = irSpans;
+        mnRedactFill = inFill;
+    }
 
     // Thread side. The PCM format, before the first append.
     void setFormat(int inChannels, int inSampleRate, int inBytesPerSample);
     // A seek was taken: what the stretch holds belongs before it.
     void restart();
-    // Appends PCM (stretched when the tempo is not 1) to the shared buffer;
-    // false when a seek came in and the PCM was dropped.
-    bool append(const char* ipData, int inBytes);
+    // Appends PCM (redacted, then stretched when the tempo is not 1) to the
+    // shared buffer; inFirstFrame is the recording frame of its first
+    // sample. False when a seek came in and the PCM was dropped.
+    bool append(const char* ipData, int inBytes, qint64 inFirstFrame);
     // The data has ended. With the loop on, marks that what follows plays
     // from the segment start and returns true: the thread starts over
     // there. Otherwise hands on what the stretch still holds; false.
@@ -56,6 +66,10 @@ private:
     int mnBytesPerSample = 2;
     std::unique_ptr<TempoStage> mpTempo;
     QByteArray maStretched;
+    QVector<RedactionStage::Span> maRedactSpans;
+    RedactionStage::Fill mnRedactFill = RedactionStage::Fill::Tone;
+    RedactionStage maRedaction; // made for the format
+    QByteArray maRedacted;
     // Bytes appended since the last seek: where a loop mark goes.
     qint64 mnAppended = 0;
     bool mbFlushed = true;

@@ -251,7 +251,7 @@ void WavStreamDecoder::run()
                 maEffects.process(reinterpret_cast<qint16*>(aBlock.data()), int(nBytes / 2));
             else
                 maEffects.process(reinterpret_cast<quint8*>(aBlock.data()), int(nBytes));
-            if (!maPlayback.append(aBlock.constData(), int(nBytes)))
+            if (!maPlayback.append(aBlock.constData(), int(nBytes), nStart / (nBytesPerSample * nChannels)))
                 continue; // a seek came in; this block belongs before its target
             mnCurrentPosition += nBytes / nBytesPerSample / nChannels / qMax(1, nRate / 1000);
             if (mnCurrentPosition - mnLastLoggedPosition >= 1000) {

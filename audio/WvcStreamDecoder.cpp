@@ -191,7 +191,8 @@ int WvcStreamDecoder::pcmCallback(int64_t inPosition, const int16_t* ipLeft, int
         nBytes = nCount * 4;
     }
     // Samples are little-endian in memory on every platform we build for.
-    maPlayback.append(pBytes, nBytes);
+    // A frame's position is the time at its end.
+    maPlayback.append(pBytes, nBytes, qMax<qint64>(0, inPosition * qint64(sampleRate()) / 1000 - samplesPerFrame()));
     if (inPosition - mnLastLoggedPosition >= 1000) {
         qDebug() << "Current position: " << inPosition << " ms";
         mnLastLoggedPosition = inPosition;

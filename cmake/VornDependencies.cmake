@@ -10,6 +10,7 @@ set(_vorn_qt_packages
   Gui qtbase5-dev
   Widgets qtbase5-dev
   Network qtbase5-dev
+  Concurrent qtbase5-dev
   Test qtbase5-dev
   Multimedia qtmultimedia5-dev
   Svg libqt5svg5-dev
