@@ -58,11 +58,7 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
         }
         if (bValueTaken)
             continue;
-        if (sArgument.endsWith(QLatin1String(".pkg")))
-
-    for (int i = 0; i < irsaArguments.size(); ++i) {
-        const QString& sArgument = irsaArguments.at(i);
-        if (sArgument.endsWith(QLatin1String(".pkg")) || (i > 0 && isPackageByMagic(sArgument)))
+        if (sArgument.endsWith(QLatin1String(".pkg")) || (n > 0 && isPackageByMagic(sArgument)))
             aResult.sPackagePath = sArgument;
         if (sArgument == QLatin1String("--debug"))
             aResult.bDebug = true;
