@@ -7,6 +7,8 @@
 #include "TimeVerification.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QIcon>
@@ -141,7 +143,14 @@ void VornViewer::createWebView()
     auto* pChannel = new QWebChannel(mpWebView->page());
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
-    pChannel->registerObject(QStringLiteral("Analytics"), new AnalyticsChannel(mpPackage, this));
+    auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
+    pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
+    connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
+        const QString sPath =
+            QFileDialog::getSaveFileName(this, QCoreApplication::translate("AudioPlayer", "Save File"), isName);
+        if (!sPath.isEmpty())
+            pAnalytics->writeCsv(sPath);
+    });
     mpWebView->page()->setWebChannel(pChannel);
 }
 
