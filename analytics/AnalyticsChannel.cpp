@@ -26,6 +26,12 @@ AnalyticsChannel::AnalyticsChannel(Package* ipPackage, QObject* ipParent) : QObj
     connect(&maWatcher, &QFutureWatcherBase::finished, this, &AnalyticsChannel::runFinished);
 }
 
+AnalyticsChannel::~AnalyticsChannel()
+{
+    mbCancel = true;
+    maWatcher.waitForFinished();
+}
+
 void AnalyticsChannel::clear()
 {
     maKept.clear();

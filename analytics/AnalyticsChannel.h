@@ -22,6 +22,8 @@ class AnalyticsChannel : public QObject
     Q_OBJECT
 public:
     AnalyticsChannel(Package* ipPackage, QObject* ipParent = nullptr);
+    // A run still going is cancelled and waited for: its workers use this.
+    ~AnalyticsChannel() override;
 
     // isPath: the recording's member path ("/app/wave/x.wvc"); inSilenceMs:
     // the silence threshold. A map with "ok", "channels", "duration",
