@@ -9,6 +9,8 @@
 #include "TimeVerification.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QIcon>
@@ -154,7 +156,14 @@ void VornViewer::createWebView()
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
     pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
-    pChannel->registerObject(QStringLiteral("Analytics"), new AnalyticsChannel(mpPackage, this));
+    auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
+    pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
+    connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
+        const QString sPath =
+            QFileDialog::getSaveFileName(this, QCoreApplication::translate("AudioPlayer", "Save File"), isName);
+        if (!sPath.isEmpty())
+            pAnalytics->writeCsv(sPath);
+    });
     mpWebView->page()->setWebChannel(pChannel);
 }
 
