@@ -4,6 +4,8 @@
 
 #include "AudioPlayer.h"
 #include "Package.h"
+#include "ReviewChannel.h"
+#include "ReviewDocument.h"
 #include "TimeVerification.h"
 
 #include <QAction>
@@ -45,6 +47,7 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     connect(mpTimeVerification, &TimeVerification::timeVerified, this, &VornViewer::openWithTimeOffset);
     connect(mpTimeVerification, &TimeVerification::urlWanted, this, &VornViewer::askForTimeVerificationUrl);
     createActions();
+    createReviewActions();
     createToolBar();
     maLocaleActions.fill(nullptr);
     setMinimumSize(1024, 768);
@@ -63,6 +66,10 @@ VornViewer::~VornViewer()
 
 void VornViewer::closeEvent(QCloseEvent* ipaEvent)
 {
+    if (!confirmReviewSaved()) {
+        ipaEvent->ignore();
+        return;
+    }
     // Left open, the parentless waiting box would keep the program running.
     mpTimeVerification->cancel();
     if (mpTimeVerificationBox)
@@ -122,6 +129,11 @@ void VornViewer::createToolBar()
     connect(mpLocaleMenu, &QMenu::triggered, this, &VornViewer::localeSwitchTriggered);
 
     mpToolBar->addSeparator();
+    mpToolBar->addAction(mpSaveReviewAction);
+    mpToolBar->addAction(mpOpenReviewAction);
+    mpToolBar->addAction(mpReportAction);
+
+    mpToolBar->addSeparator();
     mpToolBar->addAction(mpZoomInAction);
     mpToolBar->addAction(mpZoomOutAction);
     mpToolBar->addSeparator();
@@ -143,6 +155,7 @@ void VornViewer::createWebView()
     auto* pChannel = new QWebChannel(mpWebView->page());
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
+    pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
     auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
     pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
     connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
@@ -156,6 +169,10 @@ void VornViewer::createWebView()
 
 void VornViewer::home()
 {
+    if (!confirmReviewSaved())
+        return;
+    mpReviewDocument->clear();
+    setReviewActionsEnabled(false);
     mpTimeVerification->cancel();
     mpAuthorityAction->setVisible(false);
     resetAuthorityOverride();
