@@ -323,6 +323,8 @@ export class CallView {
       this.showZoom();
     }
     const absolute = this.absolute(state.position);
+    const skipTo = this.analytics.skipTarget(absolute, state);
+    if (skipTo !== null) this.seekTo(skipTo);
     this.waveform.setPosition(absolute);
     this.bar.setPosition(absolute);
     this.bar.setState(state);

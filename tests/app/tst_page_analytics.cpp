@@ -168,6 +168,41 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() >= 26000, 15000);
         s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
     }
+
+    // With "Skip silences" on, the 30 s call plays its 3 s, 3 s and 4 s
+    // silences as 0.5 s each: about 21.5 s of sound from start to end
+    // instead of 30.
+    void skipSilencesShortensPlayback()
+    {
+        QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+        s().click("#skip-silences");
+        QTRY_VERIFY(s().js("document.getElementById('skip-silences').checked").toBool());
+        s().js("window.vornPage.callView.seekTo(0); true");
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() < 1000, 10000);
+        QElapsedTimer aTimer;
+        aTimer.start();
+        s().js("window.vornPage.player.state.paused ? window.vornPage.callView.togglePlay() : 0; true");
+        QTRY_VERIFY_WITH_TIMEOUT(!s().mpPlayer->property("bPaused").toBool(), 10000);
+        qint64 nLast = 0;
+        bool bSkippedStart = false;
+        while (aTimer.elapsed() < 45000) {
+            nLast = s().js("window.vornPage.player.state.position").toLongLong();
+            if (aTimer.elapsed() < 2000 && nLast >= 2700)
+                bSkippedStart = true;
+            if (nLast >= 29400)
+                break;
+            QTest::qWait(100);
+        }
+        const qint64 nElapsed = aTimer.elapsed();
+        qInfo() << "skip-silences playback of 30 s took" << nElapsed << "ms";
+        s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
+        QVERIFY2(nLast >= 29400, qPrintable(QString::number(nLast)));
+        QVERIFY(bSkippedStart);
+        // Each skip is a seek, and a seek restarts the output: the run takes
+        // longer than the 21.5 s of sound, but clearly less than the 30 s
+        // the call plays without skipping.
+        QVERIFY2(nElapsed > 17000 && nElapsed < 29000, qPrintable(QString::number(nElapsed)));
+    }
 };
 
 QTEST_MAIN(TestPageAnalytics)
