@@ -14,6 +14,7 @@
 #include "WvcWriter.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -106,6 +107,17 @@ int main(int argc, char* argv[])
     HttpServer server(&reader, 0, nullptr);
     std::printf("package: %d calls, 5-min stereo GSM WVC of %d bytes each, %d notes per call (prepared in %.1f s)\n",
                 kCalls, aWvc.size(), kNotes, prepare.elapsed() / 1000.0);
+
+    // What the waveform route alone costs for these recordings (20 of them):
+    // the report asks it once per call.
+    QElapsedTimer wave;
+    wave.start();
+    for (int n = 0; n < 20; ++n) {
+        QBuffer aPng;
+        aPng.open(QIODevice::WriteOnly);
+        reader.serveFile(QStringLiteral("/app/wave/call%1.svg").arg(5000 + n), QString(), &aPng);
+    }
+    std::printf("waveform route: %.1f ms per call\n", wave.nsecsElapsed() / 1e6 / 20);
 
     // CSV: built and written as the window does.
     QString sWriteError;
