@@ -7,6 +7,7 @@ import { Waveform } from "./Waveform.js";
 import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
+import { CallAnalytics } from "./CallAnalytics.js";
 
 const SEEK_STEP = 5000;
 
@@ -99,7 +100,8 @@ export class CallView {
     const barRoot = el("div");
     barRoot.id = "player-bar";
     this.bar = new PlayerBar(barRoot, bus);
-    stage.append(waveRoot, zoomBar, barRoot);
+    this.analytics = new CallAnalytics(el("div"), bus);
+    stage.append(waveRoot, this.analytics.root, zoomBar, barRoot);
 
     const lower = el("div", "call-lower");
     const effectsRoot = el("section");
@@ -136,6 +138,7 @@ export class CallView {
       this.player.setTempo(next);
     });
     bus.on("loop-toggle", () => this.player.toggleLoop());
+    bus.on("channel", channel => this.analytics.attach(channel.objects.Analytics));
   }
 
   isOpen() { return !!this.call && !this.root.hidden; }
@@ -177,8 +180,13 @@ export class CallView {
     this.waveform.setPosition(0);
     if (this.recording) {
       this.reload();
-      recordingPath(this.recording).then(path => { if (this.call === call) this.path = path; });
+      recordingPath(this.recording).then(path => {
+        if (this.call !== call) return;
+        this.path = path;
+        this.analytics.show(path);
+      });
     } else {
+      this.analytics.clear();
       this.waveform.clear(t("This call has no recording."));
     }
     this.showZoom();
@@ -277,6 +285,7 @@ export class CallView {
       : "";
     this.bar.setRange(start, end);
     this.waveform.setTotal(this.total);
+    this.analytics.setRange(start, end);
   }
 
   async ensureLoaded(startAbsolute) {
@@ -314,6 +323,8 @@ export class CallView {
       this.showZoom();
     }
     const absolute = this.absolute(state.position);
+    const skipTo = this.analytics.skipTarget(absolute, state);
+    if (skipTo !== null) this.seekTo(skipTo);
     this.waveform.setPosition(absolute);
     this.bar.setPosition(absolute);
     this.bar.setState(state);

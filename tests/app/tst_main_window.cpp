@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QWebChannel>
@@ -99,7 +100,7 @@ private slots:
         QCOMPARE(pToolBar->iconSize(), QSize(24, 24));
         QVERIFY(!pToolBar->isFloatable());
         const QList<QAction*> aActions = pToolBar->actions();
-        QCOMPARE(aActions.size(), 11);
+        QCOMPARE(aActions.size(), 15);
         QStringList saKinds;
         for (QAction* pAction : aActions) {
             if (pAction->isSeparator())
@@ -113,11 +114,18 @@ private slots:
         }
         QCOMPARE(saKinds,
             QStringList({ "Home (Ctrl+H)", "Open package (Ctrl+O)", "Authority override", "spacer", "locales", "|",
-                "Zoom in (Ctrl++)", "Zoom out (Ctrl+-)", "|", "About", "player" }));
+                "Save Review", "Open Review", "Export Report", "|", "Zoom in (Ctrl++)", "Zoom out (Ctrl+-)", "|", "About", "player" }));
         QCOMPARE(action("Home (Ctrl+H)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
         QCOMPARE(action("Open package (Ctrl+O)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(action("Zoom in (Ctrl++)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
         QCOMPARE(action("Zoom out (Ctrl+-)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+        // The review actions name their keys in the tooltip and wait for a package.
+        QCOMPARE(action("Save Review")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+        QCOMPARE(action("Open Review")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+        QCOMPARE(action("Export Report")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+        QCOMPARE(action("Open Review")->toolTip(), QStringLiteral("Open Review (Ctrl+Shift+O)"));
+        for (const char* pText : { "Save Review", "Open Review", "Export Report" })
+            QVERIFY2(!action(pText)->isEnabled(), pText);
         QVERIFY(!action("Authority override")->isVisible());
         QVERIFY(!action("Authority override")->icon().pixmap(24, QIcon::Normal).isNull());
         QVERIFY(!action("Authority override")->icon().pixmap(24, QIcon::Disabled).isNull());
@@ -230,6 +238,19 @@ private slots:
         QString sCaption;
         QString sDirectory;
         QStringList saFilters;
+        // A home of its own with a download folder, so the start folder is
+        // checked whatever the machine's home holds.
+        QTemporaryDir aHome;
+        const QByteArray aOldHome = qgetenv("HOME");
+        const QByteArray aOldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", aHome.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", aHome.filePath(".config").toUtf8());
+        const QString sDownloads = aHome.filePath("Downloads");
+        QVERIFY(QDir().mkpath(sDownloads));
+        struct Restore {
+            QByteArray h, c;
+            ~Restore() { qputenv("HOME", h); c.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", c); }
+        } aRestore { aOldHome, aOldConfig };
         ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
             if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal)) {
                 sCaption = pDialog->windowTitle();
@@ -242,9 +263,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!sCaption.isEmpty(), 20000);
         QCOMPARE(sCaption, QStringLiteral("Open VORN Analysis Package"));
         QCOMPARE(saFilters, QStringList { "VORN Analysis Packages (*.pkg)" });
-        const QString sDownloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-        if (QDir(sDownloads).exists())
-            QCOMPARE(sDirectory, QDir(sDownloads).absolutePath());
+        QCOMPARE(sDirectory, QDir(sDownloads).absolutePath());
         // A cancelled dialog changes nothing.
         QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
     }
