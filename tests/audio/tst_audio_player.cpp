@@ -159,7 +159,7 @@ private slots:
             "stop()", "pause()", "resume()", "togglePause()", "mute()", "unmute()", "toggleMute()",
             "int seek(qlonglong inPosition)", "audioStateChanged(QAudio::State inState)", "whilePlaying()",
             "readHeader()", "startStreamingTimer()", "streamBuffer()", "idlePlayer()",
-            "setTempo(double ifTempo)", "setLoop(bool ibLoop)"
+            "setTempo(double ifTempo)", "setLoop(bool ibLoop)", "savePassage(QString isFilename)"
         };
         const QMetaObject& rMeta = AudioPlayer::staticMetaObject;
         QStringList saFound;
