@@ -5,11 +5,11 @@
     <name>AudioPlayer</name>
     <message>
         <source>&lt;p&gt;Could not open wvc file.</source>
-        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WVC.</translation>
+        <translation>&lt;p&gt;Impossible d&apos;ouvrir le fichier WVC.</translation>
     </message>
     <message>
         <source>&lt;p&gt;Could not open wav file.</source>
-        <translation>&lt;p&gt;Impossible d'ouvrir le fichier WAV.</translation>
+        <translation>&lt;p&gt;Impossible d&apos;ouvrir le fichier WAV.</translation>
     </message>
     <message>
         <source>&lt;p&gt;Device to play audio not found.</source>
@@ -25,7 +25,7 @@
     </message>
     <message>
         <source>&lt;p&gt;Not able to open file in selected directory</source>
-        <translation>&lt;p&gt;Impossible d'ouvrir le fichier dans le dossier choisi</translation>
+        <translation>&lt;p&gt;Impossible d&apos;ouvrir le fichier dans le dossier choisi</translation>
     </message>
     <message>
         <source>Downloading...</source>
@@ -37,7 +37,7 @@
     </message>
     <message>
         <source>&lt;p&gt;Could not write to file</source>
-        <translation>&lt;p&gt;Impossible d'écrire dans le fichier</translation>
+        <translation>&lt;p&gt;Impossible d&apos;écrire dans le fichier</translation>
     </message>
     <message>
         <source>&lt;p&gt;File not found in package</source>
@@ -45,14 +45,61 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Enregistrements écrits : %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Ignoré %1 : %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>L’exportation a été annulée.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>l’appel a expiré</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>l’appel n’est pas dans ce paquet</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>l’enregistrement a expiré</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>l’appel n’a pas d’enregistrement</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Le dossier %1 n’existe pas.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Ces fichiers existent déjà : %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>l’enregistrement n’a pas pu être lu</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
-        <translation>Veuillez saisir le nom d'utilisateur et le mot de passe</translation>
+        <translation>Veuillez saisir le nom d&apos;utilisateur et le mot de passe</translation>
     </message>
     <message>
         <source>Username:</source>
-        <translation>Nom d'utilisateur :</translation>
+        <translation>Nom d&apos;utilisateur :</translation>
     </message>
     <message>
         <source>Password:</source>
@@ -60,7 +107,7 @@
     </message>
     <message>
         <source>Authority password (optional):</source>
-        <translation>Mot de passe d'autorité (facultatif) :</translation>
+        <translation>Mot de passe d&apos;autorité (facultatif) :</translation>
     </message>
 </context>
 <context>
@@ -71,18 +118,51 @@
     </message>
 </context>
 <context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exporter les enregistrements</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Il n’y a aucun appel examiné à exporter.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Choisir le dossier des enregistrements</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Ces fichiers existent déjà dans le dossier :
+%1
+
+Les remplacer ?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Exportation des enregistrements...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
         <translation>VORN Viewer</translation>
     </message>
     <message>
-        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
-        <translation>Cliquez et choisissez un fichier « *.pkg ». Si le paquet est chiffré, un nom d'utilisateur et un mot de passe vous seront demandés.</translation>
+        <source>Click and select a &quot;*.pkg&quot; file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Cliquez et choisissez un fichier « *.pkg ». Si le paquet est chiffré, un nom d&apos;utilisateur et un mot de passe vous seront demandés.</translation>
     </message>
     <message>
         <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
-        <translation>Une fois le paquet ouvert, vous pouvez parcourir les appels à l'aide des onglets et écouter les enregistrements dans le lecteur audio intégré.</translation>
+        <translation>Une fois le paquet ouvert, vous pouvez parcourir les appels à l&apos;aide des onglets et écouter les enregistrements dans le lecteur audio intégré.</translation>
     </message>
     <message>
         <source>Home (Ctrl+H)</source>
@@ -110,7 +190,7 @@
     </message>
     <message>
         <source>Main toolbar</source>
-        <translation>Barre d'outils principale</translation>
+        <translation>Barre d&apos;outils principale</translation>
     </message>
     <message>
         <source>Version %1</source>
@@ -122,11 +202,11 @@
     </message>
     <message>
         <source>Authority password</source>
-        <translation>Mot de passe d'autorité</translation>
+        <translation>Mot de passe d&apos;autorité</translation>
     </message>
     <message>
         <source>Please enter the password for authority access:</source>
-        <translation>Veuillez saisir le mot de passe de l'accès des autorités :</translation>
+        <translation>Veuillez saisir le mot de passe de l&apos;accès des autorités :</translation>
     </message>
     <message>
         <source>Invalid password</source>
@@ -218,7 +298,7 @@
     </message>
     <message>
         <source>Authority password invalid. Continue anyway?</source>
-        <translation>Mot de passe d'autorité non valide. Continuer quand même ?</translation>
+        <translation>Mot de passe d&apos;autorité non valide. Continuer quand même ?</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -230,27 +310,27 @@
     </message>
     <message>
         <source>Open VORN Analysis Package</source>
-        <translation>Ouvrir un paquet d'analyse VORN</translation>
+        <translation>Ouvrir un paquet d&apos;analyse VORN</translation>
     </message>
     <message>
         <source>VORN Analysis Packages (*.pkg)</source>
-        <translation>Paquets d'analyse VORN (*.pkg)</translation>
+        <translation>Paquets d&apos;analyse VORN (*.pkg)</translation>
     </message>
     <message>
         <source>This is not a valid VORN package file!</source>
-        <translation>Ce fichier n'est pas un paquet VORN valide !</translation>
+        <translation>Ce fichier n&apos;est pas un paquet VORN valide !</translation>
     </message>
     <message>
         <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
-        <translation>Ce paquet n'est pas compatible avec cette version de VORN Viewer. Essayez de l'ouvrir avec une version antérieure de VORN Viewer.</translation>
+        <translation>Ce paquet n&apos;est pas compatible avec cette version de VORN Viewer. Essayez de l&apos;ouvrir avec une version antérieure de VORN Viewer.</translation>
     </message>
     <message>
         <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
-        <translation>Ce paquet n'est pas compatible avec cette version de VORN Viewer. Essayez de l'ouvrir avec une version plus récente de VORN Viewer.</translation>
+        <translation>Ce paquet n&apos;est pas compatible avec cette version de VORN Viewer. Essayez de l&apos;ouvrir avec une version plus récente de VORN Viewer.</translation>
     </message>
     <message>
         <source>Package could not be opened (Generic error)</source>
-        <translation>Impossible d'ouvrir le paquet (erreur générale)</translation>
+        <translation>Impossible d&apos;ouvrir le paquet (erreur générale)</translation>
     </message>
     <message>
         <source>Password invalid</source>
@@ -258,11 +338,11 @@
     </message>
     <message>
         <source>Cannot authenticate user</source>
-        <translation>Impossible d'authentifier l'utilisateur</translation>
+        <translation>Impossible d&apos;authentifier l&apos;utilisateur</translation>
     </message>
     <message>
         <source>Username invalid</source>
-        <translation>Nom d'utilisateur non valide</translation>
+        <translation>Nom d&apos;utilisateur non valide</translation>
     </message>
     <message>
         <source>Error decoding package</source>
@@ -286,11 +366,11 @@
     </message>
     <message>
         <source>calls with expired media</source>
-        <translation>appels dont l'enregistrement a expiré</translation>
+        <translation>appels dont l&apos;enregistrement a expiré</translation>
     </message>
     <message>
         <source>Time verification progress...</source>
-        <translation>Vérification de l'heure en cours...</translation>
+        <translation>Vérification de l&apos;heure en cours...</translation>
     </message>
     <message>
         <source>Waiting for </source>
@@ -298,11 +378,11 @@
     </message>
     <message>
         <source>Time verification failed</source>
-        <translation>Échec de la vérification de l'heure</translation>
+        <translation>Échec de la vérification de l&apos;heure</translation>
     </message>
     <message>
         <source>Please enter a valid URL to verify time:</source>
-        <translation>Veuillez saisir une URL valide pour vérifier l'heure :</translation>
+        <translation>Veuillez saisir une URL valide pour vérifier l&apos;heure :</translation>
     </message>
 </context>
 </TS>

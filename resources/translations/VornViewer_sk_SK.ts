@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Zapísané nahrávky: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Preskočené %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Export bol zrušený.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>hovor vypršal</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>hovor nie je v tomto balíku</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>nahrávka vypršala</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>hovor nemá nahrávku</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Priečinok %1 neexistuje.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Tieto súbory už existujú: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Nepodarilo sa zapísať %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>nahrávku sa nepodarilo prečítať</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -71,13 +118,46 @@
     </message>
 </context>
 <context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exportovať nahrávky</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Nie sú žiadne posúdené hovory na export.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Vyberte priečinok pre nahrávky</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Tieto súbory už v priečinku existujú:
+%1
+
+Nahradiť ich?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Exportujú sa nahrávky...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušiť</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
         <translation>VORN Viewer</translation>
     </message>
     <message>
-        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <source>Click and select a &quot;*.pkg&quot; file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
         <translation>Kliknite a vyberte súbor „*.pkg“. Ak je balík šifrovaný, zobrazí sa výzva na zadanie mena používateľa a hesla.</translation>
     </message>
     <message>

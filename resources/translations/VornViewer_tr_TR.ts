@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Yazılan kayıtlar: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Atlandı %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Dışa aktarma iptal edildi.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>aramanın süresi doldu</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>arama bu pakette yok</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>kaydın süresi doldu</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>aramanın kaydı yok</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>%1 klasörü yok.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Bu dosyalar zaten var: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 yazılamadı: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>kayıt okunamadı</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -71,14 +118,47 @@
     </message>
 </context>
 <context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Kayıtları dışa aktar</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Dışa aktarılacak incelenmiş arama yok.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Kayıtlar için klasörü seçin</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Bu dosyalar klasörde zaten var:
+%1
+
+Değiştirilsin mi?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Kayıtlar dışa aktarılıyor...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
         <translation>VORN Viewer</translation>
     </message>
     <message>
-        <source>Click and select a "*.pkg" file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
-        <translation>Tıklayın ve bir "*.pkg" dosyası seçin. Paket şifreliyse kullanıcı adı ve parola girmeniz istenir.</translation>
+        <source>Click and select a &quot;*.pkg&quot; file. If the package is encrypted, you will be prompted to enter a username and a password.</source>
+        <translation>Tıklayın ve bir &quot;*.pkg&quot; dosyası seçin. Paket şifreliyse kullanıcı adı ve parola girmeniz istenir.</translation>
     </message>
     <message>
         <source>Once the package is opened, you can navigate through the calls by clicking the available tabs and play audio content in the integrated audio player.</source>
@@ -242,11 +322,11 @@
     </message>
     <message>
         <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an earlier version of VORN Viewer.</source>
-        <translation>Bu paket VORN Viewer'ın bu sürümüyle uyumlu değil. Paketi VORN Viewer'ın daha eski bir sürümüyle açmayı deneyin.</translation>
+        <translation>Bu paket VORN Viewer&apos;ın bu sürümüyle uyumlu değil. Paketi VORN Viewer&apos;ın daha eski bir sürümüyle açmayı deneyin.</translation>
     </message>
     <message>
         <source>This package is not compatible with this version of VORN Viewer. Try opening this package with an newer version of VORN Viewer.</source>
-        <translation>Bu paket VORN Viewer'ın bu sürümüyle uyumlu değil. Paketi VORN Viewer'ın daha yeni bir sürümüyle açmayı deneyin.</translation>
+        <translation>Bu paket VORN Viewer&apos;ın bu sürümüyle uyumlu değil. Paketi VORN Viewer&apos;ın daha yeni bir sürümüyle açmayı deneyin.</translation>
     </message>
     <message>
         <source>Package could not be opened (Generic error)</source>
