@@ -1,5 +1,9 @@
 #include "CommandLine.h"
 
+#include "Package.h"
+
+#include <QFileInfo>
+
 #include <QtGlobal>
 
 #include <cstdio>
@@ -12,13 +16,24 @@ constexpr int kLowestPort = 1024;
 // up as 0 and the server chooses, like every other rejected value.
 constexpr int kHighestPort = 65536;
 
+// The file type recognises a package by its magic bytes whatever its name,
+// so a file manager hands such files over without the ".pkg" suffix.
+bool isPackageByMagic(const QString& isArgument)
+{
+    if (isArgument.startsWith(QLatin1Char('-')) || !QFileInfo(isArgument).isFile())
+        return false;
+    quint32 nType = 0;
+    return Package::checkMagic(isArgument, nType) == 0;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& irsaArguments)
 {
     CommandLine aResult;
-    for (const QString& sArgument : irsaArguments) {
-        if (sArgument.endsWith(QLatin1String(".pkg")))
+    for (int i = 0; i < irsaArguments.size(); ++i) {
+        const QString& sArgument = irsaArguments.at(i);
+        if (sArgument.endsWith(QLatin1String(".pkg")) || (i > 0 && isPackageByMagic(sArgument)))
             aResult.sPackagePath = sArgument;
         if (sArgument == QLatin1String("--debug"))
             aResult.bDebug = true;

@@ -1,5 +1,7 @@
 #include "VornViewer.h"
 
+#include "AnalyticsChannel.h"
+
 #include "AudioPlayer.h"
 #include "Package.h"
 #include "TimeVerification.h"
@@ -139,6 +141,7 @@ void VornViewer::createWebView()
     auto* pChannel = new QWebChannel(mpWebView->page());
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
+    pChannel->registerObject(QStringLiteral("Analytics"), new AnalyticsChannel(mpPackage, this));
     mpWebView->page()->setWebChannel(pChannel);
 }
 
@@ -150,6 +153,8 @@ void VornViewer::home()
     clearLocaleMenu();
     mpAudioPlayer->unload();
     mpPackage->closePackage();
+    if (auto* pAnalytics = findChild<AnalyticsChannel*>())
+        pAnalytics->clear();
     loadStartPage();
     setWindowTitle(tr("VORN Viewer"));
 }

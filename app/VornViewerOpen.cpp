@@ -2,6 +2,8 @@
 // and the package's page.
 #include "VornViewer.h"
 
+#include "AnalyticsChannel.h"
+
 #include "AudioPlayer.h"
 #include "InputDialog.h"
 #include "Package.h"
@@ -91,6 +93,8 @@ void VornViewer::open(const QString& isFileNameFromArgs)
     mpPackage->setTimeOffset(0);
     mpAudioPlayer->unload();
     mpPackage->closePackage();
+    if (auto* pAnalytics = findChild<AnalyticsChannel*>())
+        pAnalytics->clear();
 
     const int nResult = mpPackage->openPackage(sPath, sUsername, sPassword, sAuthorityPassword, false);
     msPackagePath = sPath;

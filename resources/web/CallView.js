@@ -8,6 +8,7 @@ import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
 import { Redaction } from "./Redaction.js";
+import { CallAnalytics } from "./CallAnalytics.js";
 
 const SEEK_STEP = 5000;
 
@@ -100,7 +101,8 @@ export class CallView {
     const barRoot = el("div");
     barRoot.id = "player-bar";
     this.bar = new PlayerBar(barRoot, bus);
-    stage.append(waveRoot, zoomBar, barRoot);
+    this.analytics = new CallAnalytics(el("div"), bus);
+    stage.append(waveRoot, this.analytics.root, zoomBar, barRoot);
 
     const lower = el("div", "call-lower");
     const effectsRoot = el("section");
@@ -139,6 +141,7 @@ export class CallView {
       this.player.setTempo(next);
     });
     bus.on("loop-toggle", () => this.player.toggleLoop());
+    bus.on("channel", channel => this.analytics.attach(channel.objects.Analytics));
   }
 
   isOpen() { return !!this.call && !this.root.hidden; }
@@ -182,8 +185,13 @@ export class CallView {
     this.waveform.setPosition(0);
     if (this.recording) {
       this.reload();
-      recordingPath(this.recording).then(path => { if (this.call === call) this.path = path; });
+      recordingPath(this.recording).then(path => {
+        if (this.call !== call) return;
+        this.path = path;
+        this.analytics.show(path);
+      });
     } else {
+      this.analytics.clear();
       this.waveform.clear(t("This call has no recording."));
     }
     this.showZoom();
@@ -288,6 +296,7 @@ export class CallView {
       : "";
     this.bar.setRange(start, end);
     this.waveform.setTotal(this.total);
+    this.analytics.setRange(start, end);
   }
 
   async ensureLoaded(startAbsolute) {

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QStandardPaths>
 #include <QToolBar>
 #include <QWebChannel>
@@ -230,6 +231,19 @@ private slots:
         QString sCaption;
         QString sDirectory;
         QStringList saFilters;
+        // A home of its own with a download folder, so the start folder is
+        // checked whatever the machine's home holds.
+        QTemporaryDir aHome;
+        const QByteArray aOldHome = qgetenv("HOME");
+        const QByteArray aOldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", aHome.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", aHome.filePath(".config").toUtf8());
+        const QString sDownloads = aHome.filePath("Downloads");
+        QVERIFY(QDir().mkpath(sDownloads));
+        struct Restore {
+            QByteArray h, c;
+            ~Restore() { qputenv("HOME", h); c.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", c); }
+        } aRestore { aOldHome, aOldConfig };
         ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
             if (auto* pDialog = qobject_cast<QFileDialog*>(ipaModal)) {
                 sCaption = pDialog->windowTitle();
@@ -242,9 +256,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!sCaption.isEmpty(), 20000);
         QCOMPARE(sCaption, QStringLiteral("Open VORN Analysis Package"));
         QCOMPARE(saFilters, QStringList { "VORN Analysis Packages (*.pkg)" });
-        const QString sDownloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-        if (QDir(sDownloads).exists())
-            QCOMPARE(sDirectory, QDir(sDownloads).absolutePath());
+        QCOMPARE(sDirectory, QDir(sDownloads).absolutePath());
         // A cancelled dialog changes nothing.
         QCOMPARE(mpViewer->windowTitle(), QStringLiteral("VORN Viewer"));
     }

@@ -24,7 +24,7 @@ void TestCodecFidelity::initTestCase()
     QProcess aProbe;
     aProbe.start("ffmpeg", {"-version"});
     if (!aProbe.waitForFinished(20000) || aProbe.exitCode() != 0)
-        QSKIP("the ffmpeg program is not available");
+        QFAIL("the ffmpeg program is not available (scripts/setup installs it)");
 }
 
 void TestCodecFidelity::againstFfmpeg_data()

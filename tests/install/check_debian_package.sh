@@ -93,6 +93,21 @@ grep -qF "Translation catalog:  \"$root/usr/share/vorn-viewer/translations/VornV
 grep -q "loadPackageHtml( \"sample.pkg\" )" "$work/viewer.log" || { cat "$work/viewer.log"; fail "package not shown"; }
 grep -q "File delivered: .*calls.js" "$work/viewer.log" || { cat "$work/viewer.log"; fail "page did not load the call list"; }
 
+step "viewer on a package named without its suffix"
+# A file manager offers the viewer for any file of the package type.
+cp "$work/sample.pkg" "$work/evidence-from-case-4711"
+"$root/usr/bin/VornViewer" --debug "$work/evidence-from-case-4711" 2>"$work/magic.log" &
+viewer_pid=$!
+for _ in $(seq 1 300); do
+  grep -q "File delivered: .*calls.js" "$work/magic.log" && break
+  kill -0 "$viewer_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill "$viewer_pid" 2>/dev/null || true
+wait "$viewer_pid" 2>/dev/null || true
+viewer_pid=
+grep -q "File delivered: .*calls.js" "$work/magic.log" || { cat "$work/magic.log"; fail "package without suffix not opened"; }
+
 step "menu entry"
 desktop-file-validate "$root/usr/share/applications/vorn-viewer.desktop"
 
@@ -110,8 +125,8 @@ export XDG_DATA_HOME=$work/xdg XDG_DATA_DIRS=/usr/share
 mkdir -p "$XDG_DATA_HOME/mime/packages"
 cp "$root/usr/share/mime/packages/vorn-viewer.xml" "$XDG_DATA_HOME/mime/packages/"
 update-mime-database "$XDG_DATA_HOME/mime"
-cp "$work/locked.pkg" "$work/evidence-from-case-4711"
-for f in "$work/evidence-from-case-4711" "$work/sample.pkg"; do
+cp "$work/locked.pkg" "$work/evidence-locked"
+for f in "$work/evidence-locked" "$work/evidence-from-case-4711" "$work/sample.pkg"; do
   type=$(gio info -a standard::content-type "$f" | sed -n 's/.*standard::content-type: //p')
   [ "$type" = "application/x-vorn-package" ] || fail "$(basename "$f") detected as '$type'"
 done
