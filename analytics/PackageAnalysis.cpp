@@ -67,8 +67,9 @@ bool callsWithRecording(Package& irPackage, QVector<CallRecording>& irCalls, QSt
         return false;
     }
     const QStringList aMembers = irPackage.memberPaths();
-    for (const QJsonValue& aValue : aDocument.array()) {
-        const QJsonObject aCall = aValue.toObject();
+    const QJsonArray aArray = aDocument.array();
+    for (int nIndex = 0; nIndex < aArray.size(); ++nIndex) {
+        const QJsonObject aCall = aArray[nIndex].toObject();
         const QString sVoice = aCall.value(QLatin1String("voice")).toString();
         const quint32 nFlags = quint32(qint64(aCall.value(QLatin1String("flags")).toDouble()));
         if (sVoice.isEmpty() || (nFlags & cnCcOpen) == 0 || (nFlags & cnCcClose) == 0)
@@ -87,7 +88,7 @@ bool callsWithRecording(Package& irPackage, QVector<CallRecording>& irCalls, QSt
             && !sName.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive))
             sPath += aMembers.contains(sPath + QLatin1String(".wvc")) ? QLatin1String(".wvc") : QLatin1String(".wav");
         irCalls.append({cellText(aCall.value(QLatin1String("id"))), aCall.value(QLatin1String("time_start")).toString(),
-                        sPath});
+                        sPath, nIndex});
     }
     return true;
 }

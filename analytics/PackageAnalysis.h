@@ -19,6 +19,7 @@ struct CallRecording
     QString sCallId;    // as the record writes it
     QString sTimeStart;
     QString sPath;      // member path of the recording
+    int nIndex = -1;    // place in the call list
 };
 
 // The calls with a recording of an open package, after retention (the call

@@ -16,6 +16,17 @@ constexpr int kLowestPort = 1024;
 // up as 0 and the server chooses, like every other rejected value.
 constexpr int kHighestPort = 65536;
 
+// Options followed by their value as the next argument.
+struct ValueOption
+{
+    QLatin1String sName;
+    QString CommandLine::*pValue;
+};
+const ValueOption kValueOptions[] = {
+    { QLatin1String("--review"), &CommandLine::sReviewPath },
+    { QLatin1String("--report"), &CommandLine::sReportPath },
+};
+
 // The file type recognises a package by its magic bytes whatever its name,
 // so a file manager hands such files over without the ".pkg" suffix.
 bool isPackageByMagic(const QString& isArgument)
@@ -31,9 +42,23 @@ bool isPackageByMagic(const QString& isArgument)
 CommandLine parseCommandLine(const QStringList& irsaArguments)
 {
     CommandLine aResult;
-    for (int i = 0; i < irsaArguments.size(); ++i) {
-        const QString& sArgument = irsaArguments.at(i);
-        if (sArgument.endsWith(QLatin1String(".pkg")) || (i > 0 && isPackageByMagic(sArgument)))
+    for (int n = 0; n < irsaArguments.size(); ++n) {
+        const QString& sArgument = irsaArguments.at(n);
+        bool bValueTaken = false;
+        for (const ValueOption& rOption : kValueOptions) {
+            if (sArgument != rOption.sName)
+                continue;
+            if (n + 1 >= irsaArguments.size() || irsaArguments.at(n + 1).startsWith(QLatin1String("--"))) {
+                if (aResult.sError.isEmpty())
+                    aResult.sError = QStringLiteral("%1 needs a file name").arg(rOption.sName);
+            } else {
+                aResult.*rOption.pValue = irsaArguments.at(++n);
+            }
+            bValueTaken = true;
+        }
+        if (bValueTaken)
+            continue;
+        if (sArgument.endsWith(QLatin1String(".pkg")) || (n > 0 && isPackageByMagic(sArgument)))
             aResult.sPackagePath = sArgument;
         if (sArgument == QLatin1String("--debug"))
             aResult.bDebug = true;
@@ -59,14 +84,26 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
             return aResult;
         }
     }
+    if (aResult.sError.isEmpty() && !aResult.sReportPath.isEmpty()
+        && (aResult.sReviewPath.isEmpty() || aResult.sPackagePath.isEmpty()))
+        aResult.sError = QStringLiteral("--report needs --review FILE and a package");
     return aResult;
 }
 
 void printUsage()
 {
-    std::fputs("Usage: VornViewer [--debug] [--port=8080]\n", stderr);
+    std::fputs("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv]] [PACKAGE.pkg]\n",
+               stderr);
     std::fflush(stderr);
     std::exit(0);
+}
+
+void exitWithError(const QString& isMessage, int inStatus)
+{
+    QString sLine = isMessage.simplified();
+    std::fprintf(stderr, "VornViewer: %s\n", sLine.toLocal8Bit().constData());
+    std::fflush(stderr);
+    std::exit(inStatus);
 }
 
 void printVersion()

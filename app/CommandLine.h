@@ -9,6 +9,9 @@ struct CommandLine
     int nPort = 0;
     bool bDebug = false;
     bool bUsage = false; // "--help" or a malformed "--port": print the usage line and exit 0
+    QString sReviewPath; // "--review FILE": open the package with this review
+    QString sReportPath; // "--report OUT.pdf|OUT.csv": write the report and exit
+    QString sError;      // an option without its value: the one-line message, exit 2
     bool bVersion = false; // "--version": print the version and exit 0
 };
 
@@ -18,5 +21,8 @@ CommandLine parseCommandLine(const QStringList& irsaArguments);
 
 // Writes the usage line to standard error and ends the process with status 0.
 [[noreturn]] void printUsage();
+
+// Writes "VornViewer: <isMessage>" to standard error and ends with inStatus.
+[[noreturn]] void exitWithError(const QString& isMessage, int inStatus);
 // Writes "VornViewer <version>" to standard output and ends the process with status 0.
 [[noreturn]] void printVersion();

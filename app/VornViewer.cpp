@@ -4,9 +4,13 @@
 
 #include "AudioPlayer.h"
 #include "Package.h"
+#include "ReviewChannel.h"
+#include "ReviewDocument.h"
 #include "TimeVerification.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QFileDialog>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QIcon>
@@ -43,6 +47,7 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     connect(mpTimeVerification, &TimeVerification::timeVerified, this, &VornViewer::openWithTimeOffset);
     connect(mpTimeVerification, &TimeVerification::urlWanted, this, &VornViewer::askForTimeVerificationUrl);
     createActions();
+    createReviewActions();
     createToolBar();
     maLocaleActions.fill(nullptr);
     setMinimumSize(1024, 768);
@@ -61,6 +66,10 @@ VornViewer::~VornViewer()
 
 void VornViewer::closeEvent(QCloseEvent* ipaEvent)
 {
+    if (!confirmReviewSaved()) {
+        ipaEvent->ignore();
+        return;
+    }
     // Left open, the parentless waiting box would keep the program running.
     mpTimeVerification->cancel();
     if (mpTimeVerificationBox)
@@ -120,6 +129,11 @@ void VornViewer::createToolBar()
     connect(mpLocaleMenu, &QMenu::triggered, this, &VornViewer::localeSwitchTriggered);
 
     mpToolBar->addSeparator();
+    mpToolBar->addAction(mpSaveReviewAction);
+    mpToolBar->addAction(mpOpenReviewAction);
+    mpToolBar->addAction(mpReportAction);
+
+    mpToolBar->addSeparator();
     mpToolBar->addAction(mpZoomInAction);
     mpToolBar->addAction(mpZoomOutAction);
     mpToolBar->addSeparator();
@@ -141,12 +155,24 @@ void VornViewer::createWebView()
     auto* pChannel = new QWebChannel(mpWebView->page());
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
-    pChannel->registerObject(QStringLiteral("Analytics"), new AnalyticsChannel(mpPackage, this));
+    pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
+    auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
+    pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
+    connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
+        const QString sPath =
+            QFileDialog::getSaveFileName(this, QCoreApplication::translate("AudioPlayer", "Save File"), isName);
+        if (!sPath.isEmpty())
+            pAnalytics->writeCsv(sPath);
+    });
     mpWebView->page()->setWebChannel(pChannel);
 }
 
 void VornViewer::home()
 {
+    if (!confirmReviewSaved())
+        return;
+    mpReviewDocument->clear();
+    setReviewActionsEnabled(false);
     mpTimeVerification->cancel();
     mpAuthorityAction->setVisible(false);
     resetAuthorityOverride();

@@ -3,6 +3,12 @@
 #include <QString>
 
 #include <array>
+#include <functional>
+
+struct ReviewPackageInfo;
+class ReportPrinter;
+class ReviewChannel;
+class ReviewDocument;
 
 class AudioPlayer;
 class Package;
@@ -43,8 +49,18 @@ public:
     void setAuthorityOverrideActive();
     void resetAuthorityOverride();
 
+    ReviewDocument* reviewDocument() const { return mpReviewDocument; }
+    // Loads a review file; false with a message box when it fails.
+    void openReview(const QString& isPath = QString());
+    // Writes the report of the review to isPath: CSV for ".csv", else PDF.
+    void writeReport(const QString& isPath, const std::function<void(bool, const QString&)>& irDone);
+    // "Save review?" when notes are unsaved: false when the user cancels.
+    bool confirmReviewSaved();
+
 signals:
     void zoomInTriggered();
+    // The page of a package was loaded after a successful open.
+    void packageShown();
     void zoomOutTriggered();
 
 private slots:
@@ -66,6 +82,11 @@ private:
     void createActions();
     void createToolBar();
     void createWebView();
+    void createReviewActions();
+    void setReviewActionsEnabled(bool ibEnabled);
+    bool saveReview();
+    void exportReport();
+    ReviewPackageInfo reviewedPackage() const;
     // Turns an openPackage result into its message and end state.
     void handleOpenResult(int inResult, bool ibAfterVerification);
     // The steps after every successful open: locale, locale menu, page.
@@ -88,6 +109,12 @@ private:
     QAction* mpZoomInAction = nullptr;
     QAction* mpZoomOutAction = nullptr;
     QAction* mpAboutAction = nullptr;
+    QAction* mpSaveReviewAction = nullptr;
+    QAction* mpOpenReviewAction = nullptr;
+    QAction* mpReportAction = nullptr;
+    ReviewDocument* mpReviewDocument = nullptr;
+    ReviewChannel* mpReviewChannel = nullptr;
+    ReportPrinter* mpReportPrinter = nullptr;
     QMessageBox* mpTimeVerificationBox = nullptr;
     // Whether the waiting box pushed the wait cursor that hiding pops: a
     // second hide must not pop someone else's cursor.
@@ -97,4 +124,7 @@ private:
     QString msPassword;
     QString msAuthorityPassword;
     QString msLocale;
+    QString msPageLocale;
+    // The user name the package asked for: the review's reviewer.
+    QString msReviewer;
 };

@@ -7,6 +7,8 @@
 #include "AudioPlayer.h"
 #include "InputDialog.h"
 #include "Package.h"
+#include "ReviewChannel.h"
+#include "ReviewDocument.h"
 #include "TimeVerification.h"
 
 #include <QAction>
@@ -78,6 +80,9 @@ void VornViewer::open(const QString& isFileNameFromArgs)
         return;
     }
 
+    if (!confirmReviewSaved())
+        return;
+
     QString sUsername;
     QString sPassword;
     QString sAuthorityPassword;
@@ -93,6 +98,9 @@ void VornViewer::open(const QString& isFileNameFromArgs)
     mpPackage->setTimeOffset(0);
     mpAudioPlayer->unload();
     mpPackage->closePackage();
+    mpReviewDocument->clear();
+    setReviewActionsEnabled(false);
+    msReviewer = sUsername;
     if (auto* pAnalytics = findChild<AnalyticsChannel*>())
         pAnalytics->clear();
 
@@ -154,7 +162,9 @@ void VornViewer::showOpenedPackage()
 {
     msLocale = mpPackage->defaultLocale();
     updateLocaleMenu();
+    setReviewActionsEnabled(true);
     loadPackageHtml(QString());
+    emit packageShown();
 }
 
 void VornViewer::loadPackageHtml(const QString& isLocale)
@@ -167,6 +177,7 @@ void VornViewer::loadPackageHtml(const QString& isLocale)
         mpAuthorityAction->setVisible(false);
     }
     const QString sLocale = isLocale.isEmpty() ? msLocale : isLocale;
+    msPageLocale = sLocale;
     const QString sFileName = QFileInfo(msPackagePath).fileName();
     qInfo() << "loadPackageHtml(" << sFileName << "):" << msPackagePath;
     setWindowTitle(tr("VORN Viewer  |  %1").arg(sFileName));

@@ -4,6 +4,7 @@
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
+#include "ReportCommand.h"
 #include "Translation.h"
 #include "VornViewer.h"
 
@@ -26,6 +27,8 @@ int main(int argc, char* argv[])
         printUsage();
     if (aCommandLine.bVersion)
         printVersion();
+    if (!aCommandLine.sError.isEmpty())
+        exitWithError(aCommandLine.sError, 2);
 
     setApplicationAttributes();
     QApplication aApplication(argc, argv);
@@ -39,6 +42,9 @@ int main(int argc, char* argv[])
     // Without --debug no debug line is written, so none need be composed.
     if (!aCommandLine.bDebug)
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+    // A report run says only what went wrong.
+    if (!aCommandLine.bDebug && !aCommandLine.sReportPath.isEmpty())
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\ndefault.info=false"));
 
     qInstallMessageHandler(logMessageHandler);
 
@@ -50,8 +56,24 @@ int main(int argc, char* argv[])
     // No parent: the window's toolbar takes it over and deletes it with the window.
     auto* pAudioPlayer = new AudioPlayer(&aPackage);
     auto* pHttpServer = new HttpServer(&aPackage, quint16(aCommandLine.nPort), &aApplication);
+    if (!aCommandLine.sReportPath.isEmpty()) {
+        const int nStatus = runReportCommand(aCommandLine, aPackage, pHttpServer->serverPort());
+        delete pAudioPlayer;
+        delete pHttpServer;
+        return nStatus;
+    }
     auto* pViewer = new VornViewer(&aPackage, pAudioPlayer, pHttpServer->serverPort());
     pViewer->show();
+    if (!aCommandLine.sReviewPath.isEmpty()) {
+        // Loaded once the package's page shows, also after a time check.
+        const QString sReviewPath = aCommandLine.sReviewPath;
+        auto* pConnection = new QMetaObject::Connection;
+        *pConnection = QObject::connect(pViewer, &VornViewer::packageShown, pViewer, [pViewer, pConnection, sReviewPath] {
+            QObject::disconnect(*pConnection);
+            delete pConnection;
+            pViewer->openReview(sReviewPath);
+        });
+    }
     if (!aCommandLine.sPackagePath.isEmpty())
         pViewer->open(aCommandLine.sPackagePath);
 

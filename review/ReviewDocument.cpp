@@ -144,7 +144,7 @@ ReviewDocument::LoadResult ReviewDocument::loadJson(const QByteArray& iaJson, co
     QJsonParseError aError;
     const QJsonDocument aDocument = QJsonDocument::fromJson(iaJson, &aError);
     if (aError.error != QJsonParseError::NoError) {
-        *ipsError = tr("The review file is damaged (%1 at byte %2).").arg(aError.errorString()).arg(aError.offset);
+        *ipsError = tr("The review file is damaged (byte %1).").arg(aError.offset);
         return LoadResult::Failed;
     }
     QJsonObject aRoot = aDocument.object();
@@ -165,7 +165,7 @@ ReviewDocument::LoadResult ReviewDocument::loadJson(const QByteArray& iaJson, co
     aRoot.remove(QStringLiteral("saved"));
     aRoot.remove(QStringLiteral("reviewer"));
     if (!(aPackageValue.isObject() || aPackageValue.isUndefined()) || !aCallsValue.isArray()) {
-        *ipsError = tr("The review file is damaged (its package or calls are missing).");
+        *ipsError = tr("The review file is damaged.");
         return LoadResult::Failed;
     }
 
@@ -179,7 +179,7 @@ ReviewDocument::LoadResult ReviewDocument::loadJson(const QByteArray& iaJson, co
         const QJsonValue aNotes = aCallObject.take(QStringLiteral("notes"));
         if (!aCallValue.isObject() || !(aId.isDouble() || aId.isString()) || !aTime.isString()
             || !aNotes.isArray()) {
-            *ipsError = tr("The review file is damaged (call %1 is incomplete).").arg(aCalls.size() + nMerged + 1);
+            *ipsError = tr("The review file is damaged (call %1).").arg(aCalls.size() + nMerged + 1);
             return LoadResult::Failed;
         }
         ReviewCall aCall;
@@ -190,7 +190,7 @@ ReviewDocument::LoadResult ReviewDocument::loadJson(const QByteArray& iaJson, co
         for (const QJsonValue& aNoteValue : aNoteArray) {
             ReviewNote aNote;
             if (!readNote(aNoteValue, aNote)) {
-                *ipsError = tr("The review file is damaged (a note of call %1 is invalid).")
+                *ipsError = tr("The review file is damaged (call %1).")
                                 .arg(QString::fromUtf8(jsonValueText(aId)));
                 return LoadResult::Failed;
             }

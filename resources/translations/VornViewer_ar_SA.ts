@@ -151,6 +151,48 @@ Replace them?</source>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>تعذّر تنسيق التقرير.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>ملف المراجعة تالف (البايت %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>هذا الملف ليس ملف مراجعة.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>إصدار ملف المراجعة %1، وهذا العارض يقرأ الإصدار %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>ملف المراجعة تالف.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>ملف المراجعة تالف (المكالمة %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>تعذّرت قراءة ملف المراجعة: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 ليس ملفًا عاديًا.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>تعذّرت كتابة %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Replace them?</source>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>يرجى إدخال عنوان URL صالح للتحقق من الوقت:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>حفظ المراجعة</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>فتح المراجعة</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>تصدير التقرير</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>حفظ المراجعة؟</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>لم تُحفظ ملاحظات هذه المراجعة.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>حفظ</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>تجاهل</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>ملفات المراجعة (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>تعذّر حفظ المراجعة: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>تعذّر فتح المراجعة: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>أُعدّت هذه المراجعة لحزمة أخرى. تُعرض ملاحظات المكالمات الموجودة في هذه الحزمة، وتُحفظ البقية وتُكتب مع المراجعة.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>تقرير PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>جدول CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>تعذّرت كتابة التقرير: %1</translation>
     </message>
 </context>
 </TS>

@@ -151,6 +151,48 @@ Erstat dem?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Rapporten kunne ikke opsættes.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Gennemgangsfilen er beskadiget (byte %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Filen er ikke en gennemgangsfil.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Gennemgangsfilen har version %1; denne viewer læser version %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Gennemgangsfilen er beskadiget.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Gennemgangsfilen er beskadiget (opkald %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Gennemgangsfilen kan ikke læses: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 er ikke en almindelig fil.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kan ikke skrives: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Erstat dem?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Indtast en gyldig URL til tidsbekræftelse:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Gem gennemgang</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Åbn gennemgang</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Eksportér rapport</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Gem gennemgang?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Noterne i denne gennemgang er ikke gemt.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Gem</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Kassér</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuller</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Gennemgangsfiler (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Gennemgangen kunne ikke gemmes: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Gennemgangen kunne ikke åbnes: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Denne gennemgang blev lavet til en anden pakke. Noterne til opkald i denne pakke vises; de øvrige bevares og gemmes med gennemgangen.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF-rapport (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-tabel (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Rapporten kunne ikke skrives: %1</translation>
     </message>
 </context>
 </TS>

@@ -151,6 +151,48 @@ Ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Der Bericht konnte nicht gesetzt werden.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Die Prüfungsdatei ist beschädigt (Byte %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Die Datei ist keine Prüfungsdatei.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Die Prüfungsdatei hat Version %1; dieser Viewer liest Version %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Die Prüfungsdatei ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Die Prüfungsdatei ist beschädigt (Anruf %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Die Prüfungsdatei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Ersetzen?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Bitte geben Sie eine gültige URL zur Zeitprüfung ein:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Prüfung speichern</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Prüfung öffnen</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Bericht exportieren</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Prüfung speichern?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Die Notizen dieser Prüfung sind nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Verwerfen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Prüfungsdateien (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Die Prüfung konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Die Prüfung konnte nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Diese Prüfung wurde für ein anderes Paket erstellt. Die Notizen der Anrufe dieses Pakets werden angezeigt; die übrigen bleiben erhalten und werden mit der Prüfung gespeichert.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF-Bericht (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-Tabelle (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Der Bericht konnte nicht geschrieben werden: %1</translation>
     </message>
 </context>
 </TS>

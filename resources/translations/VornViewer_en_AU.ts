@@ -151,6 +151,48 @@ Replace them?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>The report could not be laid out.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>The review file is damaged (byte %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>The file is not a review file.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>The review file has version %1; this viewer reads version %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>The review file is damaged.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>The review file is damaged (call %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>The review file cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 is not a regular file.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 cannot be written: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Replace them?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Please enter a valid URL to verify time:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Save Review</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Open Review</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Export Report</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Save review?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>The notes of this review have not been saved.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Review files (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>The review could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>The review could not be opened: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF report (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV table (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>The report could not be written: %1</translation>
     </message>
 </context>
 </TS>

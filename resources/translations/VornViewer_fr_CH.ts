@@ -151,6 +151,48 @@ Les remplacer ?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Le rapport n’a pas pu être mis en page.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Le fichier de revue est endommagé (octet %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Ce fichier n’est pas un fichier de revue.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Le fichier de revue est en version %1 ; ce visualiseur lit la version %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Le fichier de revue est endommagé.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Le fichier de revue est endommagé (appel %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Le fichier de revue ne peut pas être lu : %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 n’est pas un fichier ordinaire.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Les remplacer ?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Veuillez saisir une URL valide pour vérifier l&apos;heure :</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Enregistrer la revue</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Ouvrir une revue</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Exporter le rapport</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Enregistrer la revue ?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Les notes de cette revue n’ont pas été enregistrées.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Abandonner</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Fichiers de revue (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>La revue n’a pas pu être enregistrée : %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>La revue n’a pas pu être ouverte : %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Cette revue a été faite pour un autre paquet. Les notes des appels de ce paquet sont affichées ; les autres sont conservées et enregistrées avec la revue.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Rapport PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>Tableau CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Le rapport n’a pas pu être écrit : %1</translation>
     </message>
 </context>
 </TS>

@@ -151,6 +151,48 @@ Lecseréli őket?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>A jelentést nem sikerült tördelni.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Az áttekintésfájl sérült (%1. bájt).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>A fájl nem áttekintésfájl.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Az áttekintésfájl %1. verziójú; ez a megjelenítő a(z) %2. verziót olvassa.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Az áttekintésfájl sérült.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Az áttekintésfájl sérült (%1. hívás).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Az áttekintésfájl nem olvasható: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 nem közönséges fájl.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 nem írható: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Lecseréli őket?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Adjon meg egy érvényes URL-t az idő ellenőrzéséhez:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Áttekintés mentése</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Áttekintés megnyitása</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Jelentés exportálása</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Menti az áttekintést?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Az áttekintés jegyzetei nincsenek mentve.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Mentés</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Elvetés</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Mégse</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Áttekintésfájlok (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Az áttekintést nem sikerült menteni: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Az áttekintést nem sikerült megnyitni: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Ez az áttekintés egy másik csomaghoz készült. A csomagban található hívások jegyzetei láthatók; a többi megmarad, és az áttekintéssel együtt mentődik.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF-jelentés (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-táblázat (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>A jelentést nem sikerült kiírni: %1</translation>
     </message>
 </context>
 </TS>

@@ -151,6 +151,48 @@ Pakeisti juos?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Ataskaitos nepavyko išdėstyti.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Peržiūros failas sugadintas (baitas %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Failas nėra peržiūros failas.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Peržiūros failo versija %1; ši programa skaito versiją %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Peržiūros failas sugadintas.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Peržiūros failas sugadintas (skambutis %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Peržiūros failo nepavyksta perskaityti: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 nėra įprastas failas.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>Nepavyksta įrašyti %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Pakeisti juos?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Įveskite tinkamą URL laikui patikrinti:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Įrašyti peržiūrą</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Atverti peržiūrą</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Eksportuoti ataskaitą</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Įrašyti peržiūrą?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Šios peržiūros pastabos neįrašytos.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Įrašyti</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Atmesti</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Atšaukti</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Peržiūros failai (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Peržiūros nepavyko įrašyti: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Peržiūros nepavyko atverti: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Ši peržiūra buvo sukurta kitam paketui. Rodomos šio paketo skambučių pastabos; kitos išsaugomos ir įrašomos kartu su peržiūra.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF ataskaita (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV lentelė (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Ataskaitos nepavyko įrašyti: %1</translation>
     </message>
 </context>
 </TS>

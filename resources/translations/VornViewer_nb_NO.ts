@@ -151,6 +151,48 @@ Erstatte dem?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Rapporten kunne ikke settes opp.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Gjennomgangsfilen er skadet (byte %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Filen er ikke en gjennomgangsfil.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Gjennomgangsfilen har versjon %1; denne visningen leser versjon %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Gjennomgangsfilen er skadet.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Gjennomgangsfilen er skadet (samtale %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Gjennomgangsfilen kan ikke leses: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 er ikke en vanlig fil.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kan ikke skrives: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Erstatte dem?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Skriv inn en gyldig URL for tidsbekreftelse:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Lagre gjennomgang</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Åpne gjennomgang</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Eksporter rapport</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Lagre gjennomgangen?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Notatene i denne gjennomgangen er ikke lagret.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Lagre</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Forkast</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Avbryt</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Gjennomgangsfiler (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Gjennomgangen kunne ikke lagres: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Gjennomgangen kunne ikke åpnes: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Denne gjennomgangen ble laget for en annen pakke. Notatene for samtaler i denne pakken vises; de andre beholdes og lagres med gjennomgangen.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF-rapport (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV-tabell (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Rapporten kunne ikke skrives: %1</translation>
     </message>
 </context>
 </TS>

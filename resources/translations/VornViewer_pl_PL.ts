@@ -151,6 +151,48 @@ Zastąpić je?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Nie udało się złożyć raportu.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Plik przeglądu jest uszkodzony (bajt %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Plik nie jest plikiem przeglądu.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Plik przeglądu ma wersję %1; ta przeglądarka czyta wersję %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Plik przeglądu jest uszkodzony.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Plik przeglądu jest uszkodzony (połączenie %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Nie można odczytać pliku przeglądu: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 nie jest zwykłym plikiem.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Zastąpić je?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Wprowadź prawidłowy adres URL do weryfikacji czasu:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Zapisz przegląd</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Otwórz przegląd</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Eksportuj raport</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Zapisać przegląd?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Notatki tego przeglądu nie zostały zapisane.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Odrzuć</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Pliki przeglądu (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Nie udało się zapisać przeglądu: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Nie udało się otworzyć przeglądu: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Ten przegląd sporządzono dla innego pakietu. Widoczne są notatki połączeń z tego pakietu; pozostałe są zachowane i zapisywane razem z przeglądem.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Raport PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>Tabela CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Nie udało się zapisać raportu: %1</translation>
     </message>
 </context>
 </TS>

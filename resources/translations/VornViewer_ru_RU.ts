@@ -151,6 +151,48 @@ Replace them?</source>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Не удалось сверстать отчёт.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Файл проверки повреждён (байт %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Файл не является файлом проверки.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Файл проверки имеет версию %1; эта программа читает версию %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Файл проверки повреждён.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Файл проверки повреждён (звонок %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Не удаётся прочитать файл проверки: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 не является обычным файлом.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Replace them?</source>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Введите действительный URL для проверки времени:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Сохранить проверку</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Открыть проверку</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Экспорт отчёта</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Сохранить проверку?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Заметки этой проверки не сохранены.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Не сохранять</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Файлы проверки (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Не удалось сохранить проверку: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Не удалось открыть проверку: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Эта проверка сделана для другого пакета. Показаны заметки к звонкам из этого пакета; остальные сохраняются в памяти и записываются вместе с проверкой.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Отчёт PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>Таблица CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Не удалось записать отчёт: %1</translation>
     </message>
 </context>
 </TS>

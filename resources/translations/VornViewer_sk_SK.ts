@@ -151,6 +151,48 @@ Nahradiť ich?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Správu sa nepodarilo zalomiť.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Súbor kontroly je poškodený (bajt %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Súbor nie je súbor kontroly.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Súbor kontroly má verziu %1; tento prehliadač číta verziu %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Súbor kontroly je poškodený.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Súbor kontroly je poškodený (hovor %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Súbor kontroly sa nedá prečítať: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 nie je bežný súbor.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 sa nedá zapísať: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Nahradiť ich?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Zadajte platnú URL na overenie času:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Uložiť kontrolu</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Otvoriť kontrolu</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Exportovať správu</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Uložiť kontrolu?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Poznámky tejto kontroly nie sú uložené.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Uložiť</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Zahodiť</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušiť</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Súbory kontroly (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Kontrolu sa nepodarilo uložiť: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Kontrolu sa nepodarilo otvoriť: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Táto kontrola bola vytvorená pre iný balík. Zobrazujú sa poznámky k hovorom z tohto balíka; ostatné sa zachovajú a uložia s kontrolou.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Správa PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>Tabuľka CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Správu sa nepodarilo zapísať: %1</translation>
     </message>
 </context>
 </TS>

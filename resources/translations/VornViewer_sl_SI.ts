@@ -151,6 +151,48 @@ Jih zamenjam?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Poročila ni bilo mogoče postaviti.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>Datoteka pregleda je poškodovana (bajt %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Datoteka ni datoteka pregleda.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>Datoteka pregleda ima različico %1; ta pregledovalnik bere različico %2.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>Datoteka pregleda je poškodovana.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>Datoteka pregleda je poškodovana (klic %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>Datoteke pregleda ni mogoče prebrati: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 ni navadna datoteka.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 ni mogoče zapisati: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Jih zamenjam?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Vnesite veljaven URL za preverjanje časa:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>Shrani pregled</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>Odpri pregled</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Izvozi poročilo</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>Shranim pregled?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Opombe tega pregleda niso shranjene.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Shrani</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Zavrzi</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Prekliči</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>Datoteke pregleda (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>Pregleda ni bilo mogoče shraniti: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>Pregleda ni bilo mogoče odpreti: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Ta pregled je bil narejen za drug paket. Prikazane so opombe klicev iz tega paketa; ostale se ohranijo in shranijo s pregledom.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>Poročilo PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>Tabela CSV (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Poročila ni bilo mogoče zapisati: %1</translation>
     </message>
 </context>
 </TS>

@@ -151,6 +151,48 @@ Değiştirilsin mi?</translation>
     </message>
 </context>
 <context>
+    <name>ReportPrinter</name>
+    <message>
+        <source>The report could not be laid out.</source>
+        <translation>Rapor sayfalara yerleştirilemedi.</translation>
+    </message>
+</context>
+<context>
+    <name>ReviewDocument</name>
+    <message>
+        <source>The review file is damaged (byte %1).</source>
+        <translation>İnceleme dosyası bozuk (bayt %1).</translation>
+    </message>
+    <message>
+        <source>The file is not a review file.</source>
+        <translation>Dosya bir inceleme dosyası değil.</translation>
+    </message>
+    <message>
+        <source>The review file has version %1; this viewer reads version %2.</source>
+        <translation>İnceleme dosyasının sürümü %1; bu görüntüleyici %2 sürümünü okur.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged.</source>
+        <translation>İnceleme dosyası bozuk.</translation>
+    </message>
+    <message>
+        <source>The review file is damaged (call %1).</source>
+        <translation>İnceleme dosyası bozuk (arama %1).</translation>
+    </message>
+    <message>
+        <source>The review file cannot be read: %1</source>
+        <translation>İnceleme dosyası okunamıyor: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file.</source>
+        <translation>%1 normal bir dosya değil.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 yazılamıyor: %2</translation>
+    </message>
+</context>
+<context>
     <name>VornViewer</name>
     <message>
         <source>VORN Viewer</source>
@@ -383,6 +425,66 @@ Değiştirilsin mi?</translation>
     <message>
         <source>Please enter a valid URL to verify time:</source>
         <translation>Lütfen zamanı doğrulamak için geçerli bir URL girin:</translation>
+    </message>
+    <message>
+        <source>Save Review</source>
+        <translation>İncelemeyi kaydet</translation>
+    </message>
+    <message>
+        <source>Open Review</source>
+        <translation>İncelemeyi aç</translation>
+    </message>
+    <message>
+        <source>Export Report</source>
+        <translation>Raporu dışa aktar</translation>
+    </message>
+    <message>
+        <source>Save review?</source>
+        <translation>İnceleme kaydedilsin mi?</translation>
+    </message>
+    <message>
+        <source>The notes of this review have not been saved.</source>
+        <translation>Bu incelemenin notları kaydedilmedi.</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Kaydet</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Vazgeç</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Review files (*.review.json *.json)</source>
+        <translation>İnceleme dosyaları (*.review.json *.json)</translation>
+    </message>
+    <message>
+        <source>The review could not be saved: %1</source>
+        <translation>İnceleme kaydedilemedi: %1</translation>
+    </message>
+    <message>
+        <source>The review could not be opened: %1</source>
+        <translation>İnceleme açılamadı: %1</translation>
+    </message>
+    <message>
+        <source>This review was made for another package. The notes of calls found in this package are shown; the others are kept and saved with the review.</source>
+        <translation>Bu inceleme başka bir paket için yapıldı. Bu paketteki aramaların notları gösteriliyor; diğerleri korunur ve incelemeyle birlikte kaydedilir.</translation>
+    </message>
+    <message>
+        <source>PDF report (*.pdf)</source>
+        <translation>PDF raporu (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV table (*.csv)</source>
+        <translation>CSV tablosu (*.csv)</translation>
+    </message>
+    <message>
+        <source>The report could not be written: %1</source>
+        <translation>Rapor yazılamadı: %1</translation>
     </message>
 </context>
 </TS>

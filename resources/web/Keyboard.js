@@ -18,6 +18,9 @@ export function shortcutTable() {
     { keys: ["<", ">"], text: t("Slower or faster playback") },
     { keys: ["L"], text: t("Loop the passage") },
     { keys: ["D"], text: t("Save the recording as WAV") },
+    { keys: ["Ctrl+S"], text: t("Save the review") },
+    { keys: ["Ctrl+Shift+O"], text: t("Open a review") },
+    { keys: ["Ctrl+P"], text: t("Export the report (PDF or CSV)") },
     { keys: ["?"], text: t("Show or hide this list") },
   ];
 }

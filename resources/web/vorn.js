@@ -2,6 +2,7 @@
 // native player together through one event bus, and keeps the reviewer's
 // place (search, filters, sort, open call) across reloads of the page, such
 // as a language switch.
+import { PackageAnalytics } from "./PackageAnalytics.js";
 import { t, loadCatalog, pageLocale } from "./i18n.js";
 import { EventBus } from "./EventBus.js";
 import { CallModel } from "./CallModel.js";
@@ -35,6 +36,10 @@ class App {
     this.callRoot = document.getElementById("call-view");
     this.filters = new Filters(document.getElementById("filters"), this.model, this.bus);
     this.list = new CallList(document.getElementById("call-list"), this.model, this.bus);
+    const analyticsRoot = document.createElement("section");
+    document.getElementById("call-list").before(analyticsRoot);
+    this.packageAnalytics = new PackageAnalytics(analyticsRoot, this.model, this.bus);
+    this.bus.on("channel", channel => this.packageAnalytics.attach(channel.objects.Analytics));
     this.callView = new CallView(this.callRoot, this.player, this.bus);
     this.help = document.getElementById("help");
     this.buildHelp();

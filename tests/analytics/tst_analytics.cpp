@@ -275,6 +275,30 @@ private slots:
                 QVERIFY(cell(nRow, nColumn).isEmpty());
     }
 
+    // The run over many calls: results in call order, each call counted
+    // once; a cancelled run leaves every call not begun without figures.
+    void manyCalls()
+    {
+        Package aPackage;
+        QCOMPARE(aPackage.openPackage(msPackage, {}, {}, {}, true), 0);
+        QVector<CallRecording> aCalls;
+        for (int i = 0; i < 12; ++i)
+            aCalls.append({QString::number(i), {}, i % 2 ? "/app/wave/mono.wav" : "/app/wave/stereo.wvc", i});
+        std::atomic<int> nCalls{0};
+        const QVector<CallAnalysis> aAll = analyseCalls(aPackage, aCalls, {}, nullptr, [&](int) { ++nCalls; });
+        QCOMPARE(aAll.size(), 12);
+        QCOMPARE(nCalls.load(), 12);
+        for (int i = 0; i < aAll.size(); ++i) {
+            QVERIFY(aAll[i].aFigures);
+            QCOMPARE(aAll[i].aFigures->nChannels, i % 2 ? 1 : 2);
+        }
+        const std::atomic<bool> bCancel{true};
+        const QVector<CallAnalysis> aNone = analyseCalls(aPackage, aCalls, {}, &bCancel);
+        QCOMPARE(aNone.size(), 12);
+        for (const CallAnalysis& a : aNone)
+            QVERIFY(!a.aFigures);
+    }
+
     void unreadablePackage()
     {
         QProcess aTool;

@@ -7,7 +7,8 @@
 
 namespace {
 
-const QString kUsage = QStringLiteral("Usage: VornViewer [--debug] [--port=8080]\n");
+const QString kUsage
+    = QStringLiteral("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv]] [PACKAGE.pkg]\n");
 
 int freePort()
 {

@@ -3,6 +3,7 @@
 // click on a band seeks the player there; the silence threshold in the page.
 #include "../analytics/AnalyticsTestFiles.h"
 #include "LogMessageHandler.h"
+#include "AnalyticsChannel.h"
 #include "PageSession.h"
 
 #include <QTemporaryDir>
@@ -125,6 +126,46 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(s().mpPlayer->property("nPosition").toLongLong() >= 11000
                                      && s().mpPlayer->property("nPosition").toLongLong() < 14000,
                                  15000);
+        s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
+    }
+
+    // The package run: progress, a table of figures that filters, a row
+    // that opens its call at its longest silence (the 4 s at the end), and
+    // the CSV of the run.
+    void analyseRecordings()
+    {
+        s().js("window.vornPage.bus.emit('close'); true");
+        QTRY_VERIFY(!s().js("document.getElementById('list-view').hidden").toBool());
+        s().click("#analyse-recordings");
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1,
+                                  20000);
+        QVERIFY2(s().js("document.getElementById('analysis-status').textContent").toString().startsWith("1 of 1 calls"),
+                 qPrintable(s().js("document.getElementById('analysis-status').textContent").toString()));
+        const QStringList aCells =
+            s().js("[...document.querySelectorAll('#analytics-table .analytics-row td')].map(c => c.textContent)").toStringList();
+        QCOMPARE(aCells.value(0), QStringLiteral("1"));
+        QCOMPARE(aCells.value(2), QStringLiteral("0:04"));
+
+        s().js("const m=document.getElementById('filter-min-silence'); m.value='5'; m.dispatchEvent(new Event('input')); true");
+        QTRY_COMPARE(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 0);
+        s().js("const n=document.getElementById('filter-min-silence'); n.value='4'; n.dispatchEvent(new Event('input')); true");
+        QTRY_COMPARE(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1);
+
+        auto* pChannel = s().mpViewer->findChild<AnalyticsChannel*>();
+        QVERIFY(pChannel);
+        const QString sCsv = maDir.filePath("figures.csv");
+        QVERIFY(pChannel->writeCsv(sCsv));
+        QFile aFile(sCsv);
+        QVERIFY(aFile.open(QIODevice::ReadOnly));
+        const QList<QByteArray> aLines = aFile.readAll().split('\n');
+        QVERIFY(aLines.value(0).startsWith("call_id,time_start,channels,duration_ms"));
+        QVERIFY(aLines.value(1).startsWith("1,"));
+
+        s().click("#analytics-table .analytics-row");
+        QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+        // The call is loaded and paused from the test before: the player is
+        // asked to go to the start of the longest silence.
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() >= 26000, 15000);
         s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
     }
 };

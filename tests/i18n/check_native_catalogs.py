@@ -13,7 +13,7 @@ import xml.etree.ElementTree as ET
 
 LOCALES = ["ar_SA", "da_DK", "de_DE", "de_CH", "de_AT", "en_AU", "en_GB", "en_IE", "en_US", "fr_CH", "fr_FR",
            "hu_HU", "lt_LT", "nb_NO", "pl_PL", "ru_RU", "sk_SK", "sl_SI", "tr_TR"]
-SOURCE_DIRS = ["app", "audio"]
+SOURCE_DIRS = ["app", "audio", "review"]
 
 
 def messages(path):
