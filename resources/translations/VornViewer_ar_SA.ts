@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>التسجيلات المكتوبة: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>تم تخطي %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>تم إلغاء التصدير.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>انتهت مدة الاحتفاظ بالمكالمة</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>المكالمة ليست في هذه الحزمة</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>انتهت مدة الاحتفاظ بالتسجيل</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>لا يوجد تسجيل للمكالمة</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>المجلد %1 غير موجود.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>هذه الملفات موجودة بالفعل: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>تعذرت كتابة %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>تعذرت قراءة التسجيل</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>RTL</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>تصدير التسجيلات</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>لا توجد مكالمات تمت مراجعتها للتصدير.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>اختر المجلد للتسجيلات</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>هذه الملفات موجودة في المجلد بالفعل:
+%1
+
+هل تريد استبدالها؟</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>جارٍ تصدير التسجيلات...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>إلغاء</translation>
     </message>
 </context>
 <context>

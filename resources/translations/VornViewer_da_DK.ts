@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Optagelser skrevet: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Sprunget over %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Eksporten blev annulleret.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>opkaldet er udløbet</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>opkaldet er ikke i denne pakke</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>optagelsen er udløbet</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>opkaldet har ingen optagelse</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Mappen %1 findes ikke.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Disse filer findes allerede: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Kunne ikke skrive %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>optagelsen kunne ikke læses</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportér optagelser</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Der er ingen gennemgåede opkald at eksportere.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Vælg mappen til optagelserne</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Disse filer findes allerede i mappen:
+%1
+
+Erstat dem?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Eksporterer optagelser...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuller</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Geschriebene Aufnahmen: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Übersprungen %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Der Export wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>der Anruf ist abgelaufen</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>der Anruf ist nicht in diesem Paket</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>die Aufnahme ist abgelaufen</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>der Anruf hat keine Aufnahme</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 existiert nicht.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Diese Dateien gibt es bereits: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>die Aufnahme konnte nicht gelesen werden</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Aufnahmen exportieren</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Es gibt keine geprüften Anrufe zum Exportieren.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Ordner für die Aufnahmen wählen</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Diese Dateien gibt es im Ordner bereits:
+%1
+
+Ersetzen?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Aufnahmen werden exportiert...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>

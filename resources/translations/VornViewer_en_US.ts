@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Recordings written: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Skipped %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>The export was cancelled.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>the call has expired</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>the call is not in this package</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>the recording has expired</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>the call has no recording</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>These files exist already: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Could not write %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>the recording could not be read</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Export Recordings</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>There are no reviewed calls to export.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Choose the folder for the recordings</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>These files exist in the folder already:
+%1
+
+Replace them?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Exporting recordings...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Enregistrements écrits : %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Ignoré %1 : %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>L’exportation a été annulée.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>l’appel a expiré</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>l’appel n’est pas dans ce paquet</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>l’enregistrement a expiré</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>l’appel n’a pas d’enregistrement</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Le dossier %1 n’existe pas.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Ces fichiers existent déjà : %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Impossible d’écrire %1 : %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>l’enregistrement n’a pas pu être lu</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exporter les enregistrements</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Il n’y a aucun appel examiné à exporter.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Choisir le dossier des enregistrements</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Ces fichiers existent déjà dans le dossier :
+%1
+
+Les remplacer ?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Exportation des enregistrements...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Kiírt felvételek: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Kihagyva %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Az exportálás megszakadt.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>a hívás lejárt</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>a hívás nincs ebben a csomagban</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>a felvétel lejárt</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>a hívásnak nincs felvétele</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>A(z) %1 mappa nem létezik.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Ezek a fájlok már léteznek: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Nem sikerült írni: %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>a felvétel nem olvasható</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Felvételek exportálása</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Nincs exportálható átnézett hívás.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Válassza ki a felvételek mappáját</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Ezek a fájlok már léteznek a mappában:
+%1
+
+Lecseréli őket?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Felvételek exportálása...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Mégse</translation>
     </message>
 </context>
 <context>

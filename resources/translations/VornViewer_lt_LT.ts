@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Įrašyta įrašų: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Praleista %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Eksportas atšauktas.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>skambučio laikas baigėsi</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>skambučio nėra šiame pakete</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>įrašo laikas baigėsi</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>skambutis neturi įrašo</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Aplankas %1 neegzistuoja.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Šie failai jau yra: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Nepavyko įrašyti %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>įrašo nepavyko perskaityti</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportuoti įrašus</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Nėra peržiūrėtų skambučių eksportuoti.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Pasirinkite aplanką įrašams</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Šie failai aplanke jau yra:
+%1
+
+Pakeisti juos?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Eksportuojami įrašai...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Atšaukti</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Opptak skrevet: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Hoppet over %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Eksporten ble avbrutt.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>samtalen er utløpt</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>samtalen er ikke i denne pakken</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>opptaket er utløpt</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>samtalen har ikke noe opptak</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Mappen %1 finnes ikke.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Disse filene finnes allerede: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Kunne ikke skrive %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>opptaket kunne ikke leses</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksporter opptak</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Det finnes ingen gjennomgåtte samtaler å eksportere.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Velg mappen for opptakene</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Disse filene finnes allerede i mappen:
+%1
+
+Erstatte dem?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Eksporterer opptak...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Avbryt</translation>
     </message>
 </context>
 <context>

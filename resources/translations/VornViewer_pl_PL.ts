@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Zapisane nagrania: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Pominięto %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Eksport został anulowany.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>połączenie wygasło</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>połączenia nie ma w tym pakiecie</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>nagranie wygasło</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>połączenie nie ma nagrania</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Folder %1 nie istnieje.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Te pliki już istnieją: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>nie można odczytać nagrania</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportuj nagrania</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Brak przejrzanych połączeń do eksportu.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Wybierz folder na nagrania</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Te pliki już istnieją w folderze:
+%1
+
+Zastąpić je?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Eksportowanie nagrań...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Anuluj</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Записано записей: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Пропущено %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Экспорт отменён.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>срок хранения звонка истёк</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>звонка нет в этом пакете</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>срок хранения записи истёк</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>у звонка нет записи</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Папка %1 не существует.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Эти файлы уже существуют: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Не удалось записать %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>не удалось прочитать запись</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Экспорт записей</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Нет проверенных звонков для экспорта.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Выберите папку для записей</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Эти файлы уже есть в папке:
+%1
+
+Заменить их?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Экспорт записей...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
     </message>
 </context>
 <context>

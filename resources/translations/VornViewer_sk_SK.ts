@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Zapísané nahrávky: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Preskočené %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Export bol zrušený.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>hovor vypršal</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>hovor nie je v tomto balíku</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>nahrávka vypršala</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>hovor nemá nahrávku</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Priečinok %1 neexistuje.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Tieto súbory už existujú: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Nepodarilo sa zapísať %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>nahrávku sa nepodarilo prečítať</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exportovať nahrávky</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Nie sú žiadne posúdené hovory na export.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Vyberte priečinok pre nahrávky</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Tieto súbory už v priečinku existujú:
+%1
+
+Nahradiť ich?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Exportujú sa nahrávky...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Zrušiť</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Zapisani posnetki: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Preskočeno %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Izvoz je bil preklican.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>klic je potekel</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>klica ni v tem paketu</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>posnetek je potekel</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>klic nima posnetka</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Mapa %1 ne obstaja.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Te datoteke že obstajajo: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>Ni bilo mogoče zapisati %1: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>posnetka ni bilo mogoče prebrati</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Izvozi posnetke</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Ni pregledanih klicev za izvoz.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Izberite mapo za posnetke</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Te datoteke že obstajajo v mapi:
+%1
+
+Jih zamenjam?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Izvažanje posnetkov...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Prekliči</translation>
     </message>
 </context>
 <context>

@@ -45,6 +45,53 @@
     </message>
 </context>
 <context>
+    <name>BatchExport</name>
+    <message>
+        <source>Recordings written: %1</source>
+        <translation>Yazılan kayıtlar: %1</translation>
+    </message>
+    <message>
+        <source>Skipped %1: %2</source>
+        <translation>Atlandı %1: %2</translation>
+    </message>
+    <message>
+        <source>The export was cancelled.</source>
+        <translation>Dışa aktarma iptal edildi.</translation>
+    </message>
+    <message>
+        <source>the call has expired</source>
+        <translation>aramanın süresi doldu</translation>
+    </message>
+    <message>
+        <source>the call is not in this package</source>
+        <translation>arama bu pakette yok</translation>
+    </message>
+    <message>
+        <source>the recording has expired</source>
+        <translation>kaydın süresi doldu</translation>
+    </message>
+    <message>
+        <source>the call has no recording</source>
+        <translation>aramanın kaydı yok</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>%1 klasörü yok.</translation>
+    </message>
+    <message>
+        <source>These files exist already: %1</source>
+        <translation>Bu dosyalar zaten var: %1</translation>
+    </message>
+    <message>
+        <source>Could not write %1: %2</source>
+        <translation>%1 yazılamadı: %2</translation>
+    </message>
+    <message>
+        <source>the recording could not be read</source>
+        <translation>kayıt okunamadı</translation>
+    </message>
+</context>
+<context>
     <name>InputDialog</name>
     <message>
         <source>Please enter user name and password</source>
@@ -68,6 +115,39 @@
     <message>
         <source>QT_LAYOUT_DIRECTION</source>
         <translation>LTR</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingExportFlow</name>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Kayıtları dışa aktar</translation>
+    </message>
+    <message>
+        <source>There are no reviewed calls to export.</source>
+        <translation>Dışa aktarılacak incelenmiş arama yok.</translation>
+    </message>
+    <message>
+        <source>Choose the folder for the recordings</source>
+        <translation>Kayıtlar için klasörü seçin</translation>
+    </message>
+    <message>
+        <source>These files exist in the folder already:
+%1
+
+Replace them?</source>
+        <translation>Bu dosyalar klasörde zaten var:
+%1
+
+Değiştirilsin mi?</translation>
+    </message>
+    <message>
+        <source>Exporting recordings...</source>
+        <translation>Kayıtlar dışa aktarılıyor...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
     </message>
 </context>
 <context>

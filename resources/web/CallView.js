@@ -7,6 +7,7 @@ import { Waveform } from "./Waveform.js";
 import { PlayerBar, SPEEDS } from "./PlayerBar.js";
 import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
+import { Redaction } from "./Redaction.js";
 import { CallAnalytics } from "./CallAnalytics.js";
 
 const SEEK_STEP = 5000;
@@ -113,6 +114,8 @@ export class CallView {
     detailsTitle.id = "details-title";
     this.downloads = el("div", "downloads");
     this.downloads.id = "downloads";
+    this.redaction = new Redaction(bus, () => this.reload());
+    this.redaction.savePassage.addEventListener("click", () => this.downloadPassage());
     this.fields = el("dl", "fields");
     this.fields.id = "fields";
     details.append(detailsTitle, this.downloads, this.fields);
@@ -153,6 +156,7 @@ export class CallView {
     if (sameCall) return;
     this.player.unload();
     this.zoom = null;
+    this.redaction.setPassage(null);
     this.path = null;
     this.total = typeof call.duration === "number" ? call.duration * 1000 : 0;
     const parties = [call.caller, call.callee].filter(v => v !== undefined && v !== "").map(String);
@@ -168,6 +172,7 @@ export class CallView {
     } else {
       this.title.textContent = t("Call {id}", { id: call.id ?? "" });
     }
+    this.redaction.setCall(call);
     this.renderFields(call);
     const recording = recordingOf(call);
     this.recording = hasRecording(call) ? recording : null;
@@ -224,7 +229,7 @@ export class CallView {
       save.id = "download-recording";
       save.title = t("Save recording (WAV)") + " (D)";
       save.addEventListener("click", () => this.downloadRecording());
-      this.downloads.append(save);
+      this.downloads.append(save, this.redaction.root);
     }
     for (const file of dataFiles(call)) {
       const name = file.path.slice(file.path.lastIndexOf("/") + 1);
@@ -241,10 +246,15 @@ export class CallView {
 
   async downloadRecording() {
     if (!this.recording) return;
-    this.player.download(this.path || await recordingPath(this.recording));
+    this.player.download((this.path || await recordingPath(this.recording)) + this.redaction.saveQuery());
   }
 
-  query() { return effectQuery(this.effects, this.zoom); }
+  async downloadPassage() {
+    const query = this.recording && this.redaction.passageQuery(this.effects);
+    if (query) this.player.savePassage((this.path || await recordingPath(this.recording)) + query);
+  }
+
+  query() { return effectQuery(this.effects, this.zoom) + this.redaction.playItems(); }
 
   // New effects or zoom: the waveform is drawn again, and a loaded recording
   // is loaded again with the new query, at the same place and paused state.
@@ -270,6 +280,7 @@ export class CallView {
     if (!segment && !this.zoom) return;
     const here = this.absolute(this.player.state.position);
     this.zoom = segment;
+    this.redaction.setPassage(segment);
     this.showZoom();
     // A new passage plays from its start; the whole call goes on where it was.
     this.reload(segment ? segment.start : here);

@@ -148,6 +148,7 @@ export class Player {
   }
 
   download(recordingPath) { if (this.native) this.native.downloadFromPackage(recordingPath); }
+  savePassage(pathAndQuery) { if (this.native && this.native.savePassage) this.native.savePassage(pathAndQuery); }
   downloadFile(path) {
     if (!this.native) return;
     if (/\.pcap$/i.test(path)) this.native.downloadPcap(path);
