@@ -124,6 +124,8 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
         close();
     maFiles.clear();
     mbOpened = false;
+    ++mnOpening;
+    maDecoded.clear();
     mbCallExpiration = mbIndexCallExpiration;
 
     QString sIndex;
@@ -226,6 +228,8 @@ void Package::closePackage()
     maFiles.clear();
     close();
     mbOpened = false;
+    ++mnOpening;
+    maDecoded.clear();
     qDebug() << "Package closed";
 }
 
