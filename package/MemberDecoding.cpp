@@ -43,15 +43,16 @@ bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& i
     if (mbEncrypted && !PackageCipher::memberKey(entry.sKey, aKey))
         return false;
 
-    QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(entry.nOffset))
+    QFile file;
+    if (!openMemberFile(file, entry.nOffset, isPath))
         return false;
     // Not a QByteArray: its bytes lie off the 16-byte alignment under which
     // the cipher decrypts many blocks at once instead of one at a time.
     const size_t nStored = size_t(entry.nStoredSize);
     std::unique_ptr<CryptoPP::byte[]> aStored(new CryptoPP::byte[nStored]);
     adviseHugePages(aStored.get(), nStored);
-    if (file.read(reinterpret_cast<char*>(aStored.get()), entry.nStoredSize) != entry.nStoredSize)
+    if (file.read(reinterpret_cast<char*>(aStored.get()), entry.nStoredSize) != entry.nStoredSize
+        || !maStamp.matches(file))
         return false;
     CryptoPP::byte* pStored = aStored.get();
     if (mbEncrypted) {
@@ -87,7 +88,8 @@ DecodedMemberCache::Key Package::decodedKey(const QString& isPath) const
 
 bool Package::decodedMember(const QString& isPath, QByteArray& iraBytes)
 {
-    if (!mbOpened || !maFiles.contains(isPath))
+    // A file changed since the opening is the streaming read's to report.
+    if (!mbOpened || !maFiles.contains(isPath) || !fileUnchanged())
         return false;
     const DecodedMemberCache::Key aKey = decodedKey(isPath);
     if (maDecoded.find(aKey, iraBytes))

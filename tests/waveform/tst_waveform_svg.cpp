@@ -152,6 +152,7 @@ private slots:
     void lyingDurationIsCapped();
     void requestsAfterTheFirst();
     void reopenedPackageIsReadAgain();
+    void fileChangedWhileOpen();
 
 private:
     QByteArray generate(const QString& isMember, const QByteArray& iaContent, const QString& isQuery,
@@ -442,6 +443,32 @@ void TestWaveformSvg::reopenedPackageIsReadAgain()
         QCOMPARE(buffer.data(), generate("/app/wave/call.wav", aFile, QString()));
     }
     qInstallMessageHandler(previous);
+}
+
+void TestWaveformSvg::fileChangedWhileOpen()
+{
+    // What was decoded before the file was overwritten is not drawn after.
+    const QString sPath = mDir.filePath("overwritten.pkg");
+    PackageWriter writer;
+    QVERIFY(writer.addFile("/app/wave/call.wav", pcm16Wav(steps(8000, 90))));
+    const QByteArray aPackage = writer.build();
+    QVERIFY(writer.write(sPath));
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    Package package;
+    QCOMPARE(package.openPackage(sPath, "", "", QString(), false), 0);
+    QBuffer first;
+    first.open(QIODevice::WriteOnly);
+    QCOMPARE(package.generateWaveformSvg("/app/wave/call.svg", QString(), &first), 0);
+    QVERIFY(first.data().startsWith("<?xml"));
+    QFile file(sPath);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(aPackage.left(aPackage.size() / 2)), qint64(aPackage.size() / 2));
+    file.close();
+    QBuffer second;
+    second.open(QIODevice::WriteOnly);
+    package.generateWaveformSvg("/app/wave/call.svg", QString(), &second);
+    qInstallMessageHandler(previous);
+    QVERIFY(second.data().isEmpty());
 }
 
 QTEST_MAIN(TestWaveformSvg)
