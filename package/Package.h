@@ -158,7 +158,11 @@ private:
     int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
     void applySettings(const QString& isSettings, bool& irbVerifyTime);
     int failOpen(int inResult);
-    bool decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& iraBytes) const;
+    // Appends the member isPath decrypted and inflated in one piece to
+    // irTarget. False, with irTarget as it was, when the member is larger
+    // than inMaxSize, its stated size is wrong, or it cannot be decoded: the
+    // streaming read then decides and reports.
+    bool decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const;
     DecodedMemberCache::Key decodedKey(const QString& isPath) const;
 
     QHash<QString, PackageEntry> maFiles;
