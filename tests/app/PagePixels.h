@@ -71,7 +71,7 @@ public:
     QImage capture(const QRectF& irCss)
     {
         mrSession.js("window.__painted = false; requestAnimationFrame(() => requestAnimationFrame(() => { window.__painted = true; })); true");
-        (void)QTest::qWaitFor([&] { return mrSession.js("window.__painted").toBool(); }, 10000);
+        (void)QTest::qWaitFor([&] { return mrSession.js("window.__painted").toBool(); }, cnRoundTripMs);
         const double f = mrSession.mpView->zoomFactor();
         const QRect aRect = QRectF(irCss.x() * f, irCss.y() * f, irCss.width() * f, irCss.height() * f).toAlignedRect();
         QImage aLast;
