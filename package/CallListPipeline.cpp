@@ -11,6 +11,7 @@
 #include "PackageCipher.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <cryptopp/aes.h>
 #include <cryptopp/modes.h>
@@ -21,6 +22,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -42,9 +44,9 @@ struct Decoding
 // Decrypts (when ipDecryption) and inflates inStored bytes of irFile into
 // ipOut, which holds inCapacity bytes, a slice at a time, script line
 // breaks turned into spaces as the plain read does.
-void decode(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
-            CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
-            Decoding& irDecoding)
+void decodeSlices(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
+                  CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
+                  Decoding& irDecoding)
 {
     const auto publish = [&irDecoding](qint64 inDecoded, bool ibEnded, bool ibFailed) {
         std::lock_guard<std::mutex> aLock(irDecoding.maMutex);
@@ -100,12 +102,44 @@ void decode(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
     inflateEnd(&aZlib);
 }
 
+// The decoding thread's body: nothing may escape it.
+void decode(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
+            CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
+            Decoding& irDecoding)
+{
+    try {
+        decodeSlices(irFile, inStored, irStamp, ipDecryption, ipOut, inCapacity, irDecoding);
+    } catch (...) {
+        std::lock_guard<std::mutex> aLock(irDecoding.maMutex);
+        irDecoding.mbFailed = true;
+        irDecoding.maChanged.notify_one();
+    }
+}
+
+// Stops and joins the decoding thread however the filter leaves.
+struct DecoderGuard
+{
+    Decoding& mrDecoding;
+    std::thread& mrThread;
+    ~DecoderGuard()
+    {
+        {
+            std::lock_guard<std::mutex> aLock(mrDecoding.maMutex);
+            mrDecoding.mbStop = true;
+        }
+        if (mrThread.joinable())
+            mrThread.join();
+    }
+};
+
 } // namespace
 
 bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& irFilter, int& irnResult)
 {
+    // With one core the overlap would only cost the slower streaming
+    // inflater; the plain read decodes in one piece.
     const auto it = maFiles.constFind(isPath);
-    if (!mbOpened || it == maFiles.cend())
+    if (!mbOpened || it == maFiles.cend() || QThread::idealThreadCount() < 2)
         return false;
     const PackageEntry entry = *it;
     if (entry.nOffset < 0 || entry.nStoredSize <= 0 || entry.nSize <= 0 || entry.nSize > cnMaxCallsScript
@@ -128,8 +162,14 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
     adviseHugePages(aText.data(), size_t(aText.size()));
     char* pText = aText.data();
     Decoding aDecoding;
-    std::thread aDecoder(decode, std::ref(file), qint64(entry.nStoredSize), std::cref(maStamp),
-                         mbEncrypted ? &decryption : nullptr, pText, qint64(entry.nSize), std::ref(aDecoding));
+    std::thread aDecoder;
+    try {
+        aDecoder = std::thread(decode, std::ref(file), qint64(entry.nStoredSize), std::cref(maStamp),
+                               mbEncrypted ? &decryption : nullptr, pText, qint64(entry.nSize), std::ref(aDecoding));
+    } catch (const std::system_error&) {
+        return false; // no thread to be had: the plain read
+    }
+    DecoderGuard aGuard {aDecoding, aDecoder};
 
     // The filter reads from the first "[" and, as the plain read and filter
     // do, never beyond the first NUL after it.
@@ -150,8 +190,12 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
             bEnded = aDecoding.mbEnded;
             bFailed = aDecoding.mbFailed;
         }
-        if (bFailed || nProgress == CallListFilter::Progress::Done)
-            continue; // a finished filter still waits for the stream's trailer
+        if (bFailed)
+            break;
+        if (nProgress == CallListFilter::Progress::Done) {
+            nSeen = nDecoded; // a finished filter still waits for the stream's trailer
+            continue;
+        }
         if (!pOpen) {
             pOpen = static_cast<const char*>(std::memchr(pText + nSeen, '[', size_t(nDecoded - nSeen)));
             if (pOpen)
@@ -180,11 +224,6 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
             nProgress = irFilter.feed(pText + (nNul >= 0 ? nNul : nDecoded), false);
         }
     }
-    {
-        std::lock_guard<std::mutex> aLock(aDecoding.maMutex);
-        aDecoding.mbStop = true;
-    }
-    aDecoder.join();
     if (bFailed || !bEnded || nProgress != CallListFilter::Progress::Done)
         return false;
     irnResult = irFilter.finish();

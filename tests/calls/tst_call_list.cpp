@@ -102,16 +102,19 @@ private slots:
         QTest::addColumn<bool>("bEncrypted");
         QTest::addColumn<int>("nSizeDelta");
         QTest::addColumn<bool>("bDamaged");
-        QTest::newRow("plain") << false << 0 << false;
-        QTest::newRow("encrypted") << true << 0 << false;
-        QTest::newRow("stated size too large") << true << 4096 << false;
-        QTest::newRow("damaged after the last call") << true << 0 << true;
+        QTest::addColumn<int>("nAfter"); // bytes of a comment after the list
+        QTest::newRow("plain") << false << 0 << false << 0;
+        QTest::newRow("encrypted") << true << 0 << false << 0;
+        QTest::newRow("stated size too large") << true << 4096 << false << 0;
+        QTest::newRow("megabytes after the list") << true << 0 << false << 3 * 1024 * 1024;
+        QTest::newRow("damaged after the last call") << true << 0 << true << 0;
     }
     void decodedWhileFiltered()
     {
         QFETCH(bool, bEncrypted);
         QFETCH(int, nSizeDelta);
         QFETCH(bool, bDamaged);
+        QFETCH(int, nAfter);
         // Every seven hours back from now, so that no call lies within
         // seconds of a limit; line breaks for the read to turn into spaces.
         const QDateTime tNow = QDateTime::currentDateTime();
@@ -125,6 +128,8 @@ private slots:
         }
         aScript += "];\r\n";
         QVERIFY(aScript.size() > 3 * 1024 * 1024);
+        if (nAfter > 0)
+            aScript += "/* " + QByteArray(nAfter, '-') + " */\r\n";
 
         Package aReference;
         Package aPackage;
