@@ -71,7 +71,7 @@ public:
     QImage capture(const QRectF& irCss)
     {
         mrSession.js("window.__painted = false; requestAnimationFrame(() => requestAnimationFrame(() => { window.__painted = true; })); true");
-        (void)QTest::qWaitFor([&] { return mrSession.js("window.__painted").toBool(); }, 10000);
+        (void)QTest::qWaitFor([&] { return mrSession.js("window.__painted").toBool(); }, cnRoundTripMs);
         const double f = mrSession.mpView->zoomFactor();
         const QRect aRect = QRectF(irCss.x() * f, irCss.y() * f, irCss.width() * f, irCss.height() * f).toAlignedRect();
         QImage aLast;
@@ -129,6 +129,13 @@ public:
         const QString sDir = qEnvironmentVariable("VORN_SCREENSHOTS");
         if (!sDir.isEmpty())
             irImage.save(sDir + "/" + QString(isName).replace(QRegularExpression("[^A-Za-z0-9_-]+"), "_") + ".png");
+    }
+
+    // The whole page once it has settled, kept as keep() does.
+    void keepPage(const QString& isName)
+    {
+        if (!qEnvironmentVariableIsEmpty("VORN_SCREENSHOTS"))
+            keep(isName, capture(QRectF(QPointF(0, 0), QSizeF(mrSession.mpView->size()) / mrSession.mpView->zoomFactor())));
     }
 
 private:

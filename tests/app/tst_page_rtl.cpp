@@ -12,6 +12,7 @@
 namespace {
 
 const QDateTime gtStart(QDate(2026, 3, 14), QTime(9, 26, 53));
+const QString gsLongNumber = "+49 30 5550 1234 5678 9012 3456 7890 1234 5678";
 const QString gsArabicAgent = QString::fromUtf8("فريق Sales 2 سالم");
 
 QString writePackage(const QString& isPath, const QString& isLocale)
@@ -20,6 +21,7 @@ QString writePackage(const QString& isPath, const QString& isLocale)
     aCalls << CallRecord { 1, gtStart, "in", "+49 30 5550 1234", "+46 8 5050 3344", "Agent Berger", 4, 0x18, "",
         "\"capture\":\"/app/data/7 (2).pcap\"" };
     aCalls << CallRecord { 2, gtStart.addDays(-1), "out", "+44 20 7946 0018", "(030) 555-01", gsArabicAgent, 3, 0x18, "", QString() };
+    aCalls << CallRecord { 3, gtStart.addDays(-2), "in", gsLongNumber, "+44 20 7946 0019", "Agent Olsen", 2, 0x18, "", QString() };
     PackageWriter aWriter;
     aWriter.setSettings("default_locale=" + isLocale);
     QByteArray aScript = "var gCalls=[";
@@ -42,6 +44,15 @@ private:
     PageSession* mpSession = nullptr;
 
     PageSession& s() { return *mpSession; }
+
+    // cell(id, field): the value of a call's list cell; field(key): a value in the details.
+    void findValues()
+    {
+        s().js("window.cell = (id, field) => { const c = [...document.querySelectorAll('.list-heading')].map(h => h.dataset.column).indexOf(field);"
+               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => window.vornPage.model.calls[r.dataset.call].id === id);"
+               " return r && r.children[c].querySelector('bdi'); };"
+               "window.field = key => document.querySelector(`#fields dd[data-field='${key}'] bdi`); true");
+    }
 
     // The drawn value of the element the script expression names, against the
     // same text drawn by itself in a box of direction isDir and of the other one.
@@ -83,6 +94,32 @@ private slots:
     }
     void cleanupTestCase() { delete mpSession; }
 
+    // A number too long for its cell loses its end, in either page direction:
+    // what is drawn begins as the whole number drawn by itself does.
+    void longNumbersKeepTheirBeginning_data()
+    {
+        QTest::addColumn<QString>("sPackage");
+        QTest::newRow("Arabic page") << "ar_SA";
+        QTest::newRow("English page") << "en_GB";
+    }
+    void longNumbersKeepTheirBeginning()
+    {
+        QFETCH(QString, sPackage);
+        QVERIFY(s().open(maDir.filePath(sPackage + ".pkg")) >= 0);
+        findValues();
+        PagePixels aPixels(s());
+        const QString sCell = "cell(3, 'caller')";
+        const QRectF aBox = aPixels.box(sCell);
+        QVERIFY(aBox.width() > 40);
+        const QRectF aStart(aBox.left() - 1, aBox.top(), aBox.width() / 2, aBox.height());
+        const QImage aDrawn = inkOf(aPixels.capture(aStart));
+        const QImage aAlone = aPixels.drawnAlone(sCell, gsLongNumber, "ltr", aBox, aStart);
+        PagePixels::keep(QStringLiteral("long-number-%1-drawn").arg(sPackage), aDrawn);
+        PagePixels::keep(QStringLiteral("long-number-%1-alone").arg(sPackage), aAlone);
+        const double f = inkDistance(aDrawn, aAlone);
+        QVERIFY2(f < 0.2, qPrintable(QString::number(f)));
+    }
+
     void valuesDrawInTheirOwnDirection_data()
     {
         QTest::addColumn<QString>("sPackage"); // its default locale: the first page's language
@@ -116,20 +153,18 @@ private slots:
         if (!sSwitchTo.isEmpty())
             QVERIFY(s().switchLocale(sSwitchTo) >= 0);
         QCOMPARE(s().js("document.documentElement.lang").toString(), QString(sSwitchTo.isEmpty() ? sPackage : sSwitchTo).replace('_', '-'));
-        s().js("window.cell = (id, field) => { const c = [...document.querySelectorAll('.list-heading')].map(h => h.dataset.column).indexOf(field);"
-               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => window.vornPage.model.calls[r.dataset.call].id === id);"
-               " return r && r.children[c].querySelector('bdi'); };"
-               "window.field = key => document.querySelector(`#fields dd[data-field='${key}'] bdi`); true");
+        findValues();
         if (nOpenCall) {
             const int nIndex = s().js(QStringLiteral("window.vornPage.model.calls.findIndex(c => c.id === %1)").arg(nOpenCall)).toInt();
             s().click(QStringLiteral(".list-row[data-call='%1']").arg(nIndex));
             s().key(Qt::Key_Return);
-            QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+            QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);
         }
         for (const QString& sElement : saLtr)
             checkDrawn(sElement, "ltr");
         for (const QString& sElement : saRtl)
             checkDrawn(sElement, "rtl");
+        PagePixels(s()).keepPage(QStringLiteral("rtl-%1").arg(QTest::currentDataTag()));
     }
 };
 
