@@ -35,8 +35,9 @@ CryptoPP::BufferedTransformation* createStage(const QString& isPath, CryptoPP::B
 // so that a lying decoded size cannot make us reserve memory for nothing.
 constexpr qint64 cnMaxRatio = 1032;
 constexpr qint64 cnPumpBlock = 256 * 1024;
-// Members up to this size are decoded in one piece by readFile.
-constexpr qint64 cnWholeMember = 512 * 1024 * 1024;
+// Members up to this size are decoded in one piece by readFile, which holds
+// their stored bytes besides while it does; larger ones are streamed.
+constexpr qint64 cnWholeMember = 64 * 1024 * 1024;
 
 } // namespace
 
