@@ -21,11 +21,32 @@ struct ValueOption
 {
     QLatin1String sName;
     QString CommandLine::*pValue;
+    const char* pNeeds; // what the message says is missing
 };
 const ValueOption kValueOptions[] = {
-    { QLatin1String("--review"), &CommandLine::sReviewPath },
-    { QLatin1String("--report"), &CommandLine::sReportPath },
+    { QLatin1String("--review"), &CommandLine::sReviewPath, "a file name" },
+    { QLatin1String("--report"), &CommandLine::sReportPath, "a file name" },
+    { QLatin1String("--export-recordings"), &CommandLine::sExportFolder, "a folder" },
+    { QLatin1String("--redact-with"), &CommandLine::sRedactWith, "tone or silence" },
 };
+
+// The combinations the run needs: the one-line message, or empty.
+QString checkCombination(const CommandLine& irLine)
+{
+    if (!irLine.sReportPath.isEmpty() && !irLine.sExportFolder.isEmpty())
+        return QStringLiteral("--report and --export-recordings cannot be given together");
+    if (!irLine.sReportPath.isEmpty() && (irLine.sReviewPath.isEmpty() || irLine.sPackagePath.isEmpty()))
+        return QStringLiteral("--report needs --review FILE and a package");
+    if (!irLine.sExportFolder.isEmpty() && (irLine.sReviewPath.isEmpty() || irLine.sPackagePath.isEmpty()))
+        return QStringLiteral("--export-recordings needs --review FILE and a package");
+    if (!irLine.sRedactWith.isEmpty() && irLine.sRedactWith != QLatin1String("tone")
+        && irLine.sRedactWith != QLatin1String("silence"))
+        return QStringLiteral("--redact-with needs tone or silence, not %1").arg(irLine.sRedactWith);
+    if ((!irLine.sRedactWith.isEmpty() || irLine.bOverwrite) && irLine.sExportFolder.isEmpty())
+        return QStringLiteral("%1 needs --export-recordings DIR")
+            .arg(irLine.bOverwrite ? QStringLiteral("--overwrite") : QStringLiteral("--redact-with"));
+    return {};
+}
 
 // The file type recognises a package by its magic bytes whatever its name,
 // so a file manager hands such files over without the ".pkg" suffix.
@@ -50,7 +71,7 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
                 continue;
             if (n + 1 >= irsaArguments.size() || irsaArguments.at(n + 1).startsWith(QLatin1String("--"))) {
                 if (aResult.sError.isEmpty())
-                    aResult.sError = QStringLiteral("%1 needs a file name").arg(rOption.sName);
+                    aResult.sError = QStringLiteral("%1 needs %2").arg(rOption.sName, QLatin1String(rOption.pNeeds));
             } else {
                 aResult.*rOption.pValue = irsaArguments.at(++n);
             }
@@ -77,6 +98,8 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
             else
                 aResult.nPort = nPort;
         }
+        if (sArgument == QLatin1String("--overwrite"))
+            aResult.bOverwrite = true;
         if (sArgument == QLatin1String("--version"))
             aResult.bVersion = true;
         if (sArgument == QLatin1String("--help")) {
@@ -84,15 +107,15 @@ CommandLine parseCommandLine(const QStringList& irsaArguments)
             return aResult;
         }
     }
-    if (aResult.sError.isEmpty() && !aResult.sReportPath.isEmpty()
-        && (aResult.sReviewPath.isEmpty() || aResult.sPackagePath.isEmpty()))
-        aResult.sError = QStringLiteral("--report needs --review FILE and a package");
+    if (aResult.sError.isEmpty())
+        aResult.sError = checkCombination(aResult);
     return aResult;
 }
 
 void printUsage()
 {
-    std::fputs("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv]] [PACKAGE.pkg]\n",
+    std::fputs("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv | --export-recordings "
+               "DIR [--redact-with tone|silence] [--overwrite]]] [PACKAGE.pkg]\n",
                stderr);
     std::fflush(stderr);
     std::exit(0);

@@ -11,6 +11,9 @@ struct CommandLine
     bool bUsage = false; // "--help" or a malformed "--port": print the usage line and exit 0
     QString sReviewPath; // "--review FILE": open the package with this review
     QString sReportPath; // "--report OUT.pdf|OUT.csv": write the report and exit
+    QString sExportFolder; // "--export-recordings DIR": write the reviewed calls' recordings and exit
+    QString sRedactWith;   // "--redact-with tone|silence" for the export; empty: tone
+    bool bOverwrite = false; // "--overwrite": the export may replace files in its folder
     QString sError;      // an option without its value: the one-line message, exit 2
     bool bVersion = false; // "--version": print the version and exit 0
 };

@@ -132,6 +132,7 @@ void VornViewer::createToolBar()
     mpToolBar->addAction(mpSaveReviewAction);
     mpToolBar->addAction(mpOpenReviewAction);
     mpToolBar->addAction(mpReportAction);
+    mpToolBar->addAction(mpExportRecordingsAction);
 
     mpToolBar->addSeparator();
     mpToolBar->addAction(mpZoomInAction);

@@ -86,6 +86,9 @@ private:
     void setReviewActionsEnabled(bool ibEnabled);
     bool saveReview();
     void exportReport();
+    // The recordings of the reviewed calls into a folder, redacted as the
+    // reviewer chose on the page.
+    void exportRecordings();
     ReviewPackageInfo reviewedPackage() const;
     // Turns an openPackage result into its message and end state.
     void handleOpenResult(int inResult, bool ibAfterVerification);
@@ -112,6 +115,7 @@ private:
     QAction* mpSaveReviewAction = nullptr;
     QAction* mpOpenReviewAction = nullptr;
     QAction* mpReportAction = nullptr;
+    QAction* mpExportRecordingsAction = nullptr;
     ReviewDocument* mpReviewDocument = nullptr;
     ReviewChannel* mpReviewChannel = nullptr;
     ReportPrinter* mpReportPrinter = nullptr;

@@ -2,6 +2,8 @@
 // report, and the question before unsaved notes would be lost.
 #include "VornViewer.h"
 
+#include "Package.h"
+#include "RecordingExportFlow.h"
 #include "ReportPrinter.h"
 #include "ReviewChannel.h"
 #include "ReviewCsv.h"
@@ -39,9 +41,14 @@ void VornViewer::createReviewActions()
     mpReportAction->setToolTip(mpReportAction->text() + QStringLiteral(" (%1)").arg(mpReportAction->shortcut().toString(QKeySequence::NativeText)));
     connect(mpReportAction, &QAction::triggered, this, [this] { exportReport(); });
 
+    mpExportRecordingsAction = new QAction(tr("Export Recordings"), this);
+    mpExportRecordingsAction->setObjectName(QStringLiteral("exportRecordingsAction"));
+    connect(mpExportRecordingsAction, &QAction::triggered, this, [this] { exportRecordings(); });
+
     connect(mpReviewChannel, &ReviewChannel::saveRequested, mpSaveReviewAction, &QAction::trigger);
     connect(mpReviewChannel, &ReviewChannel::openRequested, mpOpenReviewAction, &QAction::trigger);
     connect(mpReviewChannel, &ReviewChannel::reportRequested, mpReportAction, &QAction::trigger);
+    connect(mpReviewChannel, &ReviewChannel::exportRecordingsRequested, mpExportRecordingsAction, &QAction::trigger);
     connect(mpReportPrinter, &ReportPrinter::finished, this, [] { QApplication::restoreOverrideCursor(); });
     setReviewActionsEnabled(false);
 }
@@ -51,6 +58,7 @@ void VornViewer::setReviewActionsEnabled(bool ibEnabled)
     mpSaveReviewAction->setEnabled(ibEnabled);
     mpOpenReviewAction->setEnabled(ibEnabled);
     mpReportAction->setEnabled(ibEnabled);
+    mpExportRecordingsAction->setEnabled(ibEnabled);
 }
 
 ReviewPackageInfo VornViewer::reviewedPackage() const
@@ -167,4 +175,12 @@ void VornViewer::writeReport(const QString& isPath, const std::function<void(boo
     mpReportPrinter->print(reviewReportData(*mpReviewDocument, QFileInfo(msPackagePath).fileName(), msReviewer,
                                             QDateTime::currentDateTimeUtc()),
                            msPageLocale, isPath);
+}
+
+void VornViewer::exportRecordings()
+{
+    if (msPackagePath.isEmpty() || !mpPackage->isPackageOpen())
+        return;
+    exportRecordingsInteractively(this, mpPackage, mpReviewDocument->calls(),
+                                  RedactionStage::fillFromText(mpReviewChannel->redactWith()));
 }

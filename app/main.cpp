@@ -4,6 +4,7 @@
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
+#include "RecordingExportCommand.h"
 #include "ReportCommand.h"
 #include "Translation.h"
 #include "VornViewer.h"
@@ -42,8 +43,8 @@ int main(int argc, char* argv[])
     // Without --debug no debug line is written, so none need be composed.
     if (!aCommandLine.bDebug)
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-    // A report run says only what went wrong.
-    if (!aCommandLine.bDebug && !aCommandLine.sReportPath.isEmpty())
+    // A report or export run says only what went wrong.
+    if (!aCommandLine.bDebug && (!aCommandLine.sReportPath.isEmpty() || !aCommandLine.sExportFolder.isEmpty()))
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\ndefault.info=false"));
 
     qInstallMessageHandler(logMessageHandler);
@@ -53,6 +54,8 @@ int main(int argc, char* argv[])
     qDebug() << "Library path: " << QCoreApplication::libraryPaths();
 
     Package aPackage;
+    if (!aCommandLine.sExportFolder.isEmpty())
+        return runRecordingExportCommand(aCommandLine, aPackage);
     // No parent: the window's toolbar takes it over and deletes it with the window.
     auto* pAudioPlayer = new AudioPlayer(&aPackage);
     auto* pHttpServer = new HttpServer(&aPackage, quint16(aCommandLine.nPort), &aApplication);

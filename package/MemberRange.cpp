@@ -2,6 +2,8 @@
 
 #include "Package.h"
 
+#include <QDebug>
+
 bool MemberRange::open(const Package& irPackage, const QString& irsPath)
 {
     close();
@@ -9,11 +11,9 @@ bool MemberRange::open(const Package& irPackage, const QString& irsPath)
     const qint64 nSize = irPackage.entryStoredSize(irsPath);
     if (nOffset < 0 || nSize < 0)
         return false;
-    maFile.setFileName(irPackage.packageFileName());
-    if (!maFile.open(QIODevice::ReadOnly) || !maFile.seek(nOffset)) {
-        maFile.close();
+    if (!irPackage.openMemberFile(maFile, nOffset, irsPath))
         return false;
-    }
+    maStamp = irPackage.fileStamp();
     mnOffset = nOffset;
     mnSize = nSize;
     return true;
@@ -37,6 +37,11 @@ qint64 MemberRange::read(char* ipBuffer, qint64 inMaximum)
     // was opened.
     if (nRead <= 0)
         return -1;
+    // Bytes of a file that was replaced or overwritten meanwhile are not the member's.
+    if (!maStamp.matches(maFile.fileName())) {
+        qWarning().noquote() << "Package file changed since it was opened:" << maFile.fileName();
+        return -1;
+    }
     mnPosition += nRead;
     return nRead;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "PackageFileStamp.h"
+
 #include <QFile>
 #include <QString>
 
@@ -20,13 +22,15 @@ public:
     qint64 position() const { return mnPosition; }
 
     // Up to inMaximum bytes from the position: their count, 0 at the
-    // member's end, -1 when the file fails or ends inside the member.
+    // member's end, -1 when the file fails, ends inside the member or is no
+    // longer the package file that was opened.
     qint64 read(char* ipBuffer, qint64 inMaximum);
     // Positions are relative to the member; false outside 0..size().
     bool seek(qint64 inPosition);
 
 private:
     QFile maFile;
+    PackageFileStamp maStamp;
     qint64 mnOffset = 0;
     qint64 mnSize = 0;
     qint64 mnPosition = 0;

@@ -37,11 +37,9 @@ std::unique_ptr<MemberStream> Package::openMemberStream(const QString& isPath)
         const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
         pStream->maDecryption.SetKeyWithIV(aKey, aKey.size(), aIv);
     }
-    pStream->maFile.setFileName(fileName());
-    if (!pStream->maFile.open(QIODevice::ReadOnly) || !pStream->maFile.seek(entry.nOffset)) {
-        qWarning().noquote() << "Could not open file: " << fileName();
+    if (!openMemberFile(pStream->maFile, entry.nOffset, isPath))
         return nullptr;
-    }
+    pStream->maStamp = maStamp;
     pStream->mnLeft = entry.nStoredSize;
     if (inflateInit(&pStream->maZlib) != Z_OK)
         return nullptr;
@@ -69,6 +67,12 @@ bool MemberStream::fill(int inWanted)
                 maIn.resize(int(qMin<qint64>(mnLeft, cnStoredPiece)));
                 if (maFile.read(maIn.data(), maIn.size()) != maIn.size()) {
                     qWarning().noquote() << "Short read of member:" << msPath;
+                    return false;
+                }
+                // The file may change while a client takes its time.
+                if (!maStamp.matches(maFile.fileName())) {
+                    qWarning().noquote() << "Package file changed since it was opened:" << maFile.fileName()
+                                         << "reading" << msPath;
                     return false;
                 }
                 mnLeft -= maIn.size();

@@ -1,4 +1,6 @@
 #pragma once
+#include "PackageFileStamp.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -40,6 +42,7 @@ private:
 
     QString msPath;
     QFile maFile;
+    PackageFileStamp maStamp; // of the package as opened
     qint64 mnLeft = 0; // stored bytes not yet read
     bool mbEncrypted = false;
     CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption maDecryption;

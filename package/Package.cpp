@@ -109,6 +109,7 @@ int Package::readIndexText(const QString& isPath, const QString& isPassword, QSt
 int Package::failOpen(int inResult)
 {
     close();
+    maStamp.clear();
     maFiles.clear();
     mbOpened = false;
     return inResult;
@@ -206,6 +207,12 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
     }
     maFiles.swap(aFiles);
 
+    // Reads compare the file with this from now on; the index describes the
+    // file as it is now.
+    if (!maStamp.take(*this)) {
+        qWarning().noquote() << "Could not open file: " << isPath;
+        return failOpen(-1);
+    }
     mbOpened = true;
     mnExpiredCalls = 0;
     mnExpiredMedia = 0;
@@ -225,6 +232,7 @@ void Package::closePackage()
         return;
     maFiles.clear();
     close();
+    maStamp.clear();
     mbOpened = false;
     qDebug() << "Package closed";
 }
@@ -264,6 +272,28 @@ QStringList Package::memberPaths() const
     QStringList aPaths = maFiles.keys();
     aPaths.sort();
     return aPaths;
+}
+
+bool Package::openMemberFile(QFile& irFile, qint64 inOffset, const QString& isMember) const
+{
+    if (!mbOpened)
+        return false;
+    irFile.setFileName(fileName());
+    if (!irFile.open(QIODevice::ReadOnly)) {
+        qWarning().noquote() << "Could not open file: " << fileName();
+        return false;
+    }
+    if (!maStamp.matches(irFile)) {
+        qWarning().noquote() << "Package file changed since it was opened:" << fileName() << "reading" << isMember;
+        irFile.close();
+        return false;
+    }
+    if (!irFile.seek(inOffset)) {
+        qWarning().noquote() << "Could not open file: " << fileName();
+        irFile.close();
+        return false;
+    }
+    return true;
 }
 
 QString Package::packageFileName() const

@@ -1,6 +1,7 @@
 #pragma once
 #include "CallListFilter.h"
 #include "PackageEntry.h"
+#include "PackageFileStamp.h"
 #include "StartTimeReader.h"
 
 #include <QDateTime>
@@ -113,6 +114,14 @@ public:
     QStringList memberPaths() const;
 
     bool isPackageOpen() const { return mbOpened; }
+    // The package file is still the one that was opened: not truncated,
+    // replaced, overwritten or deleted since (a network share that drops, a
+    // copy overwritten). Member reads check it before and while they read.
+    bool fileUnchanged() const { return mbOpened && maStamp.matches(fileName()); }
+    const PackageFileStamp& fileStamp() const { return maStamp; }
+    // Opens irFile on the package file at inOffset for a member read; false
+    // (logged) when no package is open or the file is no longer the one opened.
+    bool openMemberFile(QFile& irFile, qint64 inOffset, const QString& isMember) const;
     bool isEncrypted() const { return mbEncrypted; }
     QString packageFileName() const;
     QString wvcPassword() const;
@@ -141,6 +150,7 @@ private:
     int failOpen(int inResult);
 
     QHash<QString, PackageEntry> maFiles;
+    PackageFileStamp maStamp;
     StartTimeReader maStartTimes; // day offsets of the running filter pass
     bool mbOpened = false;
     bool mbEncrypted = false;

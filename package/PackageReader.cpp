@@ -62,11 +62,9 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
     }
 
     // Every read has a file handle of its own, so reads never share a position.
-    QFile file(fileName());
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(entry.nOffset)) {
-        qWarning().noquote() << "Could not open file: " << fileName();
+    QFile file;
+    if (!openMemberFile(file, entry.nOffset, isPath))
         return -1;
-    }
 
     try {
         // Declared before the chain: the filter only refers to it.
@@ -86,6 +84,11 @@ int Package::pumpMember(const QString& isPath, CryptoPP::BufferedTransformation*
             const qint64 nRead = file.read(aBlock.data(), qMin<qint64>(nLeft, qint64(aBlock.size())));
             if (nRead <= 0) {
                 qWarning().noquote() << "Short read of member:" << isPath;
+                return -1;
+            }
+            // The file may change under a long read; what was read since is not trusted.
+            if (!maStamp.matches(fileName())) {
+                qWarning().noquote() << "Package file changed since it was opened:" << fileName() << "reading" << isPath;
                 return -1;
             }
             pChain->Put(reinterpret_cast<const CryptoPP::byte*>(aBlock.data()), size_t(nRead));

@@ -21,6 +21,13 @@ public:
     Q_INVOKABLE void requestOpen() { emit openRequested(); }
     Q_INVOKABLE void requestReport() { emit reportRequested(); }
     Q_INVOKABLE void requestExportRecordings() { emit exportRecordingsRequested(); }
+    // The reviewer's choice for redacted passages, "tone" or "silence": the
+    // page says it whenever it changes, the export of recordings uses it.
+    Q_INVOKABLE void setRedactWith(const QString& isFill)
+    {
+        msRedactWith = isFill == QLatin1String("silence") ? isFill : QStringLiteral("tone");
+    }
+    QString redactWith() const { return msRedactWith; }
 
     bool isUnsaved() const;
 
@@ -34,4 +41,5 @@ signals:
 
 private:
     ReviewDocument* mpDocument;
+    QString msRedactWith = QStringLiteral("tone");
 };

@@ -20,6 +20,9 @@
 namespace {
 
 const QByteArray kNotFound = QByteArrayLiteral("HTTP/1.1 404 Not found\r\n\r\n");
+// The package file changed or went away since it was opened: its index no
+// longer describes it, so no member or waveform can be served from it.
+const QByteArray kGone = QByteArrayLiteral("HTTP/1.1 410 Gone\r\n\r\n");
 const QByteArray kForbidden = QByteArrayLiteral("HTTP/1.1 403 Forbidden\r\n\r\n");
 // A request (line and header fields) longer than this is no request of our
 // page; the limit keeps a client that never ends it from growing our buffers.
@@ -220,9 +223,17 @@ void HttpServer::answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray
         return;
     }
 
-    if (mpPackage->classifyPath(aRequest.sPath) == 0) {
+    const int nClass = mpPackage->classifyPath(aRequest.sPath);
+    if (nClass == 0) {
         qWarning() << "ERROR: File not found: " << aRequest.sPath;
         ipSocket->write(kNotFound);
+        ipSocket->close();
+        return;
+    }
+    // Embedded resources (bit 1) are served before members and need no package file.
+    if (!(nClass & 2) && !mpPackage->fileUnchanged()) {
+        qWarning() << "Package file changed since it was opened, not serving: " << aRequest.sPath;
+        ipSocket->write(kGone);
         ipSocket->close();
         return;
     }
@@ -278,9 +289,16 @@ void HttpServer::sendPieces(QTcpSocket* ipSocket, Client& irClient)
             aPiece = pClient->aBody.mid(pClient->nSent, kPiece);
             pClient->nSent += aPiece.size();
         } else if (pClient->pStream) {
-            // A member damaged on the way ends the body where it breaks.
-            if (pClient->pStream->fill(kPiece))
+            // A member damaged on the way ends the body where it breaks; one
+            // whose package file changed meanwhile is cut off with a reset, so
+            // that the client cannot take the part for the whole.
+            if (pClient->pStream->fill(kPiece)) {
                 aPiece = pClient->pStream->take(kPiece);
+            } else if (!mpPackage->fileUnchanged()) {
+                pClient->pStream.reset();
+                resetConnection(ipSocket);
+                return;
+            }
             if (aPiece.isEmpty())
                 pClient->pStream.reset();
         }

@@ -486,5 +486,9 @@ Replace them?</source>
         <source>The report could not be written: %1</source>
         <translation>تعذّرت كتابة التقرير: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>تصدير التسجيلات</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Erstat dem?</translation>
         <source>The report could not be written: %1</source>
         <translation>Rapporten kunne ikke skrives: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportér optagelser</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Ersetzen?</translation>
         <source>The report could not be written: %1</source>
         <translation>Der Bericht konnte nicht geschrieben werden: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Aufnahmen exportieren</translation>
+    </message>
 </context>
 </TS>

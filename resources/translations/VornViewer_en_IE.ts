@@ -486,5 +486,9 @@ Replace them?</translation>
         <source>The report could not be written: %1</source>
         <translation>The report could not be written: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Export Recordings</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Les remplacer ?</translation>
         <source>The report could not be written: %1</source>
         <translation>Le rapport n’a pas pu être écrit : %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exporter les enregistrements</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Lecseréli őket?</translation>
         <source>The report could not be written: %1</source>
         <translation>A jelentést nem sikerült kiírni: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Felvételek exportálása</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Pakeisti juos?</translation>
         <source>The report could not be written: %1</source>
         <translation>Ataskaitos nepavyko įrašyti: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportuoti įrašus</translation>
+    </message>
 </context>
 </TS>

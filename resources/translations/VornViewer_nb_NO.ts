@@ -486,5 +486,9 @@ Erstatte dem?</translation>
         <source>The report could not be written: %1</source>
         <translation>Rapporten kunne ikke skrives: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksporter opptak</translation>
+    </message>
 </context>
 </TS>

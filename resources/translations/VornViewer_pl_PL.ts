@@ -486,5 +486,9 @@ Zastąpić je?</translation>
         <source>The report could not be written: %1</source>
         <translation>Nie udało się zapisać raportu: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Eksportuj nagrania</translation>
+    </message>
 </context>
 </TS>

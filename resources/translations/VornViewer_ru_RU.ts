@@ -486,5 +486,9 @@ Replace them?</source>
         <source>The report could not be written: %1</source>
         <translation>Не удалось записать отчёт: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Экспорт записей</translation>
+    </message>
 </context>
 </TS>

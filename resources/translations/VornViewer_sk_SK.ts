@@ -486,5 +486,9 @@ Nahradiť ich?</translation>
         <source>The report could not be written: %1</source>
         <translation>Správu sa nepodarilo zapísať: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Exportovať nahrávky</translation>
+    </message>
 </context>
 </TS>

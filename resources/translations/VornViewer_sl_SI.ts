@@ -486,5 +486,9 @@ Jih zamenjam?</translation>
         <source>The report could not be written: %1</source>
         <translation>Poročila ni bilo mogoče zapisati: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Izvozi posnetke</translation>
+    </message>
 </context>
 </TS>

@@ -486,5 +486,9 @@ Değiştirilsin mi?</translation>
         <source>The report could not be written: %1</source>
         <translation>Rapor yazılamadı: %1</translation>
     </message>
+    <message>
+        <source>Export Recordings</source>
+        <translation>Kayıtları dışa aktar</translation>
+    </message>
 </context>
 </TS>

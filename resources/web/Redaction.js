@@ -72,6 +72,7 @@ export class Redaction {
     this.fillChoice.addEventListener("change", () => {
       this.fill = this.fillChoice.value === "silence" ? "silence" : "tone";
       try { sessionStorage.setItem(FILL_KEY, this.fill); } catch (error) { /* no storage */ }
+      this.tellFill();
       if (this.playRedacted.checked) this.onPlayChange();
     });
     this.playRedacted.addEventListener("change", () => this.onPlayChange());
@@ -82,10 +83,16 @@ export class Redaction {
     bus.on("channel", channel => {
       this.review = channel && channel.objects ? channel.objects.Review || null : null;
       if (this.review && this.review.notesReplacedJs) this.review.notesReplacedJs.connect(() => this.readFromReview());
+      this.tellFill();
       this.readFromReview();
     });
     this.setPassage(null);
     this.setSpans("");
+  }
+
+  // The window's "Export Recordings" redacts with the same choice.
+  tellFill() {
+    if (this.review && this.review.setRedactWith) this.review.setRedactWith(this.fill);
   }
 
   readFromReview() {

@@ -8,7 +8,8 @@
 namespace {
 
 const QString kUsage
-    = QStringLiteral("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv]] [PACKAGE.pkg]\n");
+    = QStringLiteral("Usage: VornViewer [--debug] [--port=8080] [--review FILE [--report OUT.pdf|OUT.csv | "
+                     "--export-recordings DIR [--redact-with tone|silence] [--overwrite]]] [PACKAGE.pkg]\n");
 
 int freePort()
 {

@@ -1,10 +1,14 @@
 // Member reads: plain and encrypted round trips, the script stage, the path
 // initialisation vector, an independently written package, and damaged
 // members that must fail cleanly.
+#include "MemberRange.h"
+#include "MemberStream.h"
 #include "Package.h"
 #include "PackageTestFiles.h"
 
 #include <QBuffer>
+#include <cstdio>
+#include <vector>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -44,6 +48,8 @@ private slots:
     void foreignPackage();
     void damagedMember_data();
     void damagedMember();
+    void packageGoesAway_data();
+    void packageGoesAway();
 
 private:
     QString save(const QByteArray& iaBytes);
@@ -380,6 +386,99 @@ void TestPackageRead::damagedMember()
     QVERIFY(package.isPackageOpen());
     QCOMPARE(package.readFile("/ok.txt", &buffer), 0);
     QCOMPARE(buffer.data(), QByteArray("keptintact"));
+}
+
+// The package file changes under an open package (a share that drops, a
+// copy overwritten): reads started before and after the change fail instead
+// of decoding what now lies at the old offsets, and other packages open.
+void TestPackageRead::packageGoesAway_data()
+{
+    QTest::addColumn<bool>("encrypted");
+    QTest::addColumn<QString>("change");
+    for (const bool bEncrypted : {false, true}) {
+        for (const char* pChange : {"truncated", "replaced", "overwritten", "deleted"})
+            QTest::addRow("%s %s", bEncrypted ? "encrypted" : "plain", pChange) << bEncrypted << QString(pChange);
+    }
+}
+
+void TestPackageRead::packageGoesAway()
+{
+    QFETCH(bool, encrypted);
+    QFETCH(QString, change);
+
+    const QByteArray aBig = randomContent(1 << 20, 7);
+    const auto build = [&](const QByteArray& iaSmall) {
+        PackageWriter writer;
+        if (encrypted)
+            writer.setPassword("pw");
+        writer.setUsers("u");
+        writer.addFile("/small.txt", iaSmall);
+        writer.addFile("/big.bin", aBig);
+        return writer.build();
+    };
+    const QByteArray aFirst = build("first");
+    const QString sPath = save(aFirst);
+    Package package;
+    QCOMPARE(package.openPackage(sPath, "u", "pw", QString(), false), 0);
+    QVERIFY(package.fileUnchanged());
+
+    // Readers under way when the file changes.
+    std::unique_ptr<MemberStream> pStream = package.openMemberStream("/big.bin");
+    QVERIFY(pStream);
+    QVERIFY(pStream->fill(1000));
+    pStream->take(1000);
+    MemberRange aRange;
+    QVERIFY(aRange.open(package, "/big.bin"));
+    char aByte[1];
+    QCOMPARE(aRange.read(aByte, 1), qint64(1));
+
+    // The replacement is another package of the same layout: read at the old
+    // offsets it would decode, so only the check of the file tells.
+    const QByteArray aSecond = build("other");
+    if (change == "truncated") {
+        QVERIFY(QFile::resize(sPath, aFirst.size() / 2));
+    } else if (change == "replaced") {
+        const QString sNew = saveBytes(mDir, "replacement.pkg", aSecond);
+        QVERIFY(::rename(QFile::encodeName(sNew).constData(), QFile::encodeName(sPath).constData()) == 0);
+    } else if (change == "overwritten") {
+        QFile file(sPath);
+        QVERIFY(file.open(QIODevice::WriteOnly)); // truncates in place, keeps the inode
+        QCOMPARE(file.write(aSecond + "tail"), qint64(aSecond.size() + 4));
+    } else {
+        QVERIFY(QFile::remove(sPath));
+    }
+    QVERIFY(!package.fileUnchanged());
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("."));
+    bool bStreamFailed = false;
+    while (!bStreamFailed && !pStream->ended()) {
+        bStreamFailed = !pStream->fill(64 * 1024);
+        pStream->take(64 * 1024);
+    }
+    QVERIFY(bStreamFailed);
+    std::vector<char> aRest(size_t(aRange.size()));
+    QCOMPARE(aRange.read(aRest.data(), aRange.size()), qint64(-1));
+
+    QBuffer buffer;
+    buffer.setData("kept");
+    QCOMPARE(package.readFile("/small.txt", &buffer), -1);
+    QCOMPARE(buffer.data(), QByteArray("kept"));
+    QVERIFY(!package.openMemberStream("/small.txt"));
+    MemberRange aLate;
+    QVERIFY(!aLate.open(package, "/small.txt"));
+
+    // The next package opens and reads as usual, and so does the changed one
+    // when opened afresh.
+    QCOMPARE(package.openPackage(save(build("third")), "u", "pw", QString(), false), 0);
+    buffer.setData(QByteArray());
+    QCOMPARE(package.readFile("/small.txt", &buffer), 0);
+    QCOMPARE(buffer.data(), QByteArray("third"));
+    if (QFile::exists(sPath) && change != "truncated") {
+        QCOMPARE(package.openPackage(sPath, "u", "pw", QString(), false), 0);
+        buffer.setData(QByteArray());
+        QCOMPARE(package.readFile("/small.txt", &buffer), 0);
+        QCOMPARE(buffer.data(), QByteArray("other"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPackageRead)

@@ -5,15 +5,48 @@
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
+#include "ReviewChannel.h"
 #include "ReviewDocument.h"
 #include "ReviewTestFiles.h"
 #include "VornViewer.h"
 
+#include <QAction>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QLineEdit>
 #include <QJsonDocument>
 #include <QWebEngineView>
 #include <QtTest>
+
+namespace {
+
+// The peak of channel 1 of a WAV file between two times, as sox reads it.
+double soxPeak(const QString& isPath, double ifStart, double ifLength)
+{
+    QProcess aSox;
+    aSox.setProcessChannelMode(QProcess::MergedChannels);
+    aSox.start(QStringLiteral("sox"), { isPath, "-n", "trim", QString::number(ifStart), QString::number(ifLength), "stat" });
+    aSox.waitForFinished(60000);
+    for (const QString& sLine : QString::fromUtf8(aSox.readAll()).split(QLatin1Char('\n')))
+        if (sLine.startsWith(QLatin1String("Maximum amplitude")))
+            return sLine.section(QLatin1Char(':'), 1).trimmed().toDouble();
+    return -1;
+}
+
+// Answers a folder dialog by typing the folder's path and pressing Enter.
+ModalAnswers::Answer chooseFolder(const QString& isFolder)
+{
+    return [isFolder](QWidget* ipaModal) {
+        auto* pDialog = qobject_cast<QFileDialog*>(ipaModal);
+        QVERIFY(pDialog);
+        auto* pName = pDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(pName);
+        pName->setText(isFolder);
+        QTest::keyClick(pName, Qt::Key_Return);
+    };
+}
+
+} // namespace
 
 class TestReviewWindow : public QObject
 {
@@ -152,6 +185,95 @@ private slots:
         addNote();
         mpViewer->loadPackageHtml(QStringLiteral("de_DE"));
         QCOMPARE(document()->calls().size(), 1);
+        document()->setUnsaved(false);
+        mpViewer->close();
+    }
+
+    // "Export Recordings" from the toolbar and from the page's request: the
+    // folder dialog, the summary, the question before files are replaced,
+    // and the reviewer's choice on the page between tone and silence.
+    void exportRecordings_data()
+    {
+        QTest::addColumn<bool>("bFromPage");
+        QTest::addColumn<QString>("sFill");
+        QTest::newRow("toolbar, tone by default") << false << "tone";
+        QTest::newRow("page's request, silence chosen on the page") << true << "silence";
+    }
+    void exportRecordings()
+    {
+        QFETCH(bool, bFromPage);
+        QFETCH(QString, sFill);
+        auto* pView = mpViewer->findChild<QWebEngineView*>();
+        // The page forgets the call it showed and the choice of the last case.
+        runScript(pView, QStringLiteral("try { sessionStorage.clear(); } catch (e) {} true"));
+        openPackage();
+        ReviewTestFiles::fillReview(*document());
+        auto* pChannel = mpViewer->findChild<ReviewChannel*>();
+        auto* pAction = mpViewer->findChild<QAction*>(QStringLiteral("exportRecordingsAction"));
+        QVERIFY(pView && pChannel && pAction);
+        QVERIFY(pAction->isEnabled());
+        // The call is opened by keyboard as a person would: search, Enter.
+        QVERIFY(QTest::qWaitFor([&] {
+            return runScript(pView, "!!(document.body && document.body.classList.contains('ready'))").toBool();
+        }, 60000));
+        mpViewer->activateWindow();
+        QTest::keyClick(pView->focusProxy(), '/');
+        QTest::keyClicks(pView->focusProxy(), QStringLiteral("Quinn"));
+        QTest::keyClick(pView->focusProxy(), Qt::Key_Return);
+        // The choice as the page's "Redact with" gives it.
+        const QString sChoose = QStringLiteral("(() => { const s = document.getElementById('redact-with');"
+                                               " if (!s) return false; s.value = '%1';"
+                                               " s.dispatchEvent(new Event('change')); return true; })()")
+                                    .arg(sFill);
+        QVERIFY(QTest::qWaitFor([&] { return runScript(pView, sChoose).toBool(); }, 20000));
+        QTRY_COMPARE_WITH_TIMEOUT(pChannel->redactWith(), sFill, 20000);
+
+        const QString sFolder = maDir.filePath(QStringLiteral("export-") + sFill);
+        QDir(sFolder).removeRecursively();
+        QVERIFY(QDir().mkpath(sFolder));
+        const auto trigger = [&] {
+            if (bFromPage)
+                pChannel->requestExportRecordings();
+            else
+                pAction->trigger();
+        };
+        // The progress dialog closes itself.
+        const auto isProgress = [](QWidget* ipaModal) { return qobject_cast<QProgressDialog*>(ipaModal) != nullptr; };
+        QString sSummary;
+        {
+            ModalAnswers aModals({ chooseFolder(sFolder), pressButton(&sSummary) }, isProgress);
+            trigger();
+            QVERIFY(QTest::qWaitFor([&] { return aModals.allUsed(); }, 60000));
+        }
+        QVERIFY2(sSummary.startsWith(QLatin1String("Recordings written: 2")), qPrintable(sSummary));
+        QCOMPARE(QDir(sFolder).entryList(QDir::Files | QDir::Hidden), (QStringList { "4101.wav", "4102.wav" }));
+        // 4101 has a passage to redact from 5.0 s to 5.9 s, 4102 none.
+        const double fPeak = soxPeak(sFolder + "/4101.wav", 5.02, 0.86);
+        if (sFill == QLatin1String("tone"))
+            QVERIFY2(qAbs(fPeak - 8231 / 32768.0) < 0.01, qPrintable(QString::number(fPeak)));
+        else
+            QCOMPARE(fPeak, 0.0);
+        QVERIFY(soxPeak(sFolder + "/4102.wav", 5.02, 0.86) > 0.3);
+
+        // Again into the same folder: asked before replacing; "No" keeps the files.
+        QFile aFile(sFolder + "/4101.wav");
+        QVERIFY(aFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        aFile.write("mine");
+        aFile.close();
+        QString sQuestion;
+        {
+            ModalAnswers aModals({ chooseFolder(sFolder), pressButton(&sQuestion, QStringLiteral("&No")) }, isProgress);
+            trigger();
+            QVERIFY(QTest::qWaitFor([&] { return aModals.allUsed(); }, 60000));
+        }
+        QVERIFY2(sQuestion.contains(QLatin1String("4101.wav")) && sQuestion.contains(QLatin1String("4102.wav")),
+                 qPrintable(sQuestion));
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(aFile.open(QIODevice::ReadOnly));
+        QCOMPARE(aFile.readAll(), QByteArray("mine"));
+        aFile.close();
+
+        document()->clear();
         document()->setUnsaved(false);
         mpViewer->close();
     }

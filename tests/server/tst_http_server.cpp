@@ -420,6 +420,34 @@ private slots:
         QCOMPARE(aImage.pixel(799, 99), qRgba(238, 238, 238, 255));
     }
 
+    // A package file replaced or deleted while open: members are refused with
+    // an error status, our own resources still come, the next package opens.
+    void packageGoneIsRefused_data()
+    {
+        QTest::addColumn<bool>("bDelete");
+        QTest::newRow("replaced") << false;
+        QTest::newRow("deleted") << true;
+    }
+    void packageGoneIsRefused()
+    {
+        QFETCH(bool, bDelete);
+        const QString sCopy = maDir.filePath("going.pkg");
+        QFile::remove(sCopy);
+        QVERIFY(QFile::copy(msPlainPath, sCopy));
+        QCOMPARE(maPackage.openPackage(sCopy, "", "", "", false), 0);
+        QCOMPARE(get(port(), "/app/data/report.txt").aResponse, okHeader(812, "text/plain") + maReport);
+        QVERIFY(QFile::remove(sCopy));
+        if (!bDelete)
+            QVERIFY(QFile::copy(msEncryptedPath, sCopy));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Package file changed since it was opened"));
+        const HttpExchange aGone = get(port(), "/app/data/report.txt");
+        QCOMPARE(aGone.aResponse, QByteArray("HTTP/1.1 410 Gone\r\n\r\n"));
+        QVERIFY(aGone.bClosedByServer);
+        QVERIFY(get(port(), "/index.html").aResponse.startsWith(okHeader(-1, "text/html")));
+        openPlain();
+        QCOMPARE(get(port(), "/app/data/report.txt").aResponse, okHeader(812, "text/plain") + maReport);
+    }
+
     void damagedMemberEndsCleanly()
     {
         QCOMPARE(maPackage.openPackage(msDamagedPath, "", "", "", false), 0);
