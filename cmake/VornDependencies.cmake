@@ -49,5 +49,7 @@ vorn_require_pkg(SOUNDTOUCH soundtouch libsoundtouch-dev)
 vorn_require_pkg(VOAMRWBENC vo-amrwbenc libvo-amrwbenc-dev)
 vorn_require_pkg(BCG729 libbcg729 libbcg729-dev)
 vorn_require_pkg(ZLIB_PC zlib zlib1g-dev)
+# Whole members inflate about twice as fast with it as with zlib.
+vorn_require_pkg(DEFLATE libdeflate libdeflate-dev)
 # The number conversions Qt itself is built on, for the call list filter.
 vorn_require_pkg(DOUBLE_CONVERSION double-conversion libdouble-conversion-dev)

@@ -1,5 +1,6 @@
 #include "CallListFilter.h"
 
+#include "HugePages.h"
 #include "Json.h"
 #include "StartTimeReader.h"
 
@@ -229,6 +230,7 @@ int CallListFilter::run(const QByteArray& iaText)
     maScript.clear();
     // The written records are a little longer than the text.
     maScript.reserve(int(std::min<qint64>(qint64(iaText.size()) + iaText.size() / 8 + 64, 0x7fff0000)));
+    adviseHugePages(maScript.data(), size_t(maScript.capacity()));
     maScript += kScriptStart;
 
     Json::Rewriter aReader(pBegin + 1, pEnd);

@@ -125,6 +125,8 @@ int Package::openPackage(const QString& isPath, const QString& isUser, const QSt
         close();
     maFiles.clear();
     mbOpened = false;
+    ++mnOpening;
+    maDecoded.clear();
     mbCallExpiration = mbIndexCallExpiration;
 
     QString sIndex;
@@ -234,6 +236,8 @@ void Package::closePackage()
     close();
     maStamp.clear();
     mbOpened = false;
+    ++mnOpening;
+    maDecoded.clear();
     qDebug() << "Package closed";
 }
 

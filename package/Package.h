@@ -1,5 +1,6 @@
 #pragma once
 #include "CallListFilter.h"
+#include "DecodedMemberCache.h"
 #include "PackageEntry.h"
 #include "PackageFileStamp.h"
 #include "StartTimeReader.h"
@@ -67,6 +68,15 @@ public:
     // time (for the server, whose clients take a member at their own pace).
     // Null when no package is open, the path is unknown or cannot be read.
     std::unique_ptr<MemberStream> openMemberStream(const QString& isPath);
+    // The member isPath decrypted and inflated (no stage for its ending),
+    // from the cache of the members decoded last when it is there. False
+    // when the member is not decoded in one piece (too large for the cache,
+    // stated size wrong, damaged, unknown): such a member is pumped instead,
+    // which reports what is wrong.
+    bool decodedMember(const QString& isPath, QByteArray& iraBytes);
+    // Pumps bytes of the member isPath (from decodedMember) into ipTail,
+    // which this call takes over, as pumpMember pumps the stored ones.
+    int pumpDecoded(const QString& isPath, const QByteArray& iaBytes, CryptoPP::BufferedTransformation* ipTail);
 
     // Content routing for the loopback server (defined with the server).
     // classifyPath: bit 0 package member, bit 1 embedded resource, bit 2
@@ -148,6 +158,12 @@ private:
     int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
     void applySettings(const QString& isSettings, bool& irbVerifyTime);
     int failOpen(int inResult);
+    // Appends the member isPath decrypted and inflated in one piece to
+    // irTarget. False, with irTarget as it was, when the member is larger
+    // than inMaxSize, its stated size is wrong, or it cannot be decoded: the
+    // streaming read then decides and reports.
+    bool decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const;
+    DecodedMemberCache::Key decodedKey(const QString& isPath) const;
 
     QHash<QString, PackageEntry> maFiles;
     PackageFileStamp maStamp;
@@ -175,4 +191,9 @@ private:
     QStringList maLocales;
     qint32 mnTimeOffset = 0;
     QString msSettingsText;
+    // Counts openings and closings: what was decoded for one opening is
+    // never served for another, even of the same file.
+    quint64 mnOpening = 0;
+    // One hour of 16 kHz mono PCM16, or two of 8 kHz, fits.
+    DecodedMemberCache maDecoded {2, 128 * 1024 * 1024};
 };

@@ -180,10 +180,16 @@ int Package::generateWaveformSvg(const QString& isPath, const QString& isQuery, 
             return -1;
         }
         // The member pipeline of a read, with the drawing behind the WAV
-        // reader; both stages share one format record.
+        // reader; both stages share one format record. The decoded member
+        // is kept for a while: the next request (a zoom, an effect) for the
+        // same recording skips decryption and inflation.
         AudioFormat aFormat;
         auto* pSvg = new WavSvgReader(new QByteArraySink(aSvg), isQuery, &aFormat);
-        if (pumpMember(sVoicePath, new WavReader(pSvg, &aFormat)) != 0)
+        QByteArray aMember;
+        const int nResult = decodedMember(sVoicePath, aMember)
+                                ? pumpDecoded(sVoicePath, aMember, new WavReader(pSvg, &aFormat))
+                                : pumpMember(sVoicePath, new WavReader(pSvg, &aFormat));
+        if (nResult != 0)
             aSvg.clear();
     }
     ipDevice->write(aSvg);

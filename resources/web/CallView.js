@@ -236,7 +236,12 @@ export class CallView {
     }
     for (const file of dataFiles(call)) {
       const name = file.path.slice(file.path.lastIndexOf("/") + 1);
-      const save = el("button", "download", t("Save {file}", { file: name }));
+      // The file name keeps its own direction inside the translated label.
+      const save = el("button", "download");
+      const [before, after = ""] = t("Save {file}").split("{file}");
+      const bdi = el("bdi", "", name);
+      bdi.dir = textDirection(name);
+      save.append(before, bdi, after);
       save.type = "button";
       save.className = "download data-file";
       save.dataset.path = file.path;

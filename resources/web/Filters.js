@@ -1,6 +1,7 @@
 // Search box and filters above the list. Announces every change as
 // "filters" with the complete filter state.
 import { t, tn } from "./i18n.js";
+import { DateField } from "./DateField.js";
 
 function labelled(text, control) {
   const label = document.createElement("label");
@@ -25,12 +26,10 @@ export class Filters {
     this.search.autocomplete = "off";
     this.search.spellcheck = false;
 
-    this.from = document.createElement("input");
-    this.from.type = "date";
-    this.from.id = "filter-from";
-    this.to = document.createElement("input");
-    this.to.type = "date";
-    this.to.id = "filter-to";
+    this.fromField = new DateField("filter-from");
+    this.from = this.fromField.element;
+    this.toField = new DateField("filter-to");
+    this.to = this.toField.element;
 
     this.direction = document.createElement("select");
     this.direction.id = "filter-direction";
@@ -93,8 +92,8 @@ export class Filters {
   state() {
     return {
       query: this.search.value,
-      from: this.from.value,
-      to: this.to.value,
+      from: this.fromField.value,
+      to: this.toField.value,
       direction: this.direction.value,
       recordingOnly: this.recording.checked,
       markedOnly: this.marked.checked,
@@ -104,8 +103,8 @@ export class Filters {
 
   set(state) {
     this.search.value = state.query || "";
-    this.from.value = state.from || "";
-    this.to.value = state.to || "";
+    this.fromField.value = state.from || "";
+    this.toField.value = state.to || "";
     this.direction.value = state.direction || "";
     this.recording.checked = !!state.recordingOnly;
     this.marked.checked = !!state.markedOnly;

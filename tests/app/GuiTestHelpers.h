@@ -13,6 +13,11 @@
 
 #include <functional>
 
+// How long a test waits for the page, the web channel or the player to
+// answer: a round trip that the sanitizer build on a busy machine stretches
+// far beyond Qt Test's usual 5 s. A wait that is met returns at once.
+constexpr int cnRoundTripMs = 20000;
+
 // Answers the modal widgets that show up next, one answer per showing, in
 // order (a dialog shown again counts again). Each answer runs once its
 // widget is the active modal widget.

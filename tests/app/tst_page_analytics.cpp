@@ -80,10 +80,8 @@ private slots:
         s().key(Qt::Key_Down);
         s().key(Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(s().js("document.querySelectorAll('.call-analytics:not([hidden]) .band.silence').length")
-                                         .toInt() == 3,
-                                 20000);
+                                         .toInt() == 3, cnRoundTripMs);
         QCOMPARE(s().js("document.querySelectorAll('.band.overtalk').length").toInt(), 2);
-        QTest::qWait(200);
 
         const struct
         {
@@ -102,19 +100,24 @@ private slots:
             {"silence", 23750, kOvertalkColour, true},
             {"silence", 16100, kOvertalkColour, false}, // 200 ms: too short
         };
-        for (const auto& a : aPoints) {
-            const QColor aGot = colourAt(a.pLane, a.nMs);
-            QVERIFY2(near(aGot, a.aColour) == a.bDrawn,
-                     qPrintable(QStringLiteral("%1 lane at %2 ms: %3").arg(a.pLane).arg(a.nMs).arg(aGot.name())));
-        }
+        // The first point drawn otherwise than expected, until the page has painted.
+        auto mismatch = [&] {
+            for (const auto& a : aPoints) {
+                const QColor aGot = colourAt(a.pLane, a.nMs);
+                if (near(aGot, a.aColour) != a.bDrawn)
+                    return QStringLiteral("%1 lane at %2 ms: %3").arg(a.pLane).arg(a.nMs).arg(aGot.name());
+            }
+            return QString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(mismatch(), QString(), cnRoundTripMs);
         const QString sFigures = s().js("document.getElementById('analytics-figures').textContent").toString();
         QVERIFY2(sFigures.contains("3× 0:10"), qPrintable(sFigures));
 
         // A lower threshold: the 1.5 s gap becomes a silence band too.
         s().js("const i=document.getElementById('silence-threshold'); i.value='1'; i.dispatchEvent(new Event('change')); true");
-        QTRY_COMPARE(s().js("document.querySelectorAll('.band.silence').length").toInt(), 4);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('.band.silence').length").toInt(), 4, cnRoundTripMs);
         s().js("const j=document.getElementById('silence-threshold'); j.value='2'; j.dispatchEvent(new Event('change')); true");
-        QTRY_COMPARE(s().js("document.querySelectorAll('.band.silence').length").toInt(), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('.band.silence').length").toInt(), 3, cnRoundTripMs);
     }
 
     // A click on the silence at 11-14 s puts the player there.
@@ -124,8 +127,7 @@ private slots:
         QVERIFY(!aAt.isNull());
         QTest::mouseClick(s().input(), Qt::LeftButton, Qt::NoModifier, aAt);
         QTRY_VERIFY_WITH_TIMEOUT(s().mpPlayer->property("nPosition").toLongLong() >= 11000
-                                     && s().mpPlayer->property("nPosition").toLongLong() < 14000,
-                                 15000);
+                                     && s().mpPlayer->property("nPosition").toLongLong() < 14000, cnRoundTripMs);
         s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
     }
 
@@ -135,10 +137,9 @@ private slots:
     void analyseRecordings()
     {
         s().js("window.vornPage.bus.emit('close'); true");
-        QTRY_VERIFY(!s().js("document.getElementById('list-view').hidden").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('list-view').hidden").toBool(), cnRoundTripMs);
         s().click("#analyse-recordings");
-        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1,
-                                  20000);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1, cnRoundTripMs);
         QVERIFY2(s().js("document.getElementById('analysis-status').textContent").toString().startsWith("1 of 1 calls"),
                  qPrintable(s().js("document.getElementById('analysis-status').textContent").toString()));
         const QStringList aCells =
@@ -147,9 +148,9 @@ private slots:
         QCOMPARE(aCells.value(2), QStringLiteral("0:04"));
 
         s().js("const m=document.getElementById('filter-min-silence'); m.value='5'; m.dispatchEvent(new Event('input')); true");
-        QTRY_COMPARE(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 0, cnRoundTripMs);
         s().js("const n=document.getElementById('filter-min-silence'); n.value='4'; n.dispatchEvent(new Event('input')); true");
-        QTRY_COMPARE(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("document.querySelectorAll('#analytics-table .analytics-row').length").toInt(), 1, cnRoundTripMs);
 
         auto* pChannel = s().mpViewer->findChild<AnalyticsChannel*>();
         QVERIFY(pChannel);
@@ -162,10 +163,10 @@ private slots:
         QVERIFY(aLines.value(1).startsWith("1,"));
 
         s().click("#analytics-table .analytics-row");
-        QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);
         // The call is loaded and paused from the test before: the player is
         // asked to go to the start of the longest silence.
-        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() >= 26000, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() >= 26000, cnRoundTripMs);
         s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
     }
 
@@ -174,34 +175,45 @@ private slots:
     // instead of 30.
     void skipSilencesShortensPlayback()
     {
-        QTRY_VERIFY(!s().js("document.getElementById('call-view').hidden").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);
         s().click("#skip-silences");
-        QTRY_VERIFY(s().js("document.getElementById('skip-silences').checked").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("document.getElementById('skip-silences').checked").toBool(), cnRoundTripMs);
         s().js("window.vornPage.callView.seekTo(0); true");
-        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() < 1000, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(s().js("window.vornPage.player.state.position").toLongLong() < 1000, cnRoundTripMs);
         QElapsedTimer aTimer;
         aTimer.start();
         s().js("window.vornPage.player.state.paused ? window.vornPage.callView.togglePlay() : 0; true");
-        QTRY_VERIFY_WITH_TIMEOUT(!s().mpPlayer->property("bPaused").toBool(), 10000);
-        qint64 nLast = 0;
-        bool bSkippedStart = false;
-        while (aTimer.elapsed() < 45000) {
-            nLast = s().js("window.vornPage.player.state.position").toLongLong();
-            if (aTimer.elapsed() < 2000 && nLast >= 2700)
-                bSkippedStart = true;
-            if (nLast >= 29400)
+        QTRY_VERIFY_WITH_TIMEOUT(!s().mpPlayer->property("bPaused").toBool(), cnRoundTripMs);
+        // Where the page says the player is, against the clock. Played, the
+        // position keeps pace with the clock at most (a busy machine's
+        // underruns hold it back); a skip runs it ahead by seconds.
+        struct Look
+        {
+            qint64 nWall;
+            qint64 nPosition;
+        };
+        QVector<Look> aLooks;
+        while (aTimer.elapsed() < 120000) {
+            aLooks.append({ aTimer.elapsed(), s().js("window.vornPage.player.state.position").toLongLong() });
+            if (aLooks.last().nPosition >= 29400)
                 break;
             QTest::qWait(100);
         }
-        const qint64 nElapsed = aTimer.elapsed();
-        qInfo() << "skip-silences playback of 30 s took" << nElapsed << "ms";
+        qInfo() << "skip-silences playback of 30 s took" << aTimer.elapsed() << "ms";
         s().mpPlayer->metaObject()->invokeMethod(s().mpPlayer, "stop");
-        QVERIFY2(nLast >= 29400, qPrintable(QString::number(nLast)));
-        QVERIFY(bSkippedStart);
-        // Each skip is a seek, and a seek restarts the output: the run takes
-        // longer than the 21.5 s of sound, but clearly less than the 30 s
-        // the call plays without skipping.
-        QVERIFY2(nElapsed > 17000 && nElapsed < 29000, qPrintable(QString::number(nElapsed)));
+        QVERIFY2(aLooks.last().nPosition >= 29400, qPrintable(QString::number(aLooks.last().nPosition)));
+        // Each silence is left from inside for its last quarter second, more
+        // than a second ahead of the clock.
+        for (const auto& aSilence : { std::pair<qint64, qint64> { 0, 3000 }, { 11000, 14000 }, { 26000, 30000 } }) {
+            bool bSkipped = false;
+            for (int i = 0; i < aLooks.size(); ++i)
+                for (int j = i + 1; j < aLooks.size(); ++j)
+                    bSkipped = bSkipped
+                        || (aLooks[i].nPosition >= aSilence.first && aLooks[i].nPosition < aSilence.second - 300
+                            && aLooks[j].nPosition >= aSilence.second - 300 && aLooks[j].nPosition < aSilence.second + 1000
+                            && (aLooks[j].nPosition - aLooks[i].nPosition) - (aLooks[j].nWall - aLooks[i].nWall) > 1000);
+            QVERIFY2(bSkipped, qPrintable(QStringLiteral("the silence at %1 ms was played through").arg(aSilence.first)));
+        }
     }
 };
 

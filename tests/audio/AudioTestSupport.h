@@ -16,6 +16,11 @@
 
 namespace audiotest {
 
+// How long a test waits for the sound server or the player: the sanitizer
+// build on a busy machine stretches these far; a wait that is met returns
+// at once.
+constexpr int cnDeviceWaitMs = 20000;
+
 using Samples = std::vector<qint16>;
 
 // A tone with a little noise that never passes through 0: silence in a
@@ -141,7 +146,10 @@ public:
         maRecorder.start("parec", { "--latency-msec=20", "-d", msSink + ".monitor", "--raw", "--format=s16le",
                                     QString("--rate=%1").arg(inRate), QString("--channels=%1").arg(inChannels) });
         maRecorder.waitForStarted();
-        QTest::qWait(300); // the stream is connected
+        // Connected once the monitor delivers its first (silent) samples: on
+        // a busy machine that takes seconds, and sound played before is lost.
+        if (!maRecorder.waitForReadyRead(cnDeviceWaitMs))
+            qWarning("the monitor of %s delivers nothing", qPrintable(msSink));
         maRecorder.readAllStandardOutput();
     }
     ~SinkRecorder()
@@ -178,6 +186,13 @@ public:
     }
     // Frames recorded so far.
     qint64 frames() { return qint64(samples().size()) / mnChannels; }
+    // Waits until the device has run on for inFrames more frames: time as
+    // the device counts it, which a busy machine does not cut short.
+    bool runOn(qint64 inFrames)
+    {
+        const qint64 nUntil = frames() + inFrames;
+        return QTest::qWaitFor([&] { return frames() >= nUntil; }, cnDeviceWaitMs);
+    }
 
     static QString pactl(const QStringList& iaArguments)
     {

@@ -98,8 +98,8 @@ private:
         mpPlayer->unload();
         mpPlayer->loadFromPackage(isName + isQuery, "7");
         const size_t nWanted = inExpectedFrames * size_t(r.nChannels);
-        QTest::qWaitFor([&] { return aSink.sound().size() >= nWanted; }, 20000);
-        QTest::qWait(300); // nothing more may follow
+        QTest::qWaitFor([&] { return aSink.sound().size() >= nWanted; }, cnDeviceWaitMs);
+        aSink.runOn(r.nRate * 3 / 10); // nothing more may follow
         mpPlayer->unload();
         return aSink.sound();
     }
@@ -208,19 +208,17 @@ private slots:
         const Recording& r = maRecordings["mono.wvc"];
         SinkRecorder aSink(r.nRate, r.nChannels);
         mpPlayer->loadFromPackage("mono.wvc", "1");
-        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > 4000; }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > 4000; }, cnDeviceWaitMs));
         mpPlayer->pause();
         QCOMPARE(mpPlayer->property("bPaused").toBool(), true);
-        QTest::qWait(200);
+        QVERIFY(aSink.runOn(r.nRate / 5)); // what was on its way is heard
         const size_t nHeard = aSink.sound().size();
-        const qint64 nFrames = aSink.frames();
-        QTest::qWait(600);
-        QVERIFY(aSink.frames() - nFrames > 3000); // the device ran on, silent
+        QVERIFY(aSink.runOn(3000)); // the device runs on, silent
         QCOMPARE(aSink.sound().size(), nHeard);
         mpPlayer->resume();
         QCOMPARE(mpPlayer->property("bPaused").toBool(), false);
-        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() >= r.aExpected.size(); }, 10000));
-        QTest::qWait(200);
+        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() >= r.aExpected.size(); }, cnDeviceWaitMs));
+        QVERIFY(aSink.runOn(r.nRate / 5));
         mpPlayer->unload();
         QVERIFY(aSink.sound() == r.aExpected);
     }
@@ -242,13 +240,13 @@ private slots:
         const Recording& r = maRecordings[sName];
         SinkRecorder aSink(r.nRate, r.nChannels);
         mpPlayer->loadFromPackage(sName, "1");
-        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > size_t(r.nRate / 2 * r.nChannels); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > size_t(r.nRate / 2 * r.nChannels); }, cnDeviceWaitMs));
         QCOMPARE(mpPlayer->seek(nTarget), 0);
         // The rest of the recording from the target on, then nothing.
         const size_t nTail = size_t(r.nRate) / 4;
         const Samples aTail(r.aExpected.end() - long(nTail * size_t(r.nChannels)), r.aExpected.end());
-        QVERIFY(QTest::qWaitFor([&] { return findFrames(aSink.sound(), aTail, r.nChannels, nTail) >= 0; }, 10000));
-        QTest::qWait(200);
+        QVERIFY(QTest::qWaitFor([&] { return findFrames(aSink.sound(), aTail, r.nChannels, nTail) >= 0; }, cnDeviceWaitMs));
+        QVERIFY(aSink.runOn(r.nRate / 5));
         mpPlayer->unload();
         const Samples aHeard = aSink.sound();
         // Walk back from the end while the device and the recording agree.
@@ -331,11 +329,12 @@ private slots:
         mpPlayer->mute();
         QVERIFY(aMuted.count() >= 1);
         QCOMPARE(mpPlayer->property("bMuted").toBool(), true);
-        QTest::qWait(700);
-        QVERIFY(aSink.frames() > 4000);
+        // Half a second of the recording went out, and the device has had it.
+        QTRY_VERIFY_WITH_TIMEOUT(mpPlayer->property("nPosition").toLongLong() >= 500, cnDeviceWaitMs);
+        QVERIFY(aSink.runOn(r.nRate / 5));
         QCOMPARE(aSink.sound().size(), size_t(0));
         mpPlayer->unmute();
-        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > 1000; }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return aSink.sound().size() > 1000; }, cnDeviceWaitMs));
         mpPlayer->unload();
     }
 
@@ -378,7 +377,7 @@ private slots:
         for (const QString& sOperation : saOperations) {
             if (sOperation == "load") {
                 mpPlayer->loadFromPackage("mono.wvc", "1");
-                QTRY_VERIFY(output() && output()->state() == QAudio::ActiveState);
+                QTRY_VERIFY_WITH_TIMEOUT(output() && output()->state() == QAudio::ActiveState, cnDeviceWaitMs);
             } else if (sOperation == "seek") {
                 QCOMPARE(mpPlayer->seek(800), 0);
             } else {
@@ -391,7 +390,7 @@ private slots:
             QCOMPARE(mpPlayer->seek(100), -1);
         } else {
             QVERIFY(output());
-            QTRY_COMPARE(int(output()->state()), nState);
+            QTRY_COMPARE_WITH_TIMEOUT(int(output()->state()), nState, cnDeviceWaitMs);
         }
         QCOMPARE(mpPlayer->property("bPaused").toBool(), bPaused);
         bool bTimer = false;
@@ -408,9 +407,9 @@ private slots:
         QSignalSpy aIdle(mpPlayer, &AudioPlayer::idleJs);
         mpPlayer->setIdleInterval(400);
         mpPlayer->loadFromPackage("mono.wvc", "1");
-        QTRY_VERIFY(output() && output()->state() == QAudio::ActiveState);
+        QTRY_VERIFY_WITH_TIMEOUT(output() && output()->state() == QAudio::ActiveState, cnDeviceWaitMs);
         mpPlayer->pause();
-        QTRY_COMPARE(aIdle.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(aIdle.count(), 1, cnDeviceWaitMs);
         QVERIFY(!output());
         QCOMPARE(mpPlayer->seek(0), -1);
         QTest::qWait(600);

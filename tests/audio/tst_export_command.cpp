@@ -3,9 +3,15 @@
 // independent judge), what it skips, its exit status and its one-line
 // messages, and that it never replaces a file unasked.
 #include "AudioTestSupport.h"
+#include "../app/GuiTestHelpers.h"
+#include "CommandLine.h"
+#include "Package.h"
+#include "RecordingExportCommand.h"
 #include "ReviewDocument.h"
 
 #include <QDateTime>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -105,6 +111,7 @@ class TestExportCommand : public QObject
     QString msPackage;
     QString msReview;
     QString msSourceWav; // the WAV recording as stored in the package
+    QByteArray maSourceWav;
     QString msRecent;
     QString msOld;
 
@@ -117,13 +124,11 @@ class TestExportCommand : public QObject
     }
 
 private slots:
-    void initTestCase()
+    // The calls, recordings and review of every case; an encrypted copy
+    // offers the authority override.
+    QString writePackage(const QString& isName, bool ibEncrypted)
     {
-        QVERIFY(maDir.isValid());
-        const QDateTime tNow = QDateTime::currentDateTime();
-        msRecent = tNow.addDays(-1).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        msOld = tNow.addDays(-20).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-        const QString sOther = tNow.addDays(-2).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        const QString sOther = QDateTime::fromString(msRecent, "yyyy-MM-dd hh:mm:ss").addDays(-1).toString("yyyy-MM-dd hh:mm:ss");
         QJsonArray aCalls;
         auto call = [&](const QJsonValue& irId, const QString& isStart, const QString& isVoice) {
             aCalls.append(QJsonObject { { "id", irId }, { "time_start", isStart },
@@ -135,19 +140,21 @@ private slots:
         call("", msRecent, "b.wav"); // an empty id: named by its time
         call(1002, msOld, "/app/wave/a.wvc");
         call(1003, msRecent, "");
-        const QByteArray aWav = wavFile(1, 16, 8000, pcmBytes(tone(8000 * 2, 3)));
         PackageWriter aWriter;
-        aWriter.setSettings("storage_time_normal_voice=10");
-        QVERIFY(aWriter.addFile("/app/js/data/calls.js",
-                                "var gCalls=" + QJsonDocument(aCalls).toJson(QJsonDocument::Compact) + ";"));
-        QVERIFY(aWriter.addFile("/app/wave/a.wvc", wvcFile({ tone(16000 * 3, 1), tone(16000 * 3, 2) }, 16000, "PCM16")));
-        QVERIFY(aWriter.addFile("/app/wave/b.wav", aWav));
-        msPackage = maDir.filePath("calls.pkg");
-        QVERIFY(aWriter.write(msPackage));
-        msSourceWav = maDir.filePath("source-b.wav");
-        QFile aSource(msSourceWav);
-        QVERIFY(aSource.open(QIODevice::WriteOnly) && aSource.write(aWav) == aWav.size());
-        aSource.close();
+        if (ibEncrypted) {
+            aWriter.setPassword("secret");
+            aWriter.setUsers("anna");
+            aWriter.setSettings("package_call_expiration=authority_override;authority_password=lift;"
+                                "storage_time_normal_voice=10");
+        } else {
+            aWriter.setSettings("storage_time_normal_voice=10");
+        }
+        aWriter.addFile("/app/js/data/calls.js", "var gCalls=" + QJsonDocument(aCalls).toJson(QJsonDocument::Compact) + ";");
+        aWriter.addFile("/app/wave/a.wvc", wvcFile({ tone(16000 * 3, 1), tone(16000 * 3, 2) }, 16000, "PCM16"));
+        aWriter.addFile("/app/wave/b.wav", maSourceWav);
+        const QString sPath = maDir.filePath(isName);
+        if (!aWriter.write(sPath))
+            return QString();
 
         // Every call of the package is reviewed, and one it does not hold.
         ReviewDocument aDocument;
@@ -157,9 +164,28 @@ private slots:
         aDocument.setNotes(QString(""), msRecent, { note(0, 100, "ok") });
         aDocument.setNotes(1002, msOld, { note(0, 100, "redact") });
         aDocument.setNotes(1003, msRecent, { note(0, 100, "finding") });
-        msReview = maDir.filePath("calls.review.json");
+        aDocument.setNotes(9999, msRecent, { note(0, 100, "finding") });
         QString sError;
-        QVERIFY2(aDocument.saveFile(msReview, readPackageInfo(msPackage), QString(), &sError), qPrintable(sError));
+        if (!aDocument.saveFile(sPath + ".review.json", readPackageInfo(sPath), QString(), &sError))
+            return QString();
+        return sPath;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(maDir.isValid());
+        const QDateTime tNow = QDateTime::currentDateTime();
+        msRecent = tNow.addDays(-1).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        msOld = tNow.addDays(-20).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        maSourceWav = wavFile(1, 16, 8000, pcmBytes(tone(8000 * 2, 3)));
+        msSourceWav = maDir.filePath("source-b.wav");
+        QFile aSource(msSourceWav);
+        QVERIFY(aSource.open(QIODevice::WriteOnly) && aSource.write(maSourceWav) == maSourceWav.size());
+        aSource.close();
+        msPackage = writePackage("calls.pkg", false);
+        QVERIFY(!msPackage.isEmpty());
+        msReview = msPackage + ".review.json";
     }
 
     void writesNamedRedactedFiles_data()
@@ -188,6 +214,7 @@ private slots:
         QVERIFY2(aRun.sOut.contains("Recordings written: 4"), qPrintable(aRun.sOut));
         QVERIFY2(aRun.sOut.contains("1002 (" + msOld + "): the recording has expired"), qPrintable(aRun.sOut));
         QVERIFY2(aRun.sOut.contains("1003 (" + msRecent + "): the call has no recording"), qPrintable(aRun.sOut));
+        QVERIFY2(aRun.sOut.contains("9999 (" + msRecent + "): the call is not in this package"), qPrintable(aRun.sOut));
 
         QCOMPARE(soxFrames(sFolder + "/1001.wav"), 16000 * 3);
         QCOMPARE(soxFrames(sFolder + "/1001-2.wav"), 16000 * 3);
@@ -262,6 +289,58 @@ private slots:
         QCOMPARE(entries(sFolder), QStringList());
     }
 
+    // An encrypted package asks for its credentials in the usual dialog
+    // (run here in the test's own process, so that the dialog can be
+    // answered); an accepted authority password lifts the retention of the
+    // voice, a wrong one leaves it.
+    void encryptedPackageAsksCredentials_data()
+    {
+        QTest::addColumn<QString>("sAuthority");
+        QTest::addColumn<bool>("bCancel");
+        QTest::addColumn<int>("nExit");
+        QTest::addColumn<QStringList>("aNames");
+        const QString sNoId
+            = QDateTime::fromString(msRecent, "yyyy-MM-dd hh:mm:ss").toString("yyyyMMdd-hhmmss") + ".wav";
+        const QStringList aKept { "1001-2.wav", "1001.wav", "A_7.wav", sNoId };
+        QTest::newRow("authority override") << "lift" << false << 0 << (QStringList { "1002.wav" } + aKept);
+        QTest::newRow("wrong authority password") << "nope" << false << 0 << aKept;
+        QTest::newRow("no authority password") << "" << false << 0 << aKept;
+        QTest::newRow("cancelled") << "" << true << 1 << QStringList();
+    }
+    void encryptedPackageAsksCredentials()
+    {
+        QFETCH(QString, sAuthority);
+        QFETCH(bool, bCancel);
+        QFETCH(int, nExit);
+        QFETCH(QStringList, aNames);
+        const QString sPackage = writePackage("encrypted.pkg", true);
+        QVERIFY(!sPackage.isEmpty());
+        const QString sFolder = folder("encrypted");
+        const CommandLine aLine = parseCommandLine(
+            { "VornViewer", "--review", sPackage + ".review.json", "--export-recordings", sFolder, sPackage });
+        QVERIFY2(aLine.sError.isEmpty(), qPrintable(aLine.sError));
+        QString sDialog;
+        ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
+            sDialog = ipaModal->metaObject()->className();
+            const QList<QLineEdit*> aEdits = ipaModal->findChildren<QLineEdit*>();
+            QCOMPARE(aEdits.size(), 3);
+            aEdits[0]->setText("anna");
+            aEdits[1]->setText("secret");
+            aEdits[2]->setText(sAuthority);
+            auto* pButtons = ipaModal->findChild<QDialogButtonBox*>();
+            QVERIFY(pButtons);
+            pButtons->button(bCancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok)->click();
+        } });
+        Package aPackage;
+        QCOMPARE(runRecordingExportCommand(aLine, aPackage), nExit);
+        QVERIFY(aAnswers.allUsed());
+        QCOMPARE(sDialog, QStringLiteral("InputDialog"));
+        aNames.sort();
+        QCOMPARE(entries(sFolder), aNames);
+        for (const QString& sName : aNames)
+            QVERIFY(soxFrames(sFolder + "/" + sName) > 0);
+    }
+
     // Every failure: one line on standard error, a status other than 0 and
     // nothing written.
     void failures_data()
@@ -314,5 +393,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestExportCommand)
+QTEST_MAIN(TestExportCommand)
 #include "tst_export_command.moc"

@@ -109,7 +109,21 @@ private:
     // Waits until inFrames frames of sound were heard.
     static void waitHeard(SinkRecorder& irSink, int inChannels, size_t inFrames)
     {
-        QVERIFY(QTest::qWaitFor([&] { return irSink.sound().size() >= inFrames * size_t(inChannels); }, 10000));
+        QVERIFY(QTest::qWaitFor([&] { return irSink.sound().size() >= inFrames * size_t(inChannels); }, cnDeviceWaitMs));
+    }
+
+    // The first frame of sound after the silence that follows inFrom (the
+    // rest of what was playing, then the gap of a rebuilt output), or -1
+    // while the sound has not come back.
+    static qint64 resumeFrame(const Samples& irHeard, int inChannels, size_t inFrom)
+    {
+        const size_t nFrames = irHeard.size() / size_t(inChannels);
+        size_t n = inFrom;
+        while (n < nFrames && irHeard[n * size_t(inChannels)] != 0)
+            ++n;
+        while (n < nFrames && irHeard[n * size_t(inChannels)] == 0)
+            ++n;
+        return n < nFrames ? qint64(n) : -1;
     }
 
 private slots:
@@ -217,17 +231,17 @@ private slots:
                 waitHeard(irSink, r.nChannels, cnRate);
                 nSeekFrame = irSink.frames();
                 QCOMPARE(mpPlayer->seek(cnTarget), 0);
-                QTest::qWait(800);
+                // Half a second of sound after the gap the seek makes.
+                QVERIFY(QTest::qWaitFor([&] {
+                    const qint64 nResume = resumeFrame(irSink.samples(), r.nChannels, size_t(nSeekFrame));
+                    return nResume >= 0 && irSink.frames() - nResume > cnRate / 2;
+                }, cnDeviceWaitMs));
                 QMetaObject::invokeMethod(mpPlayer, "whilePlaying");
                 nPositionAfter = mpPlayer->property("nPosition").toLongLong();
                 nHeardAfter = irSink.frames();
             });
         // The seek rebuilt the output: sound resumes after a short silence.
-        size_t nResume = size_t(nSeekFrame);
-        while (nResume < aHeard.size() / size_t(r.nChannels) && aHeard[nResume * size_t(r.nChannels)] != 0)
-            ++nResume;
-        while (nResume < aHeard.size() / size_t(r.nChannels) && aHeard[nResume * size_t(r.nChannels)] == 0)
-            ++nResume;
+        const size_t nResume = size_t(qMax<qint64>(0, resumeFrame(aHeard, r.nChannels, size_t(nSeekFrame))));
         // Where step 6 takes over from step 5, in 30 ms windows.
         const size_t nWindow = cnRate * 30 / 1000;
         size_t nSwitch = nResume;

@@ -150,6 +150,9 @@ private slots:
     void wvc();
     void missingRecording();
     void lyingDurationIsCapped();
+    void requestsAfterTheFirst();
+    void reopenedPackageIsReadAgain();
+    void fileChangedWhileOpen();
 
 private:
     QByteArray generate(const QString& isMember, const QByteArray& iaContent, const QString& isQuery,
@@ -385,6 +388,87 @@ void TestWaveformSvg::lyingDurationIsCapped()
     QCOMPARE(aUpper.count(','), 16384 + 3); // the three corner points besides
     QVERIFY(aUpper.contains(" 16383,"));
     QVERIFY(!aUpper.contains(" 16384,"));
+}
+
+void TestWaveformSvg::requestsAfterTheFirst()
+{
+    // The first request decodes the recording; the later ones draw from
+    // what was kept, and must draw exactly what a fresh package draws.
+    const QByteArray aFile = pcm16Wav(steps(32000, 90));
+    PackageWriter writer;
+    writer.setPassword("pw");
+    writer.setUsers("u");
+    QVERIFY(writer.addFile("/app/wave/call.wav", aFile));
+    QVERIFY(writer.addFile("/app/wave/other.wav", pcm16Wav(sine(16000, 50, 20000))));
+    QVERIFY(writer.write(mDir.filePath("repeated.pkg")));
+    Package package;
+    QCOMPARE(package.openPackage(mDir.filePath("repeated.pkg"), "u", "pw", QString(), false), 0);
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QString aQueries[] = {"", "zoomstart=1000&zoomend=3000", "notchfrequency=50&qfactor=0.5&amplifyratio=3",
+                                "zoomstart=1001&zoomend=3001", "zoomstart=3000&zoomend=5000", ""};
+    for (const QString& sQuery : aQueries) {
+        for (const char* pRecording : {"call", "other"}) {
+            QBuffer buffer;
+            buffer.open(QIODevice::WriteOnly);
+            QCOMPARE(package.generateWaveformSvg(QString("/app/wave/%1.svg").arg(pRecording), sQuery, &buffer), 0);
+            const QByteArray aFresh = generate("/app/wave/call.wav",
+                                               QByteArray(pRecording) == "call" ? aFile : pcm16Wav(sine(16000, 50, 20000)),
+                                               sQuery);
+            if (buffer.data() != aFresh)
+                QFAIL(qPrintable(QString("%1 with \"%2\" differs").arg(pRecording, sQuery)));
+        }
+    }
+    qInstallMessageHandler(previous);
+}
+
+void TestWaveformSvg::reopenedPackageIsReadAgain()
+{
+    // The same file name, the same member and the same size, other samples:
+    // what was decoded for the first package must not be drawn for the second.
+    const QString sPath = mDir.filePath("reopened.pkg");
+    const QByteArray aFirst = pcm16Wav(steps(8000, 90));
+    const QByteArray aSecond = pcm16Wav(steps(8000, 400));
+    QCOMPARE(aFirst.size(), aSecond.size());
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    Package package;
+    for (const QByteArray& aFile : {aFirst, aSecond}) {
+        PackageWriter writer;
+        QVERIFY(writer.addFile("/app/wave/call.wav", aFile));
+        QFile::remove(sPath);
+        QVERIFY(writer.write(sPath));
+        QCOMPARE(package.openPackage(sPath, "", "", QString(), false), 0);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QCOMPARE(package.generateWaveformSvg("/app/wave/call.svg", QString(), &buffer), 0);
+        QCOMPARE(buffer.data(), generate("/app/wave/call.wav", aFile, QString()));
+    }
+    qInstallMessageHandler(previous);
+}
+
+void TestWaveformSvg::fileChangedWhileOpen()
+{
+    // What was decoded before the file was overwritten is not drawn after.
+    const QString sPath = mDir.filePath("overwritten.pkg");
+    PackageWriter writer;
+    QVERIFY(writer.addFile("/app/wave/call.wav", pcm16Wav(steps(8000, 90))));
+    const QByteArray aPackage = writer.build();
+    QVERIFY(writer.write(sPath));
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    Package package;
+    QCOMPARE(package.openPackage(sPath, "", "", QString(), false), 0);
+    QBuffer first;
+    first.open(QIODevice::WriteOnly);
+    QCOMPARE(package.generateWaveformSvg("/app/wave/call.svg", QString(), &first), 0);
+    QVERIFY(first.data().startsWith("<?xml"));
+    QFile file(sPath);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(aPackage.left(aPackage.size() / 2)), qint64(aPackage.size() / 2));
+    file.close();
+    QBuffer second;
+    second.open(QIODevice::WriteOnly);
+    package.generateWaveformSvg("/app/wave/call.svg", QString(), &second);
+    qInstallMessageHandler(previous);
+    QVERIFY(second.data().isEmpty());
 }
 
 QTEST_MAIN(TestWaveformSvg)
