@@ -208,7 +208,9 @@ void WavStreamDecoder::run()
     const qint64 nZoomEndByte = qint64(nRate) * mnZoomEnd / 1000 * nChannels * nBytesPerSample;
     QByteArray aBlock(qMax(1, nBlockSize), Qt::Uninitialized);
 
-    maControl.mbStopRequested = false;
+    // The stop flag is not cleared here: a stop that comes before the
+    // thread gets going (an unload right after the load) must still end it,
+    // or the unload waits for it forever.
     maControl.mbEndOfData = false;
     maPlayback.setFormat(nChannels, nRate, nBytesPerSample);
     bool bEndOfFile = false;
@@ -227,6 +229,11 @@ void WavStreamDecoder::run()
             maControl.mbEndOfData = false;
             seekTo(nTarget);
             maPlayback.restart();
+            if (mbDamaged) {
+                maControl.mbFailed = true;
+                maControl.mbEndOfData = true;
+                break;
+            }
         }
         if (!maControl.isFull()) {
             if (bEndOfFile && loopAtEnd()) // the loop was switched on at the end
@@ -238,6 +245,12 @@ void WavStreamDecoder::run()
             }
             const qint64 nStart = maWavSamples.pos();
             decodeUpTo(nStart + nBlockSize);
+            if (mbDamaged) {
+                // What was decoded before the damage is not the recording's end.
+                maControl.mbFailed = true;
+                maControl.mbEndOfData = true;
+                break;
+            }
             qint64 nBytes = maWavSamples.read(aBlock.data(), nBlockSize);
             // The segment ends at its own sample, not at the block's end.
             if (mbZoom && nBytes > 0 && nStart + nBytes > nZoomEndByte)

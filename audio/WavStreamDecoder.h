@@ -36,6 +36,8 @@ public:
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     // Raises the shared buffer's ceiling (downloads).
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // The recording could not be read to its end; the thread has stopped.
+    bool failed() const { return maControl.mbFailed; }
     // Tempo and loop of playback (never set for downloads).
     PlaybackStage& playback() { return maPlayback; }
 

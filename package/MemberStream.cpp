@@ -59,13 +59,13 @@ bool MemberStream::fill(int inWanted)
     try {
         char aOut[cnInflatePiece];
         while (!mbEnded && maPending.size() < inWanted) {
-            if (mnInUsed >= maIn.size()) {
+            if (mnInUsed >= int(maIn.size())) {
                 if (mnLeft == 0) {
                     qWarning().noquote() << "Could not read member:" << msPath << "unexpected end of compressed stream";
                     return false;
                 }
-                maIn.resize(int(qMin<qint64>(mnLeft, cnStoredPiece)));
-                if (maFile.read(maIn.data(), maIn.size()) != maIn.size()) {
+                maIn.resize(size_t(qMin<qint64>(mnLeft, cnStoredPiece)));
+                if (maFile.read(maIn.data(), qint64(maIn.size())) != qint64(maIn.size())) {
                     qWarning().noquote() << "Short read of member:" << msPath;
                     return false;
                 }
@@ -75,14 +75,14 @@ bool MemberStream::fill(int inWanted)
                                          << "reading" << msPath;
                     return false;
                 }
-                mnLeft -= maIn.size();
+                mnLeft -= qint64(maIn.size());
                 mnInUsed = 0;
                 if (mbEncrypted)
                     maDecryption.ProcessData(reinterpret_cast<CryptoPP::byte*>(maIn.data()),
-                                             reinterpret_cast<const CryptoPP::byte*>(maIn.constData()), size_t(maIn.size()));
+                                             reinterpret_cast<const CryptoPP::byte*>(maIn.data()), maIn.size());
             }
             maZlib.next_in = reinterpret_cast<Bytef*>(maIn.data()) + mnInUsed;
-            maZlib.avail_in = uInt(maIn.size() - mnInUsed);
+            maZlib.avail_in = uInt(int(maIn.size()) - mnInUsed);
             maZlib.next_out = reinterpret_cast<Bytef*>(aOut);
             maZlib.avail_out = uInt(sizeof aOut);
             const int nResult = inflate(&maZlib, Z_NO_FLUSH);
@@ -90,7 +90,7 @@ bool MemberStream::fill(int inWanted)
                 qWarning().noquote() << "Could not read member:" << msPath << (maZlib.msg ? maZlib.msg : "corrupt compressed data");
                 return false;
             }
-            mnInUsed = maIn.size() - int(maZlib.avail_in);
+            mnInUsed = int(maIn.size()) - int(maZlib.avail_in);
             const size_t nProduced = sizeof aOut - maZlib.avail_out;
             if (nProduced > 0)
                 mpStage->Put(reinterpret_cast<const CryptoPP::byte*>(aOut), nProduced);

@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <memory>
+#include <vector>
 
 namespace CryptoPP {
 class BufferedTransformation;
@@ -48,7 +49,9 @@ private:
     CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption maDecryption;
     z_stream maZlib {};
     bool mbZlibReady = false;
-    QByteArray maIn;
+    // Not a QByteArray: the cipher decrypts many blocks at once only on
+    // 16-byte aligned bytes, which a QByteArray's are not.
+    std::vector<char> maIn;
     int mnInUsed = 0;
     QByteArray maPending;
     std::unique_ptr<CryptoPP::BufferedTransformation> mpStage; // writes into maPending

@@ -64,7 +64,92 @@ private:
         return QJsonDocument::fromJson(aJson).toVariant().toList();
     }
 
+    // A package of iaScript as the call list whose row states the decoded
+    // size inSizeDelta off the truth, and with its last stored byte flipped
+    // when ibDamaged; opened into irPackage.
+    int openWithRow(Package& irPackage, const QByteArray& iaScript, bool ibEncrypted, int inSizeDelta, bool ibDamaged)
+    {
+        PackageWriter aWriter;
+        if (ibEncrypted) {
+            aWriter.setPassword("pw");
+            aWriter.setUsers("user");
+        }
+        aWriter.setSettings("storage_time_normal_cdr=30;storage_time_normal_voice=10");
+        aWriter.addFile("/app/js/data/calls.js", iaScript);
+        QStringList aColumns = aWriter.indexText().split('|');
+        QStringList aFields = aColumns[4].split(';');
+        aFields[2] = QString::number(aFields[2].toInt() + inSizeDelta);
+        aColumns[4] = aFields.join(';');
+        aWriter.setIndexText(aColumns.join('|'));
+        QByteArray aFile = aWriter.build();
+        if (ibDamaged) {
+            const int nLast = aFields[3].toInt() + aFields[1].toInt() - 1;
+            aFile[nLast] = char(aFile[nLast] ^ 0x01);
+        }
+        QFile aOut(maDir.filePath(QStringLiteral("p%1.pkg").arg(++mnPackages)));
+        if (!aOut.open(QIODevice::WriteOnly) || aOut.write(aFile) != aFile.size())
+            return -100;
+        aOut.close();
+        return irPackage.openPackage(aOut.fileName(), ibEncrypted ? "user" : "", ibEncrypted ? "pw" : "", "", false);
+    }
+
 private slots:
+    // A list of several megabytes is filtered while it is decoded; the
+    // script must be the one the plain read and filter give (a row whose
+    // stated size is too small leaves the list to them).
+    void decodedWhileFiltered_data()
+    {
+        QTest::addColumn<bool>("bEncrypted");
+        QTest::addColumn<int>("nSizeDelta");
+        QTest::addColumn<bool>("bDamaged");
+        QTest::addColumn<int>("nAfter"); // bytes of a comment after the list
+        QTest::newRow("plain") << false << 0 << false << 0;
+        QTest::newRow("encrypted") << true << 0 << false << 0;
+        QTest::newRow("stated size too large") << true << 4096 << false << 0;
+        QTest::newRow("megabytes after the list") << true << 0 << false << 3 * 1024 * 1024;
+        QTest::newRow("damaged after the last call") << true << 0 << true << 0;
+    }
+    void decodedWhileFiltered()
+    {
+        QFETCH(bool, bEncrypted);
+        QFETCH(int, nSizeDelta);
+        QFETCH(bool, bDamaged);
+        QFETCH(int, nAfter);
+        // Every seven hours back from now, so that no call lies within
+        // seconds of a limit; line breaks for the read to turn into spaces.
+        const QDateTime tNow = QDateTime::currentDateTime();
+        QByteArray aScript = "var gCalls = [\r\n";
+        for (int i = 0; i < 20000; ++i) {
+            aScript += "{\"id\": " + QByteArray::number(i) + ", \"time_start\": \""
+                + startText(tNow.addSecs(-qint64(i % 200) * 7 * 3600)).toUtf8() + "\", \"flags\": "
+                + QByteArray::number(i % 3 ? 0x18 : 0) + ", \"voice\": \"/app/wave/" + QByteArray::number(i)
+                + ".wvc\", \"note\": \"caf\xc3\xa9 \\\"" + QByteArray(i % 97, 'n') + "\\\"\", \"n\": " + QByteArray::number(i * 13)
+                + "}" + (i + 1 < 20000 ? ",\r\n" : "\r\n");
+        }
+        aScript += "];\r\n";
+        QVERIFY(aScript.size() > 3 * 1024 * 1024);
+        if (nAfter > 0)
+            aScript += "/* " + QByteArray(nAfter, '-') + " */\r\n";
+
+        Package aReference;
+        Package aPackage;
+        if (bDamaged) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not read member"));
+            QTest::ignoreMessage(QtWarningMsg, "JSON parsing error");
+            QTest::ignoreMessage(QtWarningMsg, "Error reading call data");
+            QCOMPARE(openWithRow(aPackage, aScript, bEncrypted, nSizeDelta, true), -2);
+            return;
+        }
+        QCOMPARE(openWithRow(aReference, aScript, bEncrypted, -1, false), 0);
+        QCOMPARE(openWithRow(aPackage, aScript, bEncrypted, nSizeDelta, false), 0);
+        QVERIFY(aReference.expiredCallCount() > 1000);
+        QVERIFY(aReference.expiredMediaCount() > 1000);
+        QCOMPARE(aPackage.expiredCallCount(), aReference.expiredCallCount());
+        QCOMPARE(aPackage.expiredMediaCount(), aReference.expiredMediaCount());
+        QVERIFY(aPackage.callListScriptUtf8() == aReference.callListScriptUtf8());
+        QCOMPARE(keptCalls(aPackage).size(), 20000 - aReference.expiredCallCount());
+    }
+
     void limits_data()
     {
         QTest::addColumn<QString>("sSettings");
