@@ -70,7 +70,9 @@ int Package::filterCallList()
     maStartTimes = StartTimeReader();
     CallListFilter aFilter(retentionLimits(), maStartTimes);
     int nResult = 0;
-    if (!filterCallListOverlapped(kCallsPath, aFilter, nResult)) {
+    if (filterCallListOverlapped(kCallsPath, aFilter, nResult)) {
+        qDebug() << "Call list filtered while it was decoded";
+    } else {
         QBuffer aBuffer;
         aBuffer.open(QIODevice::ReadWrite);
         // A package without a call list has no calls; one whose list cannot

@@ -288,6 +288,11 @@ CallListFilter::Progress CallListFilter::feed(const char* ipEnd, bool ibLast)
     }
 }
 
+const char* CallListFilter::position() const
+{
+    return mpReader ? mpReader->mpPos : nullptr;
+}
+
 int CallListFilter::finish()
 {
     mpReader.reset();

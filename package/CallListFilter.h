@@ -53,6 +53,9 @@ public:
     void begin(const char* ipOpen, qint64 inSizeHint);
     Progress feed(const char* ipEnd, bool ibLast);
     int finish();
+    // Where the next element of a pass fed in pieces starts: the text
+    // before it is not read again.
+    const char* position() const;
 
     // One record as the variant path judges it: false when it is removed;
     // the flags and voice of a call whose voice expired are changed. The log

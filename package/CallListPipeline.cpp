@@ -29,13 +29,18 @@ namespace {
 
 constexpr qint64 cnSlice = 1024 * 1024; // decoded bytes handed over at a time
 constexpr qint64 cnMaxRatio = 1032;     // zlib's largest expansion
+constexpr qint64 cnAhead = 16 * 1024 * 1024; // decoded before the filter takes it on
+constexpr qint64 cnKeptBehind = 64 * 1024;    // of the text before the filter's place
+constexpr qint64 cnReleaseStep = 4 * 1024 * 1024; // passed before a release
 
 // What the decoding thread has done, guarded by maMutex.
 struct Decoding
 {
     std::mutex maMutex;
-    std::condition_variable maChanged;
+    std::condition_variable maChanged; // for the filter
+    std::condition_variable maTaken;   // for the decoder
     qint64 mnDecoded = 0;
+    qint64 mnTaken = 0;    // decoded bytes the filter has taken on
     bool mbEnded = false;  // the stream ended, its trailer checked
     bool mbFailed = false; // damaged, or larger than stated
     bool mbStop = false;   // the filter needs no more
@@ -48,12 +53,17 @@ void decodeSlices(QFile& irFile, qint64 inStored, const PackageFileStamp& irStam
                   CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
                   Decoding& irDecoding)
 {
+    // The decoder keeps at most cnAhead bytes ahead of what the filter has
+    // taken on, so that the text does not pile up when the filter is slower.
     const auto publish = [&irDecoding](qint64 inDecoded, bool ibEnded, bool ibFailed) {
-        std::lock_guard<std::mutex> aLock(irDecoding.maMutex);
+        std::unique_lock<std::mutex> aLock(irDecoding.maMutex);
         irDecoding.mnDecoded = inDecoded;
         irDecoding.mbEnded = ibEnded;
         irDecoding.mbFailed = ibFailed;
         irDecoding.maChanged.notify_one();
+        irDecoding.maTaken.wait(aLock, [&irDecoding, inDecoded] {
+            return irDecoding.mbStop || inDecoded - irDecoding.mnTaken <= cnAhead;
+        });
         return irDecoding.mbStop;
     };
     // Not a QByteArray: the cipher decrypts many blocks at once only on
@@ -126,6 +136,7 @@ struct DecoderGuard
         {
             std::lock_guard<std::mutex> aLock(mrDecoding.maMutex);
             mrDecoding.mbStop = true;
+            mrDecoding.maTaken.notify_one();
         }
         if (mrThread.joinable())
             mrThread.join();
@@ -176,6 +187,7 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
     const char* pOpen = nullptr;
     qint64 nNul = -1;
     qint64 nSeen = 0;
+    qint64 nReleased = 0;
     CallListFilter::Progress nProgress = CallListFilter::Progress::More;
     bool bEnded = false;
     bool bFailed = false;
@@ -189,6 +201,8 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
             nDecoded = aDecoding.mnDecoded;
             bEnded = aDecoding.mbEnded;
             bFailed = aDecoding.mbFailed;
+            aDecoding.mnTaken = nDecoded;
+            aDecoding.maTaken.notify_one();
         }
         if (bFailed)
             break;
@@ -222,6 +236,13 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
             nProgress = irFilter.feed(pText + nEnd, true);
         } else {
             nProgress = irFilter.feed(pText + (nNul >= 0 ? nNul : nDecoded), false);
+            // What the filter has passed is not read again (the fallback
+            // decodes afresh): a million calls need not be held twice.
+            const qint64 nPassed = irFilter.position() ? irFilter.position() - pText - cnKeptBehind : 0;
+            if (nProgress == CallListFilter::Progress::More && nPassed - nReleased >= cnReleaseStep) {
+                releasePages(pText + nReleased, size_t(nPassed - nReleased));
+                nReleased = nPassed;
+            }
         }
     }
     if (bFailed || !bEnded || nProgress != CallListFilter::Progress::Done)

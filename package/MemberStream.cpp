@@ -36,11 +36,15 @@ std::unique_ptr<MemberStream> Package::openMemberStream(const QString& isPath)
         }
         const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
         pStream->maDecryption.SetKeyWithIV(aKey, aKey.size(), aIv);
+        pStream->maKey = aKey;
+        pStream->maIv = aIv;
     }
     if (!openMemberFile(pStream->maFile, entry.nOffset, isPath))
         return nullptr;
     pStream->maStamp = maStamp;
     pStream->mnLeft = entry.nStoredSize;
+    pStream->mnOffset = entry.nOffset;
+    pStream->mnStoredSize = entry.nStoredSize;
     if (inflateInit(&pStream->maZlib) != Z_OK)
         return nullptr;
     pStream->mbZlibReady = true;
@@ -103,6 +107,31 @@ bool MemberStream::fill(int inWanted)
         qWarning().noquote() << "Could not read member:" << msPath << e.what();
         return false;
     }
+    return true;
+}
+
+bool MemberStream::rewind()
+{
+    if (!mbZlibReady || !maStamp.matches(maFile.fileName()) || !maFile.seek(mnOffset)) {
+        qWarning().noquote() << "Could not read member:" << msPath << "the package file changed or cannot be read";
+        return false;
+    }
+    try {
+        if (mbEncrypted)
+            maDecryption.SetKeyWithIV(maKey, maKey.size(), maIv);
+        mpStage.reset(); // before the buffer it writes into is emptied
+        maPending.clear();
+        mpStage.reset(createMemberStage(msPath, new QByteArraySink(maPending)));
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Could not read member:" << msPath << e.what();
+        return false;
+    }
+    if (inflateReset(&maZlib) != Z_OK)
+        return false;
+    maIn.clear();
+    mnInUsed = 0;
+    mnLeft = mnStoredSize;
+    mbEnded = false;
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cryptopp/aes.h>
 #include <cryptopp/modes.h>
+#include <cryptopp/secblock.h>
 
 #include <zlib.h>
 
@@ -36,6 +37,10 @@ public:
     int pendingSize() const { return maPending.size(); }
     // The whole member has been decoded (what is pending may remain).
     bool ended() const { return mbEnded; }
+    // Starts the member over from its first byte, dropping what is pending:
+    // a reader that keeps only a window of the decoded bytes goes back this
+    // way. False (logged) when the package file no longer allows it.
+    bool rewind();
 
 private:
     friend class Package;
@@ -45,7 +50,11 @@ private:
     QFile maFile;
     PackageFileStamp maStamp; // of the package as opened
     qint64 mnLeft = 0; // stored bytes not yet read
+    qint64 mnOffset = 0;
+    qint64 mnStoredSize = 0;
     bool mbEncrypted = false;
+    CryptoPP::SecByteBlock maKey;
+    CryptoPP::SecByteBlock maIv;
     CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption maDecryption;
     z_stream maZlib {};
     bool mbZlibReady = false;

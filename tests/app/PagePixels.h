@@ -131,6 +131,13 @@ public:
             irImage.save(sDir + "/" + QString(isName).replace(QRegularExpression("[^A-Za-z0-9_-]+"), "_") + ".png");
     }
 
+    // The whole page once it has settled, kept as keep() does.
+    void keepPage(const QString& isName)
+    {
+        if (!qEnvironmentVariableIsEmpty("VORN_SCREENSHOTS"))
+            keep(isName, capture(QRectF(QPointF(0, 0), QSizeF(mrSession.mpView->size()) / mrSession.mpView->zoomFactor())));
+    }
+
 private:
     PageSession& mrSession;
 };

@@ -54,13 +54,14 @@ private:
 
     PageSession& s() { return *mpSession; }
 
-    void typeDate(const QString& isField, const QString& isText)
+    // Types into a date field as a reader does, done with Tab (or Enter).
+    void typeDate(const QString& isField, const QString& isText, int inDoneKey = Qt::Key_Tab)
     {
         s().click(isField);
         QTRY_COMPARE_WITH_TIMEOUT(s().js("document.activeElement && '#' + document.activeElement.id").toString(), isField, cnRoundTripMs);
         QTest::keyClick(s().input(), Qt::Key_A, Qt::ControlModifier);
         s().type(isText);
-        s().key(Qt::Key_Tab);
+        s().key(inDoneKey);
     }
 
     // The text a date field draws, against isText drawn by itself where the
@@ -140,7 +141,7 @@ private slots:
         const double fShown = dateDrawnAs("#filter-from", sShown);
         QVERIFY2(fShown < 0.2, qPrintable(QString::number(fShown)));
         // The language's own way of writing a date is understood.
-        typeDate("#filter-to", sTyped);
+        typeDate("#filter-to", sTyped, Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(s().column("id"), ids({ 4, 3 }), cnRoundTripMs);
         typeDate("#filter-from", sTyped);
         QTRY_COMPARE_WITH_TIMEOUT(s().column("id"), ids({ 4 }), cnRoundTripMs);
@@ -204,7 +205,7 @@ private slots:
         const QRectF aDetails = boxOf("document.querySelector('.call-details')");
         const QRectF aEffects = boxOf("document.getElementById('effects')");
         QVERIFY(!aValue.isEmpty() && !aName.isEmpty() && !aDetails.isEmpty() && !aEffects.isEmpty());
-        PagePixels::keep("long-fields", s().mpView->grab().toImage());
+        aPixels.keepPage("long-fields");
         QVERIFY2(inkLines(inkOf(aPixels.capture(aValue))) >= 2, "the long value is not wrapped");
         QVERIFY2(inkLines(inkOf(aPixels.capture(aName))) >= 2, "the long name is not wrapped");
         const QRectF aBesideName(aName.right() + 2, aName.top(), aValue.left() - aName.right() - 4, aName.height());

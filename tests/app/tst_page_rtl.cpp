@@ -168,6 +168,7 @@ private slots:
             checkDrawn(sElement, "ltr");
         for (const QString& sElement : saRtl)
             checkDrawn(sElement, "rtl");
+        PagePixels(s()).keepPage(QStringLiteral("rtl-%1").arg(QTest::currentDataTag()));
     }
 };
 

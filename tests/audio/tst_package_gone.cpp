@@ -72,6 +72,7 @@ private slots:
         aWriter.setPassword("secret");
         aWriter.setUsers("anna");
         QVERIFY(aWriter.addFile("/app/js/data/calls.js", "var gCalls=[];"));
+        QVERIFY(aWriter.addFile("/app/data/trace.pcap", QByteArray(50000, 'p')));
         // Long enough that reading goes on long after the start.
         QVERIFY(aWriter.addFile("/app/wave/long.wav", wavFile(1, 16, 8000, pcmBytes(tone(8000 * 240, 1)))));
         QVERIFY(aWriter.addFile("/app/wave/long.wvc", wvcFile({ tone(8000 * 240, 2) }, 8000, "PCMA", "secret")));
@@ -142,6 +143,30 @@ private slots:
         }
         QVERIFY(playFor("long.wav", 100));
         mpPlayer->unload();
+    }
+
+    // A data file asked for after the package file went: the message says
+    // why, and nothing is saved.
+    void dataFileAfterThePackageWent()
+    {
+        const QString sPath = openCopy();
+        QVERIFY(!sPath.isEmpty());
+        QVERIFY(QFile::remove(sPath));
+        QString sMessage;
+        {
+            ModalAnswers aAnswers({ [&](QWidget* ipaModal) {
+                                       auto* pDialog = qobject_cast<QFileDialog*>(ipaModal);
+                                       QVERIFY(pDialog);
+                                       pDialog->setDirectory(maDir.filePath("out"));
+                                       pDialog->findChild<QLineEdit*>("fileNameEdit")->setText("trace.pcap");
+                                       QMetaObject::invokeMethod(pDialog, "accept");
+                                   },
+                                    pressButton(&sMessage) });
+            mpPlayer->downloadPcap("/app/data/trace.pcap");
+            QVERIFY(QTest::qWaitFor([&] { return aAnswers.allUsed() && !qApp->activeModalWidget(); }, 60000));
+        }
+        QCOMPARE(sMessage, csGone);
+        QCOMPARE(QDir(maDir.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     // The save dialog is answered, then the file changes while the recording
