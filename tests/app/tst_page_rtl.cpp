@@ -91,6 +91,10 @@ private slots:
         writePackage(maDir.filePath("ar_SA.pkg"), "ar_SA");
         writePackage(maDir.filePath("en_GB.pkg"), "en_GB");
         mpSession = new PageSession();
+        // Wide enough that no list value is cut short by an ellipsis: the
+        // values are compared with their whole text drawn alone.
+        s().mpViewer->resize(1560, 860);
+        (void)QTest::qWaitForWindowExposed(s().mpViewer);
     }
     void cleanupTestCase() { delete mpSession; }
 
