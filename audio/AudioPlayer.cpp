@@ -11,6 +11,7 @@
 #include <QDebug>
 #include <QLoggingCategory>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QUrlQuery>
@@ -204,7 +205,7 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
             bOpened = true;
         } else {
             restoreCursor();
-            showError(tr("<p>Could not open wvc file."));
+            showError(packageChanged() ? unreadableMessage() : tr("<p>Could not open wvc file."));
             unload();
         }
     } else {
@@ -217,7 +218,7 @@ void AudioPlayer::loadFromPackage(QString isFilename, QString isCallId)
         connect(mpWavStreamDecoder, &WavStreamDecoder::headerReady, this, &AudioPlayer::readHeader);
         if (mpWavStreamDecoder->open() != 0) {
             restoreCursor();
-            showError(tr("<p>Could not open wav file."));
+            showError(packageChanged() ? unreadableMessage() : tr("<p>Could not open wav file."));
             unload();
         } else {
             qDebug() << "emit onLoadJs ( " << msCallId << " )";
@@ -314,6 +315,11 @@ void AudioPlayer::streamBuffer()
         streamToFile(nAvailable);
         return;
     }
+    // Everything that was read has been handed on; the rest cannot be read.
+    if (nAvailable == 0 && decoderFailed()) {
+        stopWithError(unreadableMessage());
+        return;
+    }
     if (!mpAudioOutput || !mpOutputDevice)
         return;
     const int nCount = qMin(nAvailable, mpAudioOutput->bytesFree());
@@ -372,6 +378,18 @@ void AudioPlayer::audioStateChanged(QAudio::State inState)
         break;
     case QAudio::StoppedState:
         qDebug() << "STOPPED";
+        // The sound server went away under the output (stopped, crashed):
+        // the output will not play again, a new one will once it is back.
+        // Handled on the next turn of the event loop: the output may be in
+        // the middle of a call of ours (start) and must not go under it.
+        if (mpAudioOutput && mpAudioOutput->error() == QAudio::FatalError) {
+            qWarning() << "Sound output failed while playing";
+            QPointer<QAudioOutput> pFailed(mpAudioOutput);
+            QTimer::singleShot(0, this, [this, pFailed] {
+                if (pFailed && pFailed == mpAudioOutput)
+                    stopWithError(tr("<p>The sound device stopped working. Playback has ended."));
+            });
+        }
         break;
     case QAudio::InterruptedState:
         qDebug() << "INTERRUPTED";
@@ -678,4 +696,28 @@ void AudioPlayer::restoreCursor()
 void AudioPlayer::showError(const QString& isMessage)
 {
     QMessageBox::critical(this, tr("Error"), isMessage);
+}
+
+void AudioPlayer::stopWithError(const QString& isMessage)
+{
+    unload();
+    setPaused(true);
+    qDebug() << "emit idleJs()";
+    emit idleJs();
+    showError(isMessage);
+}
+
+bool AudioPlayer::packageChanged() const
+{
+    return mpPackage->isPackageOpen() && !mpPackage->fileUnchanged();
+}
+
+bool AudioPlayer::decoderFailed() const
+{
+    return (mpWvcStreamDecoder && mpWvcStreamDecoder->failed()) || (mpWavStreamDecoder && mpWavStreamDecoder->failed());
+}
+
+QString AudioPlayer::unreadableMessage()
+{
+    return tr("<p>Could not read from the package: the package file has changed or is no longer available.");
 }

@@ -107,6 +107,14 @@ private:
     void restoreCursor();
     // The error box of the player: critical, titled "Error", rich text.
     void showError(const QString& isMessage);
+    // Playback that cannot go on (recording unreadable, sound device gone):
+    // unloads, tells the page the player is idle, then shows the message.
+    // The next load starts afresh.
+    void stopWithError(const QString& isMessage);
+    bool decoderFailed() const;
+    // The open package's file is no longer the one opened.
+    bool packageChanged() const;
+    static QString unreadableMessage();
     QAudio::State outputState() const;
 
     // Downloads.

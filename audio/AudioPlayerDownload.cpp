@@ -136,7 +136,8 @@ void AudioPlayer::startDownload(QString isFilename, bool ibPassage)
         nResult = mpWavStreamDecoder->open();
     }
     if (nResult != 0) {
-        showError(mbWvc ? tr("<p>Could not open wvc file.") : tr("<p>Could not open wav file."));
+        showError(packageChanged() ? unreadableMessage()
+                                   : mbWvc ? tr("<p>Could not open wvc file.") : tr("<p>Could not open wav file."));
         closeDownload();
         return;
     }
@@ -183,6 +184,12 @@ bool AudioPlayer::decoderAtEnd() const
 
 void AudioPlayer::streamToFile(int inAvailable)
 {
+    // A recording that cannot be read to its end is not saved in part.
+    if (decoderFailed()) {
+        closeDownload();
+        showError(unreadableMessage());
+        return;
+    }
     // Read before the buffer is looked at: what the thread delivered before
     // it said so is then in the buffer.
     const bool bDecoderDone = decoderAtEnd();
@@ -301,7 +308,7 @@ void AudioPlayer::downloadFile(const QString& isFilename)
     // A member that is missing or damaged must not turn into an empty file.
     if (mpPackage->readFile(sPath, &aContent) != 0) {
         aFile.cancelWriting();
-        showError(tr("<p>File not found in package"));
+        showError(packageChanged() ? unreadableMessage() : tr("<p>File not found in package"));
         return;
     }
     // A full disk shortens the write without failing it; such a file is not kept.

@@ -222,6 +222,12 @@ BatchExport::Result BatchExport::run(bool ibOverwrite, const Progress& irProgres
             aResult.bCancelled = true;
             return aResult;
         }
+        if (!bWritten && aWriter.writeFailed()) {
+            // A full disk fails every file after this one too: stop, and keep no part.
+            aFile.cancelWriting();
+            aResult.sError = tr("Could not write %1: %2").arg(QDir::toNativeSeparators(aFile.fileName()), aWriter.error());
+            return aResult;
+        }
         if (!bWritten) {
             aFile.cancelWriting();
             aResult.aSkipped.append({ callLabel(maCalls[i]), tr("the recording could not be read") });

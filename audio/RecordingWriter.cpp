@@ -2,13 +2,16 @@
 
 #include "AudioFormat.h"
 #include "Decoder.h"
+#include "MemberRange.h"
 #include "MemberStream.h"
 #include "Package.h"
 #include "QByteArraySink.h"
 #include "WavReader.h"
 
-#include <QFile>
+#include <QFileDevice>
 #include <QtEndian>
+
+#include <cerrno>
 
 #include <vector>
 
@@ -37,38 +40,35 @@ QByteArray le16(quint16 inValue)
 class WvcFileDecoder : public WVC::Decoder
 {
 public:
-    WvcFileDecoder(RecordingWriter& irWriter, QIODevice* ipTarget, const QString& isPackage, qint64 inOffset,
-                   qint64 inSize)
+    WvcFileDecoder(RecordingWriter& irWriter, QIODevice* ipTarget)
         : mrWriter(irWriter)
         , mpTarget(ipTarget)
-        , mnOffset(inOffset)
-        , mnSize(inSize)
     {
-        maFile.setFileName(isPackage);
     }
 
-    bool openFile() { return mnOffset >= 0 && mnSize >= 0 && maFile.open(QIODevice::ReadOnly) && maFile.seek(mnOffset); }
-    qint64 bytesRead() const { return maFile.pos() - mnOffset; }
+    // The member's bytes through the reader that checks the package file
+    // has not changed since it was opened.
+    bool openMember(const Package& irPackage, const QString& isMember) { return maMember.open(irPackage, isMember); }
+    qint64 bytesRead() const { return maMember.position(); }
     bool mbWriteFailed = false;
 
     int readCallback(uint8_t* ipBuffer, uint32_t inLength, uint32_t& irnBytesRead) override
     {
         irnBytesRead = 0;
-        const qint64 nLeft = mnOffset + mnSize - maFile.pos();
-        if (nLeft <= 0)
+        const qint64 nRead = maMember.read(reinterpret_cast<char*>(ipBuffer), inLength);
+        if (nRead == 0)
             return -1;
-        const qint64 nRead = maFile.read(reinterpret_cast<char*>(ipBuffer), qMin<qint64>(nLeft, inLength));
-        if (nRead <= 0)
+        if (nRead < 0)
             return WVC::WVC_READ_ERROR;
         irnBytesRead = uint32_t(nRead);
         return 0;
     }
     int seekCallback(int64_t inOffset, int inOrigin) override
     {
-        if (inOrigin == 0 && inOffset >= 0 && inOffset <= mnSize)
-            return maFile.seek(mnOffset + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
-        if (inOrigin == 2 && inOffset <= 0 && -inOffset <= mnSize)
-            return maFile.seek(mnOffset + mnSize + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
+        if (inOrigin == 0)
+            return maMember.seek(inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
+        if (inOrigin == 2 && inOffset <= 0)
+            return maMember.seek(maMember.size() + inOffset) ? 0 : WVC::WVC_SEEK_ERROR;
         return WVC::WVC_SEEK_ERROR;
     }
     int pcmCallback(int64_t inPosition, const int16_t* ipLeft, int inLeftCount, const int16_t* ipRight,
@@ -100,9 +100,7 @@ public:
 private:
     RecordingWriter& mrWriter;
     QIODevice* mpTarget;
-    QFile maFile;
-    qint64 mnOffset;
-    qint64 mnSize;
+    MemberRange maMember;
     std::vector<qint16> maFrame;
 };
 
@@ -118,10 +116,19 @@ bool RecordingWriter::fail(const QString& isError)
     return false;
 }
 
+bool RecordingWriter::failWrite(QIODevice* ipTarget)
+{
+    mbWriteFailed = true;
+    // A full disk can shorten a write without an error of the device.
+    const QString sError = ipTarget->errorString();
+    return fail(sError.isEmpty() || sError == QLatin1String("Unknown error") ? qt_error_string(ENOSPC) : sError);
+}
+
 bool RecordingWriter::write(QIODevice* ipTarget, const Progress& irProgress)
 {
     msError.clear();
     mbCancelled = false;
+    mbWriteFailed = false;
     mnFrames = 0;
     if (msMember.endsWith(QLatin1String(".wvc"), Qt::CaseInsensitive))
         return writeWvc(ipTarget, irProgress);
@@ -137,16 +144,21 @@ bool RecordingWriter::writeHeader(QIODevice* ipTarget, int inChannels, int inRat
         + le16(quint16(inChannels)) + le32(quint32(inRate)) + le32(quint32(inChannels * inRate * 2))
         + le16(quint16(inChannels * 2)) + le16(16) + "data" + le32(0);
     if (ipTarget->write(aHeader) != aHeader.size())
-        return fail(ipTarget->errorString());
+        return failWrite(ipTarget);
     return true;
 }
 
 bool RecordingWriter::finishHeader(QIODevice* ipTarget)
 {
     const quint32 nData = quint32(mnFrames * mnChannels * 2);
+    // Every byte handed over must be in the file before the sizes say so.
+    if (auto* pFile = qobject_cast<QFileDevice*>(ipTarget)) {
+        if (!pFile->flush() || pFile->size() != cnWavHeaderSize + qint64(nData))
+            return failWrite(ipTarget);
+    }
     if (!ipTarget->seek(4) || ipTarget->write(le32(nData + 36)) != 4 || !ipTarget->seek(40)
         || ipTarget->write(le32(nData)) != 4)
-        return fail(ipTarget->errorString());
+        return failWrite(ipTarget);
     return true;
 }
 
@@ -158,7 +170,7 @@ bool RecordingWriter::put(QIODevice* ipTarget, qint16* ipSamples, int inFrames, 
     const qint64 nBytes = qint64(inFrames) * mnChannels * 2;
     // Samples are little-endian in memory on every platform we build for.
     if (ipTarget->write(reinterpret_cast<const char*>(ipSamples), nBytes) != nBytes)
-        return fail(ipTarget->errorString());
+        return failWrite(ipTarget);
     mnFrames += inFrames;
     return true;
 }
@@ -166,10 +178,10 @@ bool RecordingWriter::put(QIODevice* ipTarget, qint16* ipSamples, int inFrames, 
 bool RecordingWriter::writeWvc(QIODevice* ipTarget, const Progress& irProgress)
 {
     const qint64 nSize = mpPackage->entryStoredSize(msMember);
-    WvcFileDecoder aDecoder(*this, ipTarget, mpPackage->packageFileName(), mpPackage->entryOffset(msMember), nSize);
+    WvcFileDecoder aDecoder(*this, ipTarget);
     if (!mpPackage->wvcPassword().isEmpty())
         aDecoder.setPassword(mpPackage->wvcPassword().toStdString());
-    if (!aDecoder.openFile() || aDecoder.open(uint64_t(nSize), false) != 0)
+    if (!aDecoder.openMember(*mpPackage, msMember) || aDecoder.open(uint64_t(nSize), false) != 0)
         return fail(QStringLiteral("could not open the recording"));
     if (!writeHeader(ipTarget, int(aDecoder.channelCount()) == 2 ? 2 : 1, int(aDecoder.sampleRate())))
         return false;

@@ -33,6 +33,9 @@ public:
     bool write(QIODevice* ipTarget, const Progress& irProgress = {});
     QString error() const { return msError; }
     bool cancelled() const { return mbCancelled; }
+    // The last write failed on the target (a full disk, say), not on the
+    // recording: error() says why.
+    bool writeFailed() const { return mbWriteFailed; }
 
     // Frames written by the last write.
     qint64 frames() const { return mnFrames; }
@@ -46,6 +49,7 @@ private:
     // Redacts and writes interleaved 16-bit frames that start at inFirstFrame.
     bool put(QIODevice* ipTarget, qint16* ipSamples, int inFrames, qint64 inFirstFrame);
     bool fail(const QString& isError);
+    bool failWrite(QIODevice* ipTarget);
 
     Package* mpPackage;
     QString msMember;
@@ -56,4 +60,5 @@ private:
     qint64 mnFrames = 0;
     QString msError;
     bool mbCancelled = false;
+    bool mbWriteFailed = false;
 };

@@ -28,6 +28,10 @@ public:
     // Set by the thread once it has handed on everything it will deliver
     // (end of data, zoom end, a fatal error); cleared by a seek.
     std::atomic<bool> mbEndOfData { false };
+    // Set by the thread when the recording cannot be read any further (the
+    // package file changed or went away, or the member is damaged past its
+    // start): what it delivered is all there will be, and it is not the whole.
+    std::atomic<bool> mbFailed { false };
     // Downloads raise it so that a file is written in large steps.
     std::atomic<int> mnCeiling { cnBufferCeiling };
 

@@ -16,6 +16,8 @@ constexpr int cnMaxSampleRate = 16000;
 constexpr int cnBlockPer8k = 1280;
 // Decoded bytes taken from the member per step.
 constexpr int cnDecodeStep = 64 * 1024;
+// Samples already played that are kept for a short seek back.
+constexpr qint64 cnKeptBehind = 1024 * 1024;
 }
 
 WavStreamDecoder::WavStreamDecoder(QObject* ipPlayer, Package* ipPackage, const QString& isFilename,
@@ -65,6 +67,8 @@ int WavStreamDecoder::open()
     *mpAudioFormat = AudioFormat();
     maWavSamples.buffer().clear();
     maWavSamples.open(QIODevice::ReadWrite);
+    mnWindowStart = 0;
+    mbAllDecoded = false;
     int nResult = -1;
     // The member arrives as stored (header included) and passes through a
     // WAV reader of our own, which fills the format and keeps the samples.
@@ -145,12 +149,12 @@ void WavStreamDecoder::setZoom(qlonglong inStartPosition, qlonglong inEndPositio
     mbZoom = true;
 }
 
-bool WavStreamDecoder::decodeUpTo(qint64 inBytes)
+bool WavStreamDecoder::decodeUpTo(qint64 inBytes, bool ibSkip)
 {
-    while (mpMember && maWavSamples.size() < inBytes) {
+    while (mpMember && !mbAllDecoded && mnWindowStart + maWavSamples.size() < inBytes) {
         if (mpMember->pendingSize() == 0 && mpMember->ended()) {
             mpWavReader->MessageEnd();
-            mpMember.reset();
+            mbAllDecoded = true; // the stream stays for a rewind
             break;
         }
         const bool bGood = mpMember->fill(cnDecodeStep);
@@ -169,8 +173,39 @@ bool WavStreamDecoder::decodeUpTo(qint64 inBytes)
             mpMember.reset();
             return false;
         }
+        // A seek far ahead passes over what lies before its target.
+        if (ibSkip)
+            dropBefore(inBytes - cnDecodeStep);
     }
-    return maWavSamples.size() >= inBytes;
+    return mnWindowStart + maWavSamples.size() >= inBytes;
+}
+
+void WavStreamDecoder::dropBefore(qint64 inBytes)
+{
+    const qint64 nDrop = qMin<qint64>(inBytes - mnWindowStart, maWavSamples.size());
+    if (nDrop <= 0)
+        return;
+    const qint64 nPosition = qMax<qint64>(0, maWavSamples.pos() - nDrop);
+    maWavSamples.buffer().remove(0, int(nDrop));
+    mnWindowStart += nDrop;
+    maWavSamples.seek(nPosition);
+}
+
+bool WavStreamDecoder::rewind()
+{
+    if (!mpMember || !mpMember->rewind()) {
+        mbDamaged = true;
+        mpMember.reset();
+        return false;
+    }
+    // The header is read again; its format is known already and stays.
+    mpWavReader.reset();
+    maWavSamples.buffer().clear();
+    maWavSamples.seek(0);
+    mpWavReader.reset(new WavReader(new QByteArraySink(maWavSamples.buffer()), &maRewindFormat));
+    mnWindowStart = 0;
+    mbAllDecoded = false;
+    return true;
 }
 
 void WavStreamDecoder::seekTo(qint64 inPosition)
@@ -180,8 +215,12 @@ void WavStreamDecoder::seekTo(qint64 inPosition)
     const qint64 nOffset = (mpAudioFormat->sampleRate() * inPosition / 1000) * mpAudioFormat->channelCount()
         * nBytesPerSample;
     qDebug() << "Seeking to byte offset:" << nOffset;
-    decodeUpTo(nOffset);
-    maWavSamples.seek(qBound<qint64>(0, nOffset, maWavSamples.size()));
+    // Only a window of the samples is held: back before it, the member is
+    // decoded again from its start.
+    if (nOffset < mnWindowStart && !rewind())
+        return;
+    decodeUpTo(nOffset, true);
+    maWavSamples.seek(qBound<qint64>(0, nOffset - mnWindowStart, maWavSamples.size()));
     mnCurrentPosition = inPosition;
     mnLastLoggedPosition = inPosition;
 }
@@ -208,7 +247,9 @@ void WavStreamDecoder::run()
     const qint64 nZoomEndByte = qint64(nRate) * mnZoomEnd / 1000 * nChannels * nBytesPerSample;
     QByteArray aBlock(qMax(1, nBlockSize), Qt::Uninitialized);
 
-    maControl.mbStopRequested = false;
+    // The stop flag is not cleared here: a stop that comes before the
+    // thread gets going (an unload right after the load) must still end it,
+    // or the unload waits for it forever.
     maControl.mbEndOfData = false;
     maPlayback.setFormat(nChannels, nRate, nBytesPerSample);
     bool bEndOfFile = false;
@@ -227,6 +268,11 @@ void WavStreamDecoder::run()
             maControl.mbEndOfData = false;
             seekTo(nTarget);
             maPlayback.restart();
+            if (mbDamaged) {
+                maControl.mbFailed = true;
+                maControl.mbEndOfData = true;
+                break;
+            }
         }
         if (!maControl.isFull()) {
             if (bEndOfFile && loopAtEnd()) // the loop was switched on at the end
@@ -236,8 +282,18 @@ void WavStreamDecoder::run()
                 maControl.nap(1000);
                 continue;
             }
-            const qint64 nStart = maWavSamples.pos();
+            // What was played long enough ago is let go: memory stays flat
+            // however long the recording.
+            if (maWavSamples.pos() > cnKeptBehind)
+                dropBefore(mnWindowStart + maWavSamples.pos() - cnKeptBehind / 2);
+            const qint64 nStart = mnWindowStart + maWavSamples.pos();
             decodeUpTo(nStart + nBlockSize);
+            if (mbDamaged) {
+                // What was decoded before the damage is not the recording's end.
+                maControl.mbFailed = true;
+                maControl.mbEndOfData = true;
+                break;
+            }
             qint64 nBytes = maWavSamples.read(aBlock.data(), nBlockSize);
             // The segment ends at its own sample, not at the block's end.
             if (mbZoom && nBytes > 0 && nStart + nBytes > nZoomEndByte)
@@ -258,7 +314,7 @@ void WavStreamDecoder::run()
                 qDebug() << "Current position: " << mnCurrentPosition << " ms";
                 mnLastLoggedPosition = mnCurrentPosition;
             }
-            if (mbZoom && (mnCurrentPosition >= mnZoomEnd || maWavSamples.pos() >= nZoomEndByte)) {
+            if (mbZoom && (mnCurrentPosition >= mnZoomEnd || mnWindowStart + maWavSamples.pos() >= nZoomEndByte)) {
                 qDebug() << "End of zoom segment reached";
                 bEndOfFile = !loopAtEnd();
             }

@@ -1,7 +1,9 @@
 #pragma once
-// Decoder thread of a WAV recording: the whole PCM is read from the package
-// at open, then handed on block by block into the player's shared buffer,
-// through the effect chain, honouring pause, seek, zoom end and stop.
+// Decoder thread of a WAV recording: the PCM is decoded from the package as
+// playing reaches it (a window of it is held, so memory stays flat however
+// long the recording) and handed on block by block into the player's shared
+// buffer, through the effect chain, honouring pause, seek, zoom end and stop.
+#include "AudioFormat.h"
 #include "EffectChain.h"
 #include "PlaybackStage.h"
 #include "StreamControl.h"
@@ -36,6 +38,8 @@ public:
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     // Raises the shared buffer's ceiling (downloads).
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // The recording could not be read to its end; the thread has stopped.
+    bool failed() const { return maControl.mbFailed; }
     // Tempo and loop of playback (never set for downloads).
     PlaybackStage& playback() { return maPlayback; }
 
@@ -57,16 +61,25 @@ protected:
 private:
     // Moves the read position to inPosition ms of the recording.
     void seekTo(qint64 inPosition);
-    // Decodes more of the member until maWavSamples holds inBytes (or the
-    // member has ended); false once nothing more will come.
-    bool decodeUpTo(qint64 inBytes);
+    // Decodes more of the member until the samples up to byte inBytes (of
+    // all the samples) are held or the member has ended; false once nothing
+    // more will come. With ibSkip what lies before inBytes is let go.
+    bool decodeUpTo(qint64 inBytes, bool ibSkip = false);
+    // Lets go of the samples before byte inBytes.
+    void dropBefore(qint64 inBytes);
+    // Starts decoding over at the member's first byte.
+    bool rewind();
     // At the end of the data: true when a loop started the segment over.
     bool loopAtEnd();
 
     Package* mpPackage;
     AudioFormat* mpAudioFormat;
     QBuffer* mpDecodedAudioBuffer;
+    // A window of the samples: byte 0 of it is byte mnWindowStart of all.
     QBuffer maWavSamples;
+    qint64 mnWindowStart = 0;
+    bool mbAllDecoded = false;
+    AudioFormat maRewindFormat; // filled again by a rewound header, unused
     // The member is decoded a piece at a time: the header and the first
     // samples in open(), the rest by the thread ahead of its reads, so that
     // a long recording starts at once.

@@ -87,7 +87,9 @@ void WvcStreamDecoder::setZoom(qlonglong inStartPosition, qlonglong inEndPositio
 
 void WvcStreamDecoder::run()
 {
-    maControl.mbStopRequested = false;
+    // The stop flag is not cleared here: a stop that comes before the
+    // thread gets going (an unload right after the load) must still end it,
+    // or the unload waits for it forever.
     maControl.mbEndOfData = false;
     maPlayback.setFormat(int(channelCount()), int(sampleRate()), 2);
     // A loop starts the segment (or the recording) over where it ends.
@@ -137,6 +139,7 @@ void WvcStreamDecoder::run()
                 break;
             } else {
                 qWarning() << "Error processing wvc frame: " << nResult;
+                maControl.mbFailed = true;
                 maControl.mbEndOfData = true;
                 maControl.mbStopRequested = true;
             }

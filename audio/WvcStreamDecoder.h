@@ -27,6 +27,8 @@ public:
 
     bool endOfData() const { return maControl.mbEndOfData || isFinished(); }
     void setBufferCeiling(int inBytes) { maControl.mnCeiling = inBytes; }
+    // The recording could not be read to its end; the thread has stopped.
+    bool failed() const { return maControl.mbFailed; }
     // Tempo and loop of playback (never set for downloads).
     PlaybackStage& playback() { return maPlayback; }
 

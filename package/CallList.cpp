@@ -16,8 +16,6 @@
 namespace {
 
 const QString kCallsPath = QStringLiteral("/app/js/data/calls.js");
-// Far above any real call list (100 000 calls take about 35 MB).
-constexpr int kMaxCallsScript = 512 * 1024 * 1024;
 const QString kLocalesPath = QStringLiteral("/app/js/data/locales.js");
 
 // A limit as milliseconds since the epoch, or none when it is not set.
@@ -68,30 +66,33 @@ CallListFilter::Limits Package::retentionLimits() const
 
 int Package::filterCallList()
 {
-    QBuffer aBuffer;
-    aBuffer.open(QIODevice::ReadWrite);
-    // A package without a call list has no calls; one whose list cannot be
-    // read is damaged and must not look like an empty package.
-    if (readFile(kCallsPath, &aBuffer) != 0 && maFiles.contains(kCallsPath)) {
-        qWarning() << "JSON parsing error";
-        return -1;
-    }
-    if (aBuffer.size() > kMaxCallsScript) {
-        qWarning() << "Call list too large to read: " << aBuffer.size();
-        return -1;
-    }
-
     // Time zone rules may have changed since the last pass.
     maStartTimes = StartTimeReader();
     CallListFilter aFilter(retentionLimits(), maStartTimes);
-    const int nResult = aFilter.run(scriptValue(aBuffer.buffer(), '['));
+    int nResult = 0;
+    if (filterCallListOverlapped(kCallsPath, aFilter, nResult)) {
+        qDebug() << "Call list filtered while it was decoded";
+    } else {
+        QBuffer aBuffer;
+        aBuffer.open(QIODevice::ReadWrite);
+        // A package without a call list has no calls; one whose list cannot
+        // be read is damaged and must not look like an empty package.
+        if (readFile(kCallsPath, &aBuffer) != 0 && maFiles.contains(kCallsPath)) {
+            qWarning() << "JSON parsing error";
+            return -1;
+        }
+        if (aBuffer.size() > cnMaxCallsScript) {
+            qWarning() << "Call list too large to read: " << aBuffer.size();
+            return -1;
+        }
+        maStartTimes = StartTimeReader();
+        nResult = aFilter.run(scriptValue(aBuffer.buffer(), '['));
+    }
     // A list that could not be written still counts what was removed.
     mnExpiredCalls += aFilter.expiredCalls();
     mnExpiredMedia += aFilter.expiredMedia();
     if (nResult != 0)
         return -1;
-    aBuffer.close();
-    aBuffer.setData(QByteArray());
     msCallListScript = aFilter.takeScript();
     msCallListScript.squeeze();
     return 0;

@@ -1,5 +1,6 @@
 #include "CallListFilter.h"
 
+#include "HugePages.h"
 #include "Json.h"
 #include "StartTimeReader.h"
 
@@ -219,6 +220,19 @@ int CallListFilter::run(const QByteArray& iaText)
     if (pBegin == pEnd || *pBegin != '[')
         return runViaVariants(iaText);
 
+    begin(pBegin, iaText.size());
+    if (feed(pEnd, true) != Progress::Done) {
+        const bool bBadUtf8 = mpReader->mbBadUtf8;
+        mpReader.reset();
+        if (bBadUtf8)
+            return runViaVariants(iaText);
+        return fail(iaText);
+    }
+    return finish();
+}
+
+void CallListFilter::begin(const char* ipOpen, qint64 inSizeHint)
+{
     mbViaVariants = false;
     mnRecordsViaVariants = 0;
     mnExpiredCalls = 0;
@@ -228,15 +242,60 @@ int CallListFilter::run(const QByteArray& iaText)
     mbFirstKept = true;
     maScript.clear();
     // The written records are a little longer than the text.
-    maScript.reserve(int(std::min<qint64>(qint64(iaText.size()) + iaText.size() / 8 + 64, 0x7fff0000)));
+    maScript.reserve(int(std::min<qint64>(inSizeHint + inSizeHint / 8 + 64, 0x7fff0000)));
+    adviseHugePages(maScript.data(), size_t(maScript.capacity()));
     maScript += kScriptStart;
+    mpReader.reset(new Json::Rewriter(ipOpen + 1, ipOpen + 1));
+}
 
-    Json::Rewriter aReader(pBegin + 1, pEnd);
-    if (!fastPass(aReader)) {
-        if (aReader.mbBadUtf8)
-            return runViaVariants(iaText);
-        return fail(iaText);
+CallListFilter::Progress CallListFilter::feed(const char* ipEnd, bool ibLast)
+{
+    // The elements of the one array; what follows it is ignored.
+    Json::Rewriter& rReader = *mpReader;
+    rReader.mpEnd = ipEnd;
+    for (;;) {
+        const char* pElement = rReader.mpPos;
+        // An element that does not read may only have been cut off: it is
+        // read again, as if untouched, once more has arrived.
+        const auto cutOff = [&] {
+            if (ibLast)
+                return Progress::Failed;
+            rReader.mpPos = pElement;
+            rReader.mbBadUtf8 = false;
+            return Progress::More;
+        };
+        switch (rReader.peek()) {
+        case Json::Rewriter::Token::None:
+            return cutOff();
+        case Json::Rewriter::Token::Comma:
+            ++rReader.mpPos;
+            break;
+        case Json::Rewriter::Token::ArrayClose:
+            return Progress::Done;
+        case Json::Rewriter::Token::ObjectOpen:
+            if (!record(rReader))
+                return cutOff();
+            break;
+        default:
+            // Not an object: no start time to read. A number that reaches
+            // the end of the piece may go on in the next.
+            msIgnored.clear();
+            if (!rReader.value(msIgnored, 1) || (!ibLast && rReader.mpPos >= rReader.mpEnd))
+                return cutOff();
+            noteUnreadable();
+            break;
+        }
     }
+}
+
+const char* CallListFilter::position() const
+{
+    return mpReader ? mpReader->mpPos : nullptr;
+}
+
+int CallListFilter::finish()
+{
+    mpReader.reset();
     flushLog();
     if (mbUnwritable) {
         maScript.clear();
@@ -245,34 +304,6 @@ int CallListFilter::run(const QByteArray& iaText)
     }
     maScript += kScriptEnd;
     return 0;
-}
-
-bool CallListFilter::fastPass(Json::Rewriter& irReader)
-{
-    // The elements of the one array; what follows it is ignored.
-    std::string sIgnored;
-    for (;;) {
-        switch (irReader.peek()) {
-        case Json::Rewriter::Token::None:
-            return false;
-        case Json::Rewriter::Token::Comma:
-            ++irReader.mpPos;
-            break;
-        case Json::Rewriter::Token::ArrayClose:
-            return true;
-        case Json::Rewriter::Token::ObjectOpen:
-            if (!record(irReader))
-                return false;
-            break;
-        default:
-            // Not an object: no start time to read.
-            sIgnored.clear();
-            if (!irReader.value(sIgnored, 1))
-                return false;
-            noteUnreadable();
-            break;
-        }
-    }
 }
 
 bool CallListFilter::record(Json::Rewriter& irReader)

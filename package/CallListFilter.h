@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QVariant>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,23 @@ public:
     // The same through the variant reader and writer, record by record.
     int runViaVariants(const QByteArray& iaText);
 
+    // The one pass of run for a text that arrives a piece at a time, so
+    // that filtering overlaps decoding. begin takes the text's "[" (the
+    // bytes behind it stay in place while they arrive; inSizeHint sizes the
+    // script); feed is called each time more has arrived, with the end of
+    // what has, the last time with the end run would use (first NUL, final
+    // ";" and blanks taken off) and ibLast. An element cut off by the end of
+    // a piece is read again from its start with the next one. After Done,
+    // finish gives run's result; after Failed the text is for run, whose
+    // outcome may differ (variant way, error report).
+    enum class Progress { More, Done, Failed };
+    void begin(const char* ipOpen, qint64 inSizeHint);
+    Progress feed(const char* ipEnd, bool ibLast);
+    int finish();
+    // Where the next element of a pass fed in pieces starts: the text
+    // before it is not read again.
+    const char* position() const;
+
     // One record as the variant path judges it: false when it is removed;
     // the flags and voice of a call whose voice expired are changed. The log
     // lines wait for flushLog.
@@ -66,7 +84,6 @@ private:
     void note(Verdict inVerdict, quint32 inFlags, int inId);
     void noteUnreadable();
     int fail(const QByteArray& iaText);
-    bool fastPass(Json::Rewriter& irReader);
     bool record(Json::Rewriter& irReader);
     void recordViaVariants(const char* ipBegin, const char* ipEnd);
     void appendRecord(const char* ipText, size_t inSize);
@@ -76,6 +93,8 @@ private:
     QByteArray maScript;
     std::string msRecordValues; // the values of the record being read, as written
     std::string msRecord;       // the record being written
+    std::string msIgnored;      // values that are no record
+    std::unique_ptr<Json::Rewriter> mpReader; // of the pass under way
     std::vector<LogLine> maLog;
     qint32 mnExpiredCalls = 0;
     qint32 mnExpiredMedia = 0;

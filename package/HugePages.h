@@ -7,3 +7,8 @@
 // longer than decoding into it. Only the whole 2 MB pages inside the buffer
 // are advised; small buffers and other systems are left alone.
 void adviseHugePages(void* ipData, size_t inSize);
+
+// Gives the whole 2 MB pages inside the buffer at ipData back to the
+// system; they read as zeros afterwards. For a large buffer whose start is no longer
+// needed while the rest is still being read.
+void releasePages(void* ipData, size_t inSize);

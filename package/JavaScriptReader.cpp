@@ -14,19 +14,24 @@ size_t JavaScriptReader::Put2(const CryptoPP::byte* ipInput, size_t inLength, in
     if (!ibBlocking)
         throw BlockingInputOnly("JavaScriptReader");
     maBlock.assign(ipInput, ipInput + inLength);
+    replaceLineBreaks(maBlock.data(), maBlock.size());
+    return Output(1, maBlock.data(), maBlock.size(), inMessageEnd, ibBlocking);
+}
+
+void JavaScriptReader::replaceLineBreaks(CryptoPP::byte* ipBytes, size_t inLength)
+{
     // Composing a debug line costs more than the byte; without debug output
     // (the filter rules of a run without --debug) none is composed.
     if (QLoggingCategory::defaultCategory()->isDebugEnabled()) {
-        for (CryptoPP::byte& nByte : maBlock) {
-            if (nByte == 0x0D || nByte == 0x0A) {
-                nByte = 0x20;
+        for (size_t i = 0; i < inLength; ++i) {
+            if (ipBytes[i] == 0x0D || ipBytes[i] == 0x0A) {
+                ipBytes[i] = 0x20;
                 qDebug() << "replacing \\r or \\n with a space in js file";
             }
         }
     } else {
         // Without branches, so that the compiler can do many bytes at once.
-        for (CryptoPP::byte& nByte : maBlock)
-            nByte = (nByte == 0x0D || nByte == 0x0A) ? CryptoPP::byte(0x20) : nByte;
+        for (size_t i = 0; i < inLength; ++i)
+            ipBytes[i] = (ipBytes[i] == 0x0D || ipBytes[i] == 0x0A) ? CryptoPP::byte(0x20) : ipBytes[i];
     }
-    return Output(1, maBlock.data(), maBlock.size(), inMessageEnd, ibBlocking);
 }

@@ -11,6 +11,8 @@ public:
     explicit JavaScriptReader(CryptoPP::BufferedTransformation* ipAttachment = nullptr);
 
     size_t Put2(const CryptoPP::byte* ipInput, size_t inLength, int inMessageEnd, bool ibBlocking) override;
+    // The same change in place, for a script decoded in one piece.
+    static void replaceLineBreaks(CryptoPP::byte* ipBytes, size_t inLength);
 
 private:
     std::vector<CryptoPP::byte> maBlock;

@@ -20,6 +20,8 @@
 namespace {
 
 constexpr qint64 cnPumpBlock = 256 * 1024;
+// Upper bound of a zlib stream's expansion, as for the streaming read.
+constexpr qint64 cnMaxRatio = 1032;
 
 struct DecompressorDeleter
 {
@@ -28,7 +30,7 @@ struct DecompressorDeleter
 
 } // namespace
 
-bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& iraBytes) const
+bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const
 {
     const auto it = maFiles.constFind(isPath);
     if (!mbOpened || it == maFiles.cend())
@@ -36,8 +38,10 @@ bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& i
     const PackageEntry entry = *it;
     // The stated size sizes the output; a wrong one (or a damaged member)
     // is left to the streaming path, which tells what is wrong.
+    const int nStart = irTarget.size();
     if (entry.nOffset < 0 || entry.nStoredSize <= 0 || entry.nSize < 0 || entry.nSize > inMaxSize
-        || qint64(entry.nOffset) + entry.nStoredSize > size())
+        || qint64(entry.nSize) > qint64(entry.nStoredSize) * cnMaxRatio
+        || qint64(nStart) + entry.nSize >= qint64(INT_MAX) / 2 || qint64(entry.nOffset) + entry.nStoredSize > size())
         return false;
     CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
     if (mbEncrypted && !PackageCipher::memberKey(entry.sKey, aKey))
@@ -64,20 +68,16 @@ bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& i
     std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> pDecompressor(libdeflate_alloc_decompressor());
     if (!pDecompressor)
         return false;
-    QByteArray aDecoded;
-    aDecoded.resize(entry.nSize);
-    adviseHugePages(aDecoded.data(), size_t(aDecoded.size()));
+    irTarget.resize(nStart + entry.nSize);
+    adviseHugePages(irTarget.data() + nStart, size_t(entry.nSize));
     size_t nUsed = 0;
     size_t nProduced = 0;
     // Bytes after the end of the stream are ignored, as by the streaming path.
     const libdeflate_result nResult
-        = libdeflate_zlib_decompress_ex(pDecompressor.get(), pStored, nStored, aDecoded.data(),
-                                        size_t(aDecoded.size()), &nUsed, &nProduced);
-    if (nResult != LIBDEFLATE_SUCCESS)
-        return false;
-    aDecoded.resize(int(nProduced));
-    iraBytes = aDecoded;
-    return true;
+        = libdeflate_zlib_decompress_ex(pDecompressor.get(), pStored, nStored, irTarget.data() + nStart,
+                                        size_t(entry.nSize), &nUsed, &nProduced);
+    irTarget.resize(nResult == LIBDEFLATE_SUCCESS ? nStart + int(nProduced) : nStart);
+    return nResult == LIBDEFLATE_SUCCESS;
 }
 
 DecodedMemberCache::Key Package::decodedKey(const QString& isPath) const
@@ -94,9 +94,11 @@ bool Package::decodedMember(const QString& isPath, QByteArray& iraBytes)
     const DecodedMemberCache::Key aKey = decodedKey(isPath);
     if (maDecoded.find(aKey, iraBytes))
         return true;
-    if (!decodeWhole(isPath, maDecoded.maxBytes(), iraBytes))
+    QByteArray aDecoded;
+    if (!decodeWhole(isPath, maDecoded.maxBytes(), aDecoded))
         return false;
-    maDecoded.insert(aKey, iraBytes);
+    maDecoded.insert(aKey, aDecoded);
+    iraBytes = aDecoded;
     return true;
 }
 

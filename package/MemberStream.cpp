@@ -36,11 +36,15 @@ std::unique_ptr<MemberStream> Package::openMemberStream(const QString& isPath)
         }
         const CryptoPP::SecByteBlock aIv = PackageCipher::memberIv(isPath);
         pStream->maDecryption.SetKeyWithIV(aKey, aKey.size(), aIv);
+        pStream->maKey = aKey;
+        pStream->maIv = aIv;
     }
     if (!openMemberFile(pStream->maFile, entry.nOffset, isPath))
         return nullptr;
     pStream->maStamp = maStamp;
     pStream->mnLeft = entry.nStoredSize;
+    pStream->mnOffset = entry.nOffset;
+    pStream->mnStoredSize = entry.nStoredSize;
     if (inflateInit(&pStream->maZlib) != Z_OK)
         return nullptr;
     pStream->mbZlibReady = true;
@@ -59,13 +63,13 @@ bool MemberStream::fill(int inWanted)
     try {
         char aOut[cnInflatePiece];
         while (!mbEnded && maPending.size() < inWanted) {
-            if (mnInUsed >= maIn.size()) {
+            if (mnInUsed >= int(maIn.size())) {
                 if (mnLeft == 0) {
                     qWarning().noquote() << "Could not read member:" << msPath << "unexpected end of compressed stream";
                     return false;
                 }
-                maIn.resize(int(qMin<qint64>(mnLeft, cnStoredPiece)));
-                if (maFile.read(maIn.data(), maIn.size()) != maIn.size()) {
+                maIn.resize(size_t(qMin<qint64>(mnLeft, cnStoredPiece)));
+                if (maFile.read(maIn.data(), qint64(maIn.size())) != qint64(maIn.size())) {
                     qWarning().noquote() << "Short read of member:" << msPath;
                     return false;
                 }
@@ -75,14 +79,14 @@ bool MemberStream::fill(int inWanted)
                                          << "reading" << msPath;
                     return false;
                 }
-                mnLeft -= maIn.size();
+                mnLeft -= qint64(maIn.size());
                 mnInUsed = 0;
                 if (mbEncrypted)
                     maDecryption.ProcessData(reinterpret_cast<CryptoPP::byte*>(maIn.data()),
-                                             reinterpret_cast<const CryptoPP::byte*>(maIn.constData()), size_t(maIn.size()));
+                                             reinterpret_cast<const CryptoPP::byte*>(maIn.data()), maIn.size());
             }
             maZlib.next_in = reinterpret_cast<Bytef*>(maIn.data()) + mnInUsed;
-            maZlib.avail_in = uInt(maIn.size() - mnInUsed);
+            maZlib.avail_in = uInt(int(maIn.size()) - mnInUsed);
             maZlib.next_out = reinterpret_cast<Bytef*>(aOut);
             maZlib.avail_out = uInt(sizeof aOut);
             const int nResult = inflate(&maZlib, Z_NO_FLUSH);
@@ -90,7 +94,7 @@ bool MemberStream::fill(int inWanted)
                 qWarning().noquote() << "Could not read member:" << msPath << (maZlib.msg ? maZlib.msg : "corrupt compressed data");
                 return false;
             }
-            mnInUsed = maIn.size() - int(maZlib.avail_in);
+            mnInUsed = int(maIn.size()) - int(maZlib.avail_in);
             const size_t nProduced = sizeof aOut - maZlib.avail_out;
             if (nProduced > 0)
                 mpStage->Put(reinterpret_cast<const CryptoPP::byte*>(aOut), nProduced);
@@ -103,6 +107,31 @@ bool MemberStream::fill(int inWanted)
         qWarning().noquote() << "Could not read member:" << msPath << e.what();
         return false;
     }
+    return true;
+}
+
+bool MemberStream::rewind()
+{
+    if (!mbZlibReady || !maStamp.matches(maFile.fileName()) || !maFile.seek(mnOffset)) {
+        qWarning().noquote() << "Could not read member:" << msPath << "the package file changed or cannot be read";
+        return false;
+    }
+    try {
+        if (mbEncrypted)
+            maDecryption.SetKeyWithIV(maKey, maKey.size(), maIv);
+        mpStage.reset(); // before the buffer it writes into is emptied
+        maPending.clear();
+        mpStage.reset(createMemberStage(msPath, new QByteArraySink(maPending)));
+    } catch (const std::exception& e) {
+        qWarning().noquote() << "Could not read member:" << msPath << e.what();
+        return false;
+    }
+    if (inflateReset(&maZlib) != Z_OK)
+        return false;
+    maIn.clear();
+    mnInUsed = 0;
+    mnLeft = mnStoredSize;
+    mbEnded = false;
     return true;
 }
 

@@ -7,10 +7,12 @@
 
 #include <cryptopp/aes.h>
 #include <cryptopp/modes.h>
+#include <cryptopp/secblock.h>
 
 #include <zlib.h>
 
 #include <memory>
+#include <vector>
 
 namespace CryptoPP {
 class BufferedTransformation;
@@ -35,6 +37,10 @@ public:
     int pendingSize() const { return maPending.size(); }
     // The whole member has been decoded (what is pending may remain).
     bool ended() const { return mbEnded; }
+    // Starts the member over from its first byte, dropping what is pending:
+    // a reader that keeps only a window of the decoded bytes goes back this
+    // way. False (logged) when the package file no longer allows it.
+    bool rewind();
 
 private:
     friend class Package;
@@ -44,11 +50,17 @@ private:
     QFile maFile;
     PackageFileStamp maStamp; // of the package as opened
     qint64 mnLeft = 0; // stored bytes not yet read
+    qint64 mnOffset = 0;
+    qint64 mnStoredSize = 0;
     bool mbEncrypted = false;
+    CryptoPP::SecByteBlock maKey;
+    CryptoPP::SecByteBlock maIv;
     CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption maDecryption;
     z_stream maZlib {};
     bool mbZlibReady = false;
-    QByteArray maIn;
+    // Not a QByteArray: the cipher decrypts many blocks at once only on
+    // 16-byte aligned bytes, which a QByteArray's are not.
+    std::vector<char> maIn;
     int mnInUsed = 0;
     QByteArray maPending;
     std::unique_ptr<CryptoPP::BufferedTransformation> mpStage; // writes into maPending

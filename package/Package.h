@@ -153,12 +153,21 @@ public:
 
 private:
     int filterCallList();
+    // Filters the call list isPath into irFilter while it is decoded; false
+    // when the plain read and filter must decide instead.
+    bool filterCallListOverlapped(const QString& isPath, CallListFilter& irFilter, int& irnResult);
     CallListFilter::Limits retentionLimits() const;
     int readIndexText(const QString& isPath, const QString& isPassword, QString& irsIndexText);
     int decryptIndex(quint32 inIndexOffset, const QString& isPassword, QString& irsIndexText);
     void applySettings(const QString& isSettings, bool& irbVerifyTime);
     int failOpen(int inResult);
-    bool decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& iraBytes) const;
+    // Far above any real call list (100 000 calls take about 35 MB).
+    static constexpr int cnMaxCallsScript = 512 * 1024 * 1024;
+    // Appends the member isPath decrypted and inflated in one piece to
+    // irTarget. False, with irTarget as it was, when the member is larger
+    // than inMaxSize, its stated size is wrong, or it cannot be decoded: the
+    // streaming read then decides and reports.
+    bool decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const;
     DecodedMemberCache::Key decodedKey(const QString& isPath) const;
 
     QHash<QString, PackageEntry> maFiles;

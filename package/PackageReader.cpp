@@ -35,6 +35,9 @@ CryptoPP::BufferedTransformation* createStage(const QString& isPath, CryptoPP::B
 // so that a lying decoded size cannot make us reserve memory for nothing.
 constexpr qint64 cnMaxRatio = 1032;
 constexpr qint64 cnPumpBlock = 256 * 1024;
+// Members up to this size are decoded in one piece by readFile, which holds
+// their stored bytes besides while it does; larger ones are streamed.
+constexpr qint64 cnWholeMember = 64 * 1024 * 1024;
 
 } // namespace
 
@@ -112,6 +115,14 @@ int Package::readFile(const QString& isPath, QBuffer* ipDevice, AudioFormat* ipF
 
     QByteArray& aTarget = ipDevice->buffer();
     const int nStart = aTarget.size();
+    // Decoded in one piece where no stage has to see the bytes as they come
+    // (a recording read with a format does): about twice as fast.
+    if (!(ipFormat && isPath.endsWith(QLatin1String(".wav"))) && decodeWhole(isPath, cnWholeMember, aTarget)) {
+        if (isPath.endsWith(QLatin1String(".js")))
+            JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(aTarget.data()) + nStart,
+                                                size_t(aTarget.size() - nStart));
+        return 0;
+    }
     const qint64 nExpected = qMin<qint64>(it->nSize, qint64(it->nStoredSize) * cnMaxRatio);
     if (nExpected > 0 && nStart + nExpected < qint64(INT_MAX) / 2)
         aTarget.reserve(nStart + int(nExpected));

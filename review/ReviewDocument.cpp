@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QSaveFile>
 
+#include <cerrno>
+
 #include <algorithm>
 #include <cmath>
 
@@ -320,9 +322,14 @@ bool writeFileSafely(const QString& isPath, const QByteArray& iaData, QString* i
                         .arg(isPath, aFile.errorString());
         return false;
     }
-    if (aFile.write(iaData) != iaData.size() || !aFile.commit()) {
-        *ipsError = QCoreApplication::translate("ReviewDocument", "%1 cannot be written: %2")
-                        .arg(isPath, aFile.errorString());
+    // A full disk can shorten a write without failing it: the file must hold
+    // every byte before it takes the name.
+    const bool bWhole = aFile.write(iaData) == iaData.size() && aFile.flush() && aFile.size() == iaData.size();
+    if (!bWhole || !aFile.commit()) {
+        QString sReason = aFile.errorString();
+        if (aFile.error() == QFileDevice::NoError || sReason.isEmpty() || sReason == QLatin1String("Unknown error"))
+            sReason = qt_error_string(ENOSPC);
+        *ipsError = QCoreApplication::translate("ReviewDocument", "%1 cannot be written: %2").arg(isPath, sReason);
         aFile.cancelWriting();
         return false;
     }

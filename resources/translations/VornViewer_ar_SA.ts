@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;لم يُعثر على الملف في الحزمة</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;توقف جهاز الصوت عن العمل. انتهى التشغيل.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;تعذّرت القراءة من الحزمة: تم تغيير ملف الحزمة أو لم يعد متاحًا.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

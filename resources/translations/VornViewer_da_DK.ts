@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Filen blev ikke fundet i pakken</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Lydenheden holdt op med at virke. Afspilningen er stoppet.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Kunne ikke læse fra pakken: pakkefilen er blevet ændret eller er ikke længere tilgængelig.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

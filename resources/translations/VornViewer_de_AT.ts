@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Datei im Paket nicht gefunden</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Das Audiogerät funktioniert nicht mehr. Die Wiedergabe wurde beendet.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Aus dem Paket konnte nicht gelesen werden: Die Paketdatei wurde geändert oder ist nicht mehr verfügbar.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

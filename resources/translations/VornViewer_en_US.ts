@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;File not found in package</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;The sound device stopped working. Playback has ended.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Fichier introuvable dans le paquet</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Le périphérique audio a cessé de fonctionner. La lecture est terminée.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Impossible de lire le paquet : le fichier du paquet a été modifié ou n’est plus disponible.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Fant ikke filen i pakken</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Lydenheten sluttet å virke. Avspillingen er stoppet.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Kunne ikke lese fra pakken: pakkefilen er endret eller er ikke lenger tilgjengelig.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

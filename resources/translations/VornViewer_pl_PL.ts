@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Nie znaleziono pliku w pakiecie</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Urządzenie dźwiękowe przestało działać. Odtwarzanie zostało zakończone.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Nie można odczytać pakietu: plik pakietu został zmieniony lub nie jest już dostępny.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Файл не найден в пакете</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Звуковое устройство перестало работать. Воспроизведение остановлено.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Не удалось прочитать пакет: файл пакета изменён или больше недоступен.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Súbor sa v balíku nenašiel</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Zvukové zariadenie prestalo fungovať. Prehrávanie sa skončilo.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Z balíka sa nepodarilo čítať: súbor balíka sa zmenil alebo už nie je dostupný.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

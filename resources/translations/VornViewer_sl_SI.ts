@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Datoteke ni v paketu</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Zvočna naprava je prenehala delovati. Predvajanje je končano.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Branje iz paketa ni uspelo: datoteka paketa je bila spremenjena ali ni več na voljo.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

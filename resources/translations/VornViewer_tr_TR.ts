@@ -43,6 +43,14 @@
         <source>&lt;p&gt;File not found in package</source>
         <translation>&lt;p&gt;Dosya pakette bulunamadı</translation>
     </message>
+    <message>
+        <source>&lt;p&gt;The sound device stopped working. Playback has ended.</source>
+        <translation>&lt;p&gt;Ses aygıtı çalışmayı durdurdu. Oynatma sona erdi.</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;Could not read from the package: the package file has changed or is no longer available.</source>
+        <translation>&lt;p&gt;Paketten okunamadı: paket dosyası değiştirildi veya artık kullanılamıyor.</translation>
+    </message>
 </context>
 <context>
     <name>BatchExport</name>

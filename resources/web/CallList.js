@@ -1,7 +1,7 @@
 // The call list: a grid whose header sorts and whose body draws only the
 // rows in sight, so 100 000 calls scroll as smoothly as 100.
 import { t } from "./i18n.js";
-import { STATUS, fieldLabel, formatValue, textDirection } from "./CallModel.js";
+import { STATUS, NOTES, fieldLabel, formatValue, textDirection } from "./CallModel.js";
 
 const ROW_HEIGHT = 34;
 const OVERSCAN = 6;
@@ -9,6 +9,7 @@ const OVERSCAN = 6;
 function columnWidth(key) {
   switch (key) {
     case STATUS: return "4.5em";
+    case NOTES: return "4.5em";
     case "time_start": case "time_end": return "12.5em";
     case "direction": return "7.5em";
     case "duration": return "5.5em";
@@ -115,6 +116,12 @@ export class CallList {
     this.ensureVisible();
   }
 
+  // Values changed under the same calls (notes): every row is drawn again.
+  redraw() {
+    for (const row of this.rows) row.renderedCall = undefined;
+    this.render();
+  }
+
   currentCall() {
     return this.view.length ? this.view[this.cursor] : undefined;
   }
@@ -203,6 +210,10 @@ export class CallList {
           if (marked) words.push(t("Marked for long-term storage"));
           cell.setAttribute("aria-label", words.join(", ") || t("No recording"));
           cell.title = words.join("\n");
+        } else if (key === NOTES) {
+          const count = this.model.noteCounts[index];
+          cell.firstChild.textContent = count ? count.toLocaleString() : "";
+          cell.classList.add("notes-cell");
         } else {
           const text = formatValue(key, call[key]);
           cell.firstChild.textContent = text;

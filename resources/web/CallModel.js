@@ -7,6 +7,7 @@ export const FLAG_CC_OPEN = 0x00000008;
 export const FLAG_CC_CLOSE = 0x00000010;
 export const FLAG_LONG_TERM = 0x00400000;
 export const STATUS = "__status";
+export const NOTES = "__notes";
 
 // Known fields come first, in this order; every other field follows by name.
 const PREFERRED = ["time_start", "time_end", "direction", "caller", "callee", "agent", "duration", "id"];
@@ -16,6 +17,7 @@ const DETAIL_ONLY = new Set(["flags", "voice"]);
 export function fieldLabel(key) {
   switch (key) {
     case STATUS: return t("Status");
+    case NOTES: return t("Review notes");
     case "id": return t("Call ID");
     case "time_start": return t("Start");
     case "time_end": return t("End");
@@ -146,7 +148,11 @@ export class CallModel {
     this.directions = [...directions.entries()].map(([kind, sample]) => ({ kind, label: directionLabel(sample) }));
     this.lastTerms = [];
     this.lastMatch = null;
+    // Notes per call, kept up to date by the notes.
+    this.noteCounts = new Uint16Array(n);
   }
+
+  notesChanged() { this.orders.delete(NOTES); }
 
   findColumns() {
     const seen = new Set();
@@ -154,7 +160,7 @@ export class CallModel {
     const step = Math.max(1, Math.floor(this.calls.length / 2000));
     for (let i = 0; i < this.calls.length; i += step) for (const key in this.calls[i]) seen.add(key);
     for (const key in this.calls[this.calls.length - 1] || {}) seen.add(key);
-    const columns = [STATUS];
+    const columns = [STATUS, NOTES];
     for (const key of PREFERRED) if (seen.has(key)) columns.push(key);
     for (const key of [...seen].sort()) if (!columns.includes(key) && !DETAIL_ONLY.has(key)) columns.push(key);
     return columns;
@@ -175,6 +181,7 @@ export class CallModel {
   sortKey(column, i) {
     const call = this.calls[i] || {};
     if (column === STATUS) return this.recording[i] * 2 + this.marked[i];
+    if (column === NOTES) return this.noteCounts[i];
     const value = call[column];
     if (value === null || value === undefined) return "";
     if (column === "direction") return directionLabel(value).toLowerCase();
@@ -293,6 +300,7 @@ export class CallModel {
       if (match && !match[i]) continue;
       if (state.recordingOnly && !this.recording[i]) continue;
       if (state.markedOnly && !this.marked[i]) continue;
+      if (state.notesOnly && !this.noteCounts[i]) continue;
       if (from && this.day[i] < from) continue;
       if (to && (this.day[i] === "" || this.day[i] > to)) continue;
       if (direction && directionKind(this.calls[i].direction) !== direction) continue;

@@ -9,6 +9,7 @@ import { Effects, NO_EFFECTS } from "./Effects.js";
 import { effectQuery } from "./Player.js";
 import { Redaction } from "./Redaction.js";
 import { CallAnalytics } from "./CallAnalytics.js";
+import { NotesPanel } from "./NotesPanel.js";
 
 const SEEK_STEP = 5000;
 
@@ -47,7 +48,7 @@ function el(tag, className, text) {
 }
 
 export class CallView {
-  constructor(root, player, bus) {
+  constructor(root, player, bus, notes) {
     this.root = root;
     this.player = player;
     this.bus = bus;
@@ -102,7 +103,8 @@ export class CallView {
     barRoot.id = "player-bar";
     this.bar = new PlayerBar(barRoot, bus);
     this.analytics = new CallAnalytics(el("div"), bus);
-    stage.append(waveRoot, this.analytics.root, zoomBar, barRoot);
+    this.notesPanel = new NotesPanel(this, notes, bus);
+    stage.append(waveRoot, this.analytics.root, zoomBar, barRoot, this.notesPanel.root);
 
     const lower = el("div", "call-lower");
     const effectsRoot = el("section");
@@ -195,6 +197,7 @@ export class CallView {
       this.waveform.clear(t("This call has no recording."));
     }
     this.showZoom();
+    this.notesPanel.setCall(call);
   }
 
   renderFields(call) {
@@ -302,6 +305,30 @@ export class CallView {
     this.bar.setRange(start, end);
     this.waveform.setTotal(this.total);
     this.analytics.setRange(start, end);
+    this.notesPanel.drawMarks();
+  }
+
+  // Where the playhead stands, in ms of the whole recording.
+  playheadMs() { return this.absolute(this.player.state.position || 0); }
+
+  focusTitle() { this.title.focus({ preventScroll: true }); }
+
+  // Shows a moment of the recording, leaving a passage that does not hold it.
+  goTo(ms) {
+    if (!this.recording) return;
+    if (this.zoom && (ms < this.zoom.start || ms >= this.zoom.end)) {
+      this.zoom = null;
+      this.redaction.setPassage(null);
+      this.showZoom();
+      if (this.player.state.loaded) {
+        this.reload(ms);
+        this.waveform.setPosition(ms);
+        this.bar.setPosition(ms);
+        return;
+      }
+      this.reload();
+    }
+    this.seekTo(ms);
   }
 
   async ensureLoaded(startAbsolute) {

@@ -43,6 +43,9 @@ export class Filters {
     this.marked = document.createElement("input");
     this.marked.type = "checkbox";
     this.marked.id = "filter-marked";
+    this.withNotes = document.createElement("input");
+    this.withNotes.type = "checkbox";
+    this.withNotes.id = "filter-notes";
 
     this.reset = document.createElement("button");
     this.reset.type = "button";
@@ -64,7 +67,9 @@ export class Filters {
     recordingLabel.append(this.recording, document.createTextNode(t("Has recording")));
     const markedLabel = document.createElement("label");
     markedLabel.append(this.marked, document.createTextNode(t("Marked for long-term storage")));
-    checks.append(recordingLabel, markedLabel);
+    const notesLabel = document.createElement("label");
+    notesLabel.append(this.withNotes, document.createTextNode(t("Has notes")));
+    checks.append(recordingLabel, markedLabel, notesLabel);
 
     root.append(searchBox,
       labelled(t("From"), this.from),
@@ -75,10 +80,10 @@ export class Filters {
 
     const changed = () => this.bus.emit("filters", this.state());
     this.search.addEventListener("input", changed);
-    for (const control of [this.from, this.to, this.direction, this.recording, this.marked])
+    for (const control of [this.from, this.to, this.direction, this.recording, this.marked, this.withNotes])
       control.addEventListener("change", changed);
     this.reset.addEventListener("click", () => {
-      this.set({ query: "", from: "", to: "", direction: "", recordingOnly: false, markedOnly: false });
+      this.set({ query: "", from: "", to: "", direction: "", recordingOnly: false, markedOnly: false, notesOnly: false });
       changed();
       this.search.focus();
     });
@@ -92,6 +97,7 @@ export class Filters {
       direction: this.direction.value,
       recordingOnly: this.recording.checked,
       markedOnly: this.marked.checked,
+      notesOnly: this.withNotes.checked,
     };
   }
 
@@ -102,6 +108,7 @@ export class Filters {
     this.direction.value = state.direction || "";
     this.recording.checked = !!state.recordingOnly;
     this.marked.checked = !!state.markedOnly;
+    this.withNotes.checked = !!state.notesOnly;
   }
 
   showCount(shown, total) {

@@ -18,6 +18,8 @@ export function shortcutTable() {
     { keys: ["<", ">"], text: t("Slower or faster playback") },
     { keys: ["L"], text: t("Loop the passage") },
     { keys: ["D"], text: t("Save the recording as WAV") },
+    { keys: ["N"], text: t("Add a note at the playhead, or on the passage when one is selected") },
+    { keys: ["[", "]"], text: t("Previous or next note") },
     { keys: ["Ctrl+S"], text: t("Save the review") },
     { keys: ["Ctrl+Shift+O"], text: t("Open a review") },
     { keys: ["Ctrl+P"], text: t("Export the report (PDF or CSV)") },
@@ -100,6 +102,9 @@ export class Keyboard {
         case "<": case ",": bus.emit("speed-step", -1); break;
         case ">": case ".": bus.emit("speed-step", 1); break;
         case "d": case "D": bus.emit("download"); break;
+        case "n": case "N": bus.emit("note-add"); break;
+        case "[": bus.emit("note-step", -1); break;
+        case "]": bus.emit("note-step", 1); break;
         default: done = false;
       }
     }

@@ -5,12 +5,14 @@
 import { PackageAnalytics } from "./PackageAnalytics.js";
 import { t, loadCatalog, pageLocale } from "./i18n.js";
 import { EventBus } from "./EventBus.js";
-import { CallModel } from "./CallModel.js";
+import { CallModel, NOTES } from "./CallModel.js";
 import { CallList } from "./CallList.js";
 import { Filters } from "./Filters.js";
 import { CallView } from "./CallView.js";
 import { Player } from "./Player.js";
 import { Keyboard, shortcutTable } from "./Keyboard.js";
+import { NoteStore } from "./NoteStore.js";
+import { ReviewBar } from "./ReviewBar.js";
 
 const STATE_KEY = "vorn-page";
 
@@ -40,7 +42,13 @@ class App {
     document.getElementById("call-list").before(analyticsRoot);
     this.packageAnalytics = new PackageAnalytics(analyticsRoot, this.model, this.bus);
     this.bus.on("channel", channel => this.packageAnalytics.attach(channel.objects.Analytics));
-    this.callView = new CallView(this.callRoot, this.player, this.bus);
+    this.notes = new NoteStore(this.model, this.bus);
+    this.reviewBar = new ReviewBar(document.getElementById("help-button"));
+    this.bus.on("channel", channel => {
+      this.notes.attach(channel.objects.Review);
+      this.reviewBar.attach(channel.objects.Review);
+    });
+    this.callView = new CallView(this.callRoot, this.player, this.bus, this.notes);
     this.help = document.getElementById("help");
     this.buildHelp();
     this.keyboard = new Keyboard(this);
@@ -60,6 +68,14 @@ class App {
     this.bus.on("close", () => this.closeCall());
     this.bus.on("step", delta => this.step(delta));
     this.bus.on("download", () => this.callView.isOpen() && this.callView.downloadRecording());
+    // The list follows the notes; an open call keeps its place in the list
+    // until the reviewer goes back to it.
+    this.bus.on("note-counts", () => {
+      const state = this.filters.state();
+      if (!state.notesOnly && this.list.sortColumn !== NOTES) this.list.redraw();
+      else if (this.callView.isOpen()) this.listStale = true;
+      else this.refresh();
+    });
 
     this.refresh(this.findCall(saved.cursor));
     performance.mark("vorn-first-rows");
@@ -116,8 +132,12 @@ class App {
     this.player.pause();
     this.callRoot.hidden = true;
     this.listView.hidden = false;
+    if (this.listStale) {
+      this.listStale = false;
+      this.refresh();
+    }
     this.list.ensureVisible();
-    this.list.render();
+    this.list.redraw();
     this.list.root.focus({ preventScroll: true });
     this.saveState();
   }

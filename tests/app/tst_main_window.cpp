@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(pToolBar->iconSize(), QSize(24, 24));
         QVERIFY(!pToolBar->isFloatable());
         const QList<QAction*> aActions = pToolBar->actions();
-        QCOMPARE(aActions.size(), 15);
+        QCOMPARE(aActions.size(), 16);
         QStringList saKinds;
         for (QAction* pAction : aActions) {
             if (pAction->isSeparator())
@@ -114,7 +114,7 @@ private slots:
         }
         QCOMPARE(saKinds,
             QStringList({ "Home (Ctrl+H)", "Open package (Ctrl+O)", "Authority override", "spacer", "locales", "|",
-                "Save Review", "Open Review", "Export Report", "|", "Zoom in (Ctrl++)", "Zoom out (Ctrl+-)", "|", "About", "player" }));
+                "Save Review", "Open Review", "Export Report", "Export Recordings", "|", "Zoom in (Ctrl++)", "Zoom out (Ctrl+-)", "|", "About", "player" }));
         QCOMPARE(action("Home (Ctrl+H)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
         QCOMPARE(action("Open package (Ctrl+O)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
         QCOMPARE(action("Zoom in (Ctrl++)")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(action("Open Review")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
         QCOMPARE(action("Export Report")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
         QCOMPARE(action("Open Review")->toolTip(), QStringLiteral("Open Review (Ctrl+Shift+O)"));
-        for (const char* pText : { "Save Review", "Open Review", "Export Report" })
+        for (const char* pText : { "Save Review", "Open Review", "Export Report", "Export Recordings" })
             QVERIFY2(!action(pText)->isEnabled(), pText);
         QVERIFY(!action("Authority override")->isVisible());
         QVERIFY(!action("Authority override")->icon().pixmap(24, QIcon::Normal).isNull());

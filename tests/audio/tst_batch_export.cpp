@@ -3,6 +3,7 @@
 // redaction judged by an independent reader, existing files, cancelling
 // and an unwritable folder.
 #include "AudioTestSupport.h"
+#include "../FullDisk.h"
 #include "BatchExport.h"
 #include "Package.h"
 
@@ -243,6 +244,25 @@ private slots:
         QVERIFY2(aResult.sError.contains("1001.wav"), qPrintable(aResult.sError));
         QVERIFY(aResult.aWritten.isEmpty());
         QCOMPARE(entries(sFolder), QStringList());
+    }
+
+    // A full disk stops the export with the write error (it used to skip the
+    // call as unreadable and go on) and keeps no part of the file.
+    void fullDiskStopsWithTheError()
+    {
+        const FullDisk aDisk(maDir.filePath("full"), 16);
+        if (!aDisk.isReady())
+            QSKIP("mounting a small file system needs root");
+        Package aPackage;
+        QVERIFY(open(aPackage, false));
+        const BatchExport::Result aResult = BatchExport(&aPackage, maCalls, maDir.filePath("full")).run(false);
+        QVERIFY(!aResult.ok());
+        QVERIFY2(aResult.sError.startsWith("Could not write ") && aResult.sError.contains("1001.wav: "),
+                 qPrintable(aResult.sError));
+        QVERIFY2(!aResult.sError.endsWith("Unknown error"), qPrintable(aResult.sError));
+        QVERIFY(aResult.aSkipped.isEmpty());
+        QVERIFY(aResult.aWritten.isEmpty());
+        QCOMPARE(aDisk.others(), QStringList());
     }
 
     void missingFolder()

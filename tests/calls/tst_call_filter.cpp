@@ -8,6 +8,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <optional>
+
 namespace {
 
 QStringList* gpLog = nullptr;
@@ -189,6 +191,54 @@ QByteArray randomRecord(QRandomGenerator& irRandom)
     return "{" + aMembers.join(", ") + "}";
 }
 
+// The one pass fed in pieces ending at iaEnds (offsets into iaText, which
+// starts with "["; each cut at the first NUL as the whole text is), the last
+// piece ending where run ends. Null when the pieces failed: the text is then
+// run whole instead.
+std::optional<Outcome> filterInPieces(const QByteArray& iaText, const QVector<int>& iaEnds)
+{
+    Outcome aOutcome;
+    gpLog = &aOutcome.maLog;
+    const QtMessageHandler pPrevious = qInstallMessageHandler(capture);
+    StartTimeReader aStartTimes;
+    CallListFilter aFilter(limits(), aStartTimes);
+    const char* pText = iaText.constData();
+    const int nNul = iaText.indexOf('\0');
+    const int nEnd = nNul >= 0 ? nNul : iaText.size();
+    aFilter.begin(pText, iaText.size());
+    CallListFilter::Progress nProgress = CallListFilter::Progress::More;
+    for (int i = 0; i < iaEnds.size() && nProgress == CallListFilter::Progress::More; ++i)
+        nProgress = aFilter.feed(pText + std::min(iaEnds[i], nEnd), false);
+    if (nProgress == CallListFilter::Progress::More)
+        nProgress = aFilter.feed(pText + nEnd, true);
+    if (nProgress == CallListFilter::Progress::Done)
+        aOutcome.mnResult = aFilter.finish();
+    qInstallMessageHandler(pPrevious);
+    gpLog = nullptr;
+    if (nProgress != CallListFilter::Progress::Done)
+        return std::nullopt;
+    aOutcome.maScript = aFilter.takeScript();
+    aOutcome.mnCalls = aFilter.expiredCalls();
+    aOutcome.mnMedia = aFilter.expiredMedia();
+    aOutcome.mbViaVariants = false;
+    return aOutcome;
+}
+
+// In pieces and whole, the one pass agrees on iaText wherever the pieces
+// finish; a text the one pass reads without the variant way must finish.
+bool samePieces(const QByteArray& iaText, const QVector<int>& iaEnds)
+{
+    if (!iaText.startsWith('['))
+        return true;
+    const Outcome aWhole = filter(iaText, false);
+    const std::optional<Outcome> aPieces = filterInPieces(iaText, iaEnds);
+    if (!aPieces)
+        return aWhole.mnResult != 0 || aWhole.mbViaVariants;
+    return aPieces->mnResult == aWhole.mnResult && aPieces->maScript == aWhole.maScript
+           && aPieces->mnCalls == aWhole.mnCalls && aPieces->mnMedia == aWhole.mnMedia && aPieces->maLog == aWhole.maLog
+           && !aWhole.mbViaVariants;
+}
+
 } // namespace
 
 class TestCallFilter : public QObject
@@ -344,6 +394,31 @@ private slots:
             QCOMPARE(aOutcome.maScript, aScript);
     }
 
+    // Fed in two pieces split at every byte, and a byte at a time, the one
+    // pass reads what it reads whole.
+    void inPieces_data() { sameAsVariants_data(); }
+    void inPieces()
+    {
+        QFETCH(QByteArray, aText);
+        QVector<int> aBytes;
+        for (int i = 1; i <= aText.size(); ++i) {
+            QVERIFY2(samePieces(aText, {i}), qPrintable(QStringLiteral("split at %1").arg(i)));
+            aBytes.append(i);
+        }
+        QVERIFY(samePieces(aText, aBytes));
+    }
+    void richScriptInPieces()
+    {
+        const QByteArray aScript = richScript();
+        QVector<int> aBytes;
+        for (int i = 1; i <= aScript.size(); ++i) {
+            QVERIFY2(samePieces(aScript, {i}), qPrintable(QStringLiteral("split at %1").arg(i)));
+            aBytes.append(i);
+        }
+        QVERIFY(samePieces(aScript, aBytes));
+        QVERIFY(filterInPieces(aScript, aBytes)); // read without falling back
+    }
+
     // Cut or damaged at every byte, a script must fail or succeed the same
     // way on both paths.
     void damageAtEveryPosition()
@@ -385,6 +460,10 @@ private slots:
             const Outcome aOutcome = compareBoth(aText, bSame);
             QVERIFY(bSame);
             nOnePass += aOutcome.mbViaVariants ? 0 : 1;
+            QVector<int> aEnds;
+            for (int nAt = int(aRandom.bounded(40)) + 1; nAt < aText.size(); nAt += int(aRandom.bounded(40)) + 1)
+                aEnds.append(nAt);
+            QVERIFY2(samePieces(aText, aEnds), aText.constData());
         }
         // Most generated texts are valid UTF-8 and must not need the variant way.
         QVERIFY(nOnePass > 200);

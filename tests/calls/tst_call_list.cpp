@@ -64,7 +64,114 @@ private:
         return QJsonDocument::fromJson(aJson).toVariant().toList();
     }
 
+    // A package of iaScript as the call list whose row states the decoded
+    // size inSizeDelta off the truth, and with its last stored byte flipped
+    // when ibDamaged; opened into irPackage.
+    int openWithRow(Package& irPackage, const QByteArray& iaScript, bool ibEncrypted, int inSizeDelta, bool ibDamaged)
+    {
+        PackageWriter aWriter;
+        if (ibEncrypted) {
+            aWriter.setPassword("pw");
+            aWriter.setUsers("user");
+        }
+        aWriter.setSettings("storage_time_normal_cdr=30;storage_time_normal_voice=10");
+        aWriter.addFile("/app/js/data/calls.js", iaScript);
+        QStringList aColumns = aWriter.indexText().split('|');
+        QStringList aFields = aColumns[4].split(';');
+        aFields[2] = QString::number(aFields[2].toInt() + inSizeDelta);
+        aColumns[4] = aFields.join(';');
+        aWriter.setIndexText(aColumns.join('|'));
+        QByteArray aFile = aWriter.build();
+        if (ibDamaged) {
+            const int nLast = aFields[3].toInt() + aFields[1].toInt() - 1;
+            aFile[nLast] = char(aFile[nLast] ^ 0x01);
+        }
+        QFile aOut(maDir.filePath(QStringLiteral("p%1.pkg").arg(++mnPackages)));
+        if (!aOut.open(QIODevice::WriteOnly) || aOut.write(aFile) != aFile.size())
+            return -100;
+        aOut.close();
+        return irPackage.openPackage(aOut.fileName(), ibEncrypted ? "user" : "", ibEncrypted ? "pw" : "", "", false);
+    }
+
 private slots:
+    // A list of several megabytes is filtered while it is decoded; the
+    // script must be the one the plain read and filter give (a row whose
+    // stated size is too small leaves the list to them).
+    void decodedWhileFiltered_data()
+    {
+        QTest::addColumn<bool>("bEncrypted");
+        QTest::addColumn<int>("nSizeDelta");
+        QTest::addColumn<bool>("bDamaged");
+        QTest::addColumn<int>("nAfter"); // bytes of a comment after the list
+        QTest::addColumn<int>("nCalls");
+        QTest::newRow("plain") << false << 0 << false << 0 << 20000;
+        QTest::newRow("encrypted") << true << 0 << false << 0 << 20000;
+        QTest::newRow("stated size too large") << true << 4096 << false << 0 << 20000;
+        QTest::newRow("megabytes after the list") << true << 0 << false << 3 * 1024 * 1024 << 20000;
+        // Far more than the decoder may run ahead of the filter, and than
+        // the filter keeps behind it.
+        QTest::newRow("tens of megabytes") << true << 0 << false << 0 << 150000;
+        QTest::newRow("damaged after the last call") << true << 0 << true << 0 << 20000;
+    }
+    void decodedWhileFiltered()
+    {
+        QFETCH(bool, bEncrypted);
+        QFETCH(int, nSizeDelta);
+        QFETCH(bool, bDamaged);
+        QFETCH(int, nAfter);
+        QFETCH(int, nCalls);
+        // Every seven hours back from now, so that no call lies within
+        // seconds of a limit; line breaks for the read to turn into spaces.
+        const QDateTime tNow = QDateTime::currentDateTime();
+        QByteArray aScript = "var gCalls = [\r\n";
+        for (int i = 0; i < nCalls; ++i) {
+            aScript += "{\"id\": " + QByteArray::number(i) + ", \"time_start\": \""
+                + startText(tNow.addSecs(-qint64(i % 200) * 7 * 3600)).toUtf8() + "\", \"flags\": "
+                + QByteArray::number(i % 3 ? 0x18 : 0) + ", \"voice\": \"/app/wave/" + QByteArray::number(i)
+                + ".wvc\", \"note\": \"caf\xc3\xa9 \\\"" + QByteArray(i % 97, 'n') + "\\\"\", \"n\": " + QByteArray::number(i * 13)
+                + "}" + (i + 1 < nCalls ? ",\r\n" : "\r\n");
+        }
+        aScript += "];\r\n";
+        QVERIFY(aScript.size() > 3 * 1024 * 1024);
+        if (nAfter > 0)
+            aScript += "/* " + QByteArray(nAfter, '-') + " */\r\n";
+
+        Package aReference;
+        Package aPackage;
+        if (bDamaged) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Could not read member"));
+            QTest::ignoreMessage(QtWarningMsg, "JSON parsing error");
+            QTest::ignoreMessage(QtWarningMsg, "Error reading call data");
+            QCOMPARE(openWithRow(aPackage, aScript, bEncrypted, nSizeDelta, true), -2);
+            return;
+        }
+        // The reference falls back to the plain read; the package under
+        // test must not.
+        static QStringList* spDebug = nullptr;
+        QStringList aDebug;
+        spDebug = &aDebug;
+        const QtMessageHandler pPrevious = qInstallMessageHandler(
+            [](QtMsgType inType, const QMessageLogContext&, const QString& isText) {
+                if (inType == QtDebugMsg)
+                    spDebug->append(isText);
+            });
+        const int nReference = openWithRow(aReference, aScript, bEncrypted, -1, false);
+        const bool bReferenceOverlapped = aDebug.contains("Call list filtered while it was decoded");
+        aDebug.clear();
+        const int nOpen = openWithRow(aPackage, aScript, bEncrypted, nSizeDelta, false);
+        qInstallMessageHandler(pPrevious);
+        QCOMPARE(nReference, 0);
+        QCOMPARE(nOpen, 0);
+        QVERIFY(!bReferenceOverlapped);
+        QVERIFY(aDebug.contains("Call list filtered while it was decoded"));
+        QVERIFY(aReference.expiredCallCount() > 1000);
+        QVERIFY(aReference.expiredMediaCount() > 1000);
+        QCOMPARE(aPackage.expiredCallCount(), aReference.expiredCallCount());
+        QCOMPARE(aPackage.expiredMediaCount(), aReference.expiredMediaCount());
+        QVERIFY(aPackage.callListScriptUtf8() == aReference.callListScriptUtf8());
+        QCOMPARE(keptCalls(aPackage).size(), nCalls - aReference.expiredCallCount());
+    }
+
     void limits_data()
     {
         QTest::addColumn<QString>("sSettings");

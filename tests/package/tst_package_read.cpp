@@ -488,7 +488,10 @@ void TestPackageRead::packageGoesAway()
     buffer.setData(QByteArray());
     QCOMPARE(package.readFile("/small.txt", &buffer), 0);
     QCOMPARE(buffer.data(), QByteArray("third"));
-    if (QFile::exists(sPath) && change != "truncated") {
+    // An encrypted index runs to the end of the file: the four bytes written
+    // behind the overwritten package decrypt to noise in its last row, which
+    // fails the open whenever the noise holds a separator.
+    if (QFile::exists(sPath) && change != "truncated" && !(encrypted && change == "overwritten")) {
         QCOMPARE(package.openPackage(sPath, "u", "pw", QString(), false), 0);
         buffer.setData(QByteArray());
         QCOMPARE(package.readFile("/small.txt", &buffer), 0);

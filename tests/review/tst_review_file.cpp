@@ -1,6 +1,7 @@
 #include "ReviewChannel.h"
 #include "ReviewCsv.h"
 #include "ReviewDocument.h"
+#include "../FullDisk.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -64,6 +65,8 @@ private slots:
     void reviewOfAnotherPackageLoads();
     void callNamedTwiceJoinsItsNotes();
     void saveFailureIsReported();
+    void fullDiskLeavesNothing_data();
+    void fullDiskLeavesNothing();
     void csvReadsBackWithPython();
     void channelKeepsIdsAndExtraKeys();
 };
@@ -233,6 +236,33 @@ void TestReviewFile::saveFailureIsReported()
     QVERIFY(!QFileInfo(sPipe).isFile());
     QVERIFY(!writeFileSafely(aDir.path(), QByteArray("x"), &sError));
     QVERIFY(QFileInfo(aDir.path()).isDir());
+}
+
+// A full disk shortens writes without failing them; the review file and
+// the reports must still end with the error and leave nothing behind.
+void TestReviewFile::fullDiskLeavesNothing_data()
+{
+    QTest::addColumn<int>("nBytes");
+    QTest::newRow("smaller than the write buffer") << 10 * 1024;
+    QTest::newRow("larger than the disk") << 300 * 1024;
+}
+
+void TestReviewFile::fullDiskLeavesNothing()
+{
+    QFETCH(int, nBytes);
+    QTemporaryDir aDir;
+    const FullDisk aDisk(aDir.filePath(QStringLiteral("full")));
+    if (!aDisk.isReady())
+        QSKIP("mounting a small file system needs root");
+    const QString sPath = aDir.filePath(QStringLiteral("full/review.json"));
+    QString sError;
+    QVERIFY(!writeFileSafely(sPath, QByteArray(nBytes, 'r'), &sError));
+    QVERIFY2(sError.startsWith(sPath + QStringLiteral(" cannot be written: ")), qPrintable(sError));
+    QVERIFY2(!sError.endsWith(QStringLiteral("Unknown error")), qPrintable(sError));
+    QCOMPARE(aDisk.others(), QStringList());
+    // A file that fits is still written.
+    QVERIFY(writeFileSafely(sPath, QByteArray(1024, 'r'), &sError));
+    QCOMPARE(aDisk.others(), QStringList { QStringLiteral("review.json") });
 }
 
 void TestReviewFile::csvReadsBackWithPython()

@@ -90,6 +90,7 @@ private slots:
     void wvcBandFollowsTheLevels();
     void stereoDrawsBothChannels();
     void damagedRecordingIsPlainImage();
+    void packageGoneIsRefused();
 
 private:
     QTemporaryDir mDir;
@@ -165,6 +166,28 @@ void TestWaveformPng::damagedRecordingIsPlainImage()
     QCOMPARE(aImage.size(), QSize(800, 100));
     for (int c = 0; c < 800; c += 7)
         QCOMPARE(bandOf(aImage, c).first, -1);
+}
+
+// The package file deleted while open (a share that dropped): waveforms,
+// already drawn or not, are refused with an error status, not drawn from
+// whatever the old offsets hold; the next package draws as before.
+void TestWaveformPng::packageGoneIsRefused()
+{
+    const QString sCopy = mDir.filePath("gone.pkg");
+    QVERIFY(QFile::copy(mDir.filePath("w.pkg"), sCopy));
+    QCOMPARE(mPackage.openPackage(sCopy, "u", "pw", QString(), false), 0);
+    compareBand(fetchPng(mpServer->serverPort(), "/app/wave/steps.svg"), maWavLevels);
+    QVERIFY(QFile::remove(sCopy));
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    for (const QByteArray& rTarget : {QByteArray("/app/wave/steps.svg"), QByteArray("/app/wave/levels.svg")}) {
+        auto aFuture = std::async(std::launch::async, httpGet, mpServer->serverPort(), rTarget);
+        QVERIFY(QTest::qWaitFor([&] { return aFuture.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                                60000));
+        QCOMPARE(aFuture.get().aResponse, QByteArray("HTTP/1.1 410 Gone\r\n\r\n"));
+    }
+    qInstallMessageHandler(previous);
+    QCOMPARE(mPackage.openPackage(mDir.filePath("w.pkg"), "u", "pw", QString(), false), 0);
+    compareBand(fetchPng(mpServer->serverPort(), "/app/wave/levels.svg"), maWvcLevels);
 }
 
 QTEST_MAIN(TestWaveformPng)
