@@ -121,8 +121,8 @@ private:
         QVERIFY2(aAnswers.allUsed(), "a dialog that should have been shown was not");
     }
 
-    // Opens isPath as openWith does and waits until the page has loaded:
-    // a script sent to the view while it navigates may never be answered.
+    // Opens isPath as openWith does and waits until the new page has loaded,
+    // so that the checks that follow read it and not the one before.
     void openLoaded(const QString& isPath, QList<ModalAnswers::Answer> iaAnswers)
     {
         QSignalSpy aLoaded(mpView, &QWebEngineView::loadFinished);
