@@ -11,7 +11,6 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -352,88 +351,6 @@ private slots:
             pUnknown->trigger();
         }
         QTRY_VERIFY_WITH_TIMEOUT(mpView->url().toString().endsWith("/index.html?lang=en_GB"), 20000);
-    }
-
-    // The toolbar's override with the package's authority password lifts the
-    // retention filter: the page loads again and lists every call, as served.
-    // Any other password is refused with a box and changes nothing.
-    void authorityOverrideListsEveryCall_data()
-    {
-        QTest::addColumn<QString>("sPassword");
-        QTest::addColumn<QString>("sBox");  // the box's text, empty for none
-        QTest::addColumn<QString>("sIds");  // listed and served afterwards
-        QTest::newRow("accepted") << "lift" << "" << "1,2,3,4,5,6";
-        QTest::newRow("refused") << "nope" << "The password did not match!" << "4,5,6";
-        QTest::newRow("empty") << "" << "" << "4,5,6";
-    }
-    void authorityOverrideListsEveryCall()
-    {
-        QFETCH(QString, sPassword);
-        QFETCH(QString, sBox);
-        QFETCH(QString, sIds);
-        const QString sPath = write("override-list.pkg", false,
-            "package_call_expiration=authority_override;authority_password=lift;storage_time_normal_cdr=50;"
-            "storage_time_normal_voice=10",
-            callsScript(3, 2, 1));
-        QString sWarning;
-        openLoaded(sPath, { pressButton(&sWarning) });
-        QCOMPARE(sWarning, QStringLiteral("This package contains 3 expired calls and 2 calls with expired media"));
-        // Ids of the rows the page lists, and of the calls the server sends now.
-        auto listed = [&] {
-            return runScript(mpView, "(function(){const c=[...document.querySelectorAll('.list-heading')]"
-                                     ".map(h=>h.dataset.column).indexOf('id'); if (c < 0) return '';"
-                                     "return [...document.querySelectorAll('.list-row:not([hidden])')]"
-                                     ".map(r=>r.children[c].textContent).sort().join(',');})()")
-                .toString();
-        };
-        auto served = [&] {
-            runScript(mpView, "window.__served = null; fetch('/app/js/data/calls.js', { cache: 'no-store' }).then(r => r.text())"
-                              ".then(t => { window.__served = (t.match(/\"id\"\\s*:\\s*\\d+/g) || [])"
-                              ".map(m => m.replace(/\\D/g, '')).sort().join(','); }); true");
-            QString sServed;
-            (void)QTest::qWaitFor([&] {
-                sServed = runScript(mpView, "window.__served").toString();
-                return runScript(mpView, "typeof window.__served === 'string'").toBool();
-            }, cnRoundTripMs);
-            return sServed;
-        };
-        QTRY_COMPARE_WITH_TIMEOUT(listed(), QStringLiteral("4,5,6"), cnRoundTripMs);
-        QCOMPARE(served(), QStringLiteral("4,5,6"));
-        QVERIFY(mpAuthority->isVisible() && mpAuthority->isEnabled());
-
-        QString sPrompt;
-        QString sShown;
-        QList<ModalAnswers::Answer> aReplies { [&](QWidget* ipaModal) {
-            auto* pDialog = qobject_cast<QInputDialog*>(ipaModal);
-            if (!pDialog) {
-                ipaModal->close();
-                return;
-            }
-            sPrompt = pDialog->labelText();
-            pDialog->setTextValue(sPassword);
-            pDialog->accept();
-        } };
-        if (!sBox.isEmpty())
-            aReplies << pressButton(&sShown);
-        QSignalSpy aLoaded(mpView, &QWebEngineView::loadFinished);
-        {
-            ModalAnswers aAnswers(aReplies);
-            mpAuthority->trigger();
-            QVERIFY2(aAnswers.allUsed(), "a dialog that should have been shown was not");
-        }
-        QCOMPARE(sPrompt, QStringLiteral("Please enter the password for authority access:"));
-        QCOMPARE(sShown, sBox);
-        const bool bAccepted = sIds.count(',') == 5;
-        QCOMPARE(mpAuthority->isEnabled(), !bAccepted);
-        QCOMPARE(mpAuthority->toolTip(),
-            bAccepted ? QStringLiteral("Authority override activated") : QStringLiteral("Authority override"));
-        // Accepted, the page loads again; refused, it stays as it is.
-        if (bAccepted)
-            QTRY_VERIFY_WITH_TIMEOUT(!aLoaded.isEmpty(), cnRoundTripMs);
-        QCOMPARE(aLoaded.size(), bAccepted ? 1 : 0);
-        QTRY_COMPARE_WITH_TIMEOUT(listed(), sIds, cnRoundTripMs);
-        QCOMPARE(served(), sIds);
-        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void onlyMediaExpired()

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -514,6 +515,91 @@ private slots:
         s().key('/');
         s().type("0099999");
         QTRY_COMPARE_WITH_TIMEOUT(s().column("id"), ids({ 100000 }), cnRoundTripMs);
+    }
+
+    // The toolbar's override with the package's authority password lifts the
+    // retention filter: the page loads again and lists every call, as the
+    // server now sends them. Any other password changes nothing.
+    void authorityOverrideListsEveryCall_data()
+    {
+        QTest::addColumn<QString>("sPassword");
+        QTest::addColumn<QString>("sBox"); // the refusal's text, empty for none
+        QTest::addColumn<QStringList>("saIds"); // listed and served afterwards
+        QTest::newRow("accepted") << "lift" << "" << ids({ 6, 5, 4, 3, 2, 1 });
+        QTest::newRow("refused") << "nope" << "The password did not match!" << ids({ 6, 5, 4 });
+        QTest::newRow("empty") << "" << "" << ids({ 6, 5, 4 });
+    }
+    void authorityOverrideListsEveryCall()
+    {
+        QFETCH(QString, sPassword);
+        QFETCH(QString, sBox);
+        QFETCH(QStringList, saIds);
+        // Three calls past their storage time, two past their voice's, one kept.
+        QList<CallRecord> aCalls;
+        for (int i = 1; i <= 6; ++i)
+            aCalls << CallRecord { i, gtNow.addDays(i <= 3 ? -100 : i <= 5 ? -20 : -1), "in", "+49 30 5550 1234",
+                "+49 89 2000 0101", "Agent Berger", 3, 0x18, "", QString() };
+        PackageWriter aWriter;
+        aWriter.setSettings("default_locale=en_GB;package_call_expiration=authority_override;authority_password=lift;"
+                            "storage_time_normal_cdr=50;storage_time_normal_voice=10");
+        QByteArray aScript = "var gCalls=[";
+        for (int i = 0; i < aCalls.size(); ++i)
+            aScript += (i ? "," : "") + aCalls[i].json();
+        aWriter.addFile("/app/js/data/calls.js", aScript + "];");
+        const QString sPath = maDir.filePath("expired.pkg");
+        QVERIFY(aWriter.write(sPath));
+        QString sWarning;
+        {
+            ModalAnswers aAnswers({ pressButton(&sWarning) });
+            QVERIFY(s().open(sPath) >= 0);
+        }
+        QCOMPARE(sWarning, QStringLiteral("This package contains 3 expired calls and 2 calls with expired media"));
+        // The ids of the calls the server sends now, newest first.
+        auto served = [&] {
+            s().js("window.__served = null; fetch('/app/js/data/calls.js', { cache: 'no-store' }).then(r => r.text())"
+                   ".then(t => { window.__served = (t.match(/\"id\"\\s*:\\s*\\d+/g) || [])"
+                   ".map(m => m.replace(/\\D/g, '')).sort((a, b) => b - a).join(','); }); true");
+            (void)QTest::qWaitFor([&] { return s().js("typeof window.__served === 'string'").toBool(); }, cnRoundTripMs);
+            return s().js("window.__served").toString().split(',', Qt::SkipEmptyParts);
+        };
+        QCOMPARE(s().column("id"), ids({ 6, 5, 4 }));
+        QCOMPARE(served(), ids({ 6, 5, 4 }));
+
+        QAction* pAuthority = s().mpViewer->findChild<QToolBar*>()->actions().at(2);
+        QVERIFY(pAuthority->isVisible() && pAuthority->isEnabled());
+        QString sPrompt;
+        QString sShown;
+        QList<ModalAnswers::Answer> aReplies { [&](QWidget* ipaModal) {
+            auto* pDialog = qobject_cast<QInputDialog*>(ipaModal);
+            if (!pDialog) {
+                ipaModal->close();
+                return;
+            }
+            sPrompt = pDialog->labelText();
+            pDialog->setTextValue(sPassword);
+            pDialog->accept();
+        } };
+        if (!sBox.isEmpty())
+            aReplies << pressButton(&sShown);
+        const bool bAccepted = saIds.size() == 6;
+        s().js("document.body.classList.remove('ready'); true");
+        {
+            ModalAnswers aAnswers(aReplies);
+            pAuthority->trigger();
+            QVERIFY2(aAnswers.allUsed(), "a dialog that should have been shown was not");
+        }
+        QCOMPARE(sPrompt, QStringLiteral("Please enter the password for authority access:"));
+        QCOMPARE(sShown, sBox);
+        QCOMPARE(pAuthority->isEnabled(), !bAccepted);
+        QCOMPARE(pAuthority->toolTip(),
+            bAccepted ? QStringLiteral("Authority override activated") : QStringLiteral("Authority override"));
+        // Accepted, the page loads again; refused, it stays as it was.
+        if (bAccepted)
+            QVERIFY(s().waitReady() >= 0);
+        QCOMPARE(s().js("document.body.classList.contains('ready')").toBool(), bAccepted);
+        QCOMPARE(s().column("id"), saIds);
+        QCOMPARE(served(), saIds);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     // The demo package of the build, when there is one: spoken calls in every codec.
