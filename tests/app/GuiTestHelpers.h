@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
+#include <utility>
 
 // How long a test waits for the page, the web channel or the player to
 // answer: a round trip that the sanitizer build on a busy machine stretches
@@ -88,12 +90,10 @@ inline ModalAnswers::Answer pressButton(QString* ipsText, const QString& isButto
 
 inline QVariant runScript(QWebEngineView* ipaView, const QString& isScript)
 {
-    QVariant aResult;
-    bool bDone = false;
-    ipaView->page()->runJavaScript(isScript, [&](const QVariant& irValue) {
-        aResult = irValue;
-        bDone = true;
-    });
-    (void)QTest::qWaitFor([&] { return bDone; }, 10000);
-    return aResult;
+    // Shared with the callback: it may still come after the wait gave up,
+    // when this frame is gone.
+    auto pAnswer = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
+    ipaView->page()->runJavaScript(isScript, [pAnswer](const QVariant& irValue) { *pAnswer = { true, irValue }; });
+    (void)QTest::qWaitFor([&] { return pAnswer->first; }, 10000);
+    return pAnswer->second;
 }
