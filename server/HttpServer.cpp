@@ -22,7 +22,8 @@ namespace {
 const QByteArray kNotFound = QByteArrayLiteral("HTTP/1.1 404 Not found\r\n\r\n");
 // The package file changed or went away since it was opened: its index no
 // longer describes it, so no member or waveform can be served from it.
-const QByteArray kGone = QByteArrayLiteral("HTTP/1.1 410 Gone\r\n\r\n");
+// Never kept by the page's cache: the same path serves the next package.
+const QByteArray kGone = QByteArrayLiteral("HTTP/1.1 410 Gone\r\nCache-Control: no-store\r\n\r\n");
 const QByteArray kForbidden = QByteArrayLiteral("HTTP/1.1 403 Forbidden\r\n\r\n");
 // A request (line and header fields) longer than this is no request of our
 // page; the limit keeps a client that never ends it from growing our buffers.

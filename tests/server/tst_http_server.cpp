@@ -441,7 +441,7 @@ private slots:
             QVERIFY(QFile::copy(msEncryptedPath, sCopy));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Package file changed since it was opened"));
         const HttpExchange aGone = get(port(), "/app/data/report.txt");
-        QCOMPARE(aGone.aResponse, QByteArray("HTTP/1.1 410 Gone\r\n\r\n"));
+        QCOMPARE(aGone.aResponse, QByteArray("HTTP/1.1 410 Gone\r\nCache-Control: no-store\r\n\r\n"));
         QVERIFY(aGone.bClosedByServer);
         QVERIFY(get(port(), "/index.html").aResponse.startsWith(okHeader(-1, "text/html")));
         openPlain();

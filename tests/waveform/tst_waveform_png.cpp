@@ -183,7 +183,7 @@ void TestWaveformPng::packageGoneIsRefused()
         auto aFuture = std::async(std::launch::async, httpGet, mpServer->serverPort(), rTarget);
         QVERIFY(QTest::qWaitFor([&] { return aFuture.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
                                 60000));
-        QCOMPARE(aFuture.get().aResponse, QByteArray("HTTP/1.1 410 Gone\r\n\r\n"));
+        QCOMPARE(aFuture.get().aResponse, QByteArray("HTTP/1.1 410 Gone\r\nCache-Control: no-store\r\n\r\n"));
     }
     qInstallMessageHandler(previous);
     QCOMPARE(mPackage.openPackage(mDir.filePath("w.pkg"), "u", "pw", QString(), false), 0);
