@@ -47,6 +47,8 @@ export class Player {
       // bMuted may still be the old value here: the channel sends property
       // changes in batches, but this signal at once.)
       if (this.wantMuted) p.mute();
+      // A speed chosen while the recording was loading went nowhere yet.
+      if (this.state.tempoSupported && this.state.tempo !== this.loadTempo) p.setTempo(this.state.tempo);
       if (this.pendingSeek !== null) {
         const target = this.pendingSeek;
         this.pendingSeek = null;
@@ -95,6 +97,7 @@ export class Player {
     if (!this.native) return;
     query = query.replace(/&tempo=[^&]*/, "");
     if (this.state.tempoSupported && this.state.tempo !== 1) query += "&tempo=" + this.state.tempo;
+    this.loadTempo = this.state.tempo;
     this.startPaused = !!startPaused;
     this.loadedKey = path + query.replace(/^\?timestamp=\d+&?/, "?");
     this.callId = String(callId);

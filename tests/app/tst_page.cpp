@@ -405,6 +405,22 @@ private slots:
         s().key(Qt::Key_Space);
     }
 
+    // A speed chosen while the recording is still loading reaches the player
+    // once it has loaded (the two keys arrive before the load is done).
+    void speedChosenWhileLoadingReachesThePlayer()
+    {
+        if (s().mpPlayer->metaObject()->indexOfMethod("setTempo(double)") < 0)
+            QSKIP("this player has no tempo");
+        openCall(4);
+        const double fNext = s().js("(() => { const v = [...document.getElementById('speed').options].map(o => Number(o.value));"
+                                    " return v[Math.min(v.length - 1, v.indexOf(vornPage.player.state.tempo) + 1)]; })()")
+                                 .toDouble();
+        s().key(Qt::Key_Space);
+        s().key('>', Qt::ShiftModifier);
+        QTRY_VERIFY_WITH_TIMEOUT(!playerFlag("bPaused"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(s().mpPlayer->property("fTempo").toDouble(), fNext, 20000);
+    }
+
     void downloadsAskForTheRightPaths_data()
     {
         QTest::addColumn<QString>("sButton");
