@@ -127,6 +127,8 @@ export class Waveform {
       window.removeEventListener("mousemove", move);
       window.removeEventListener("mouseup", up);
       this.selection.hidden = true;
+      // A quick drag may arrive with its moves folded into the release.
+      if (!dragging && Math.abs(e.clientX - x0) >= DRAG_THRESHOLD) dragging = true;
       if (dragging) {
         const a = this.timeAt(Math.min(x0, e.clientX));
         const b = this.timeAt(Math.max(x0, e.clientX));
