@@ -21,6 +21,7 @@
 #include <QProgressDialog>
 #include <QSaveFile>
 
+#include <functional>
 #include <iterator>
 
 #include <unistd.h>
@@ -200,8 +201,10 @@ public:
                          .arg(aTempo[i % 6]));
         const bool bPlayed = QTest::qWaitFor(
             [&] {
+                // The tempo chosen in the page reached the player with the load.
                 return aPlaying.count() > 0 && maSession.mpPlayer->property("nPosition").toLongLong() >= 100
-                    && !maSession.mpPlayer->property("bPaused").toBool();
+                    && !maSession.mpPlayer->property("bPaused").toBool()
+                    && qFuzzyCompare(maSession.mpPlayer->property("fTempo").toDouble(), aTempo[i % 6]);
             },
             30000);
         const qint64 nMs = aTimer.elapsed();
@@ -274,8 +277,10 @@ public:
     }
 
     // The whole run; irnFailures counts operations that did not complete,
-    // iraLoadMs the time of every load.
-    void run(const Counts& irCounts, int& irnFailures, QVector<qint64>& iraLoadMs)
+    // iraLoadMs the time of every load; iaAfterLoad is told the number of
+    // loads done after each.
+    void run(const Counts& irCounts, int& irnFailures, QVector<qint64>& iraLoadMs,
+             const std::function<void(int)>& iaAfterLoad = {})
     {
         const int nRounds = irCounts.nLoads;
         int nSwitches = 0;
@@ -295,6 +300,8 @@ public:
                 irnFailures += cancelDownloadHalfWay() ? 0 : 1;
                 ++nDownloads;
             }
+            if (iaAfterLoad)
+                iaAfterLoad(i + 1);
         }
     }
 
