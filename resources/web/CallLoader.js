@@ -24,6 +24,17 @@ export function parseCallScript(text) {
   }
 }
 
+// Text of UTF-8 bytes. Plain ASCII, the usual case, is read as single
+// bytes, which the engine does several times quicker.
+function decode(buffer) {
+  const words = new Uint32Array(buffer, 0, buffer.byteLength >> 2);
+  let high = 0;
+  for (let i = 0; i < words.length; ++i) high |= words[i];
+  const bytes = new Uint8Array(buffer, words.length * 4);
+  for (let i = 0; i < bytes.length; ++i) high |= bytes[i];
+  return new TextDecoder((high & 0x80808080) === 0 ? "windows-1252" : "utf-8").decode(buffer);
+}
+
 function runScript() {
   return new Promise(resolve => {
     const script = document.createElement("script");
@@ -41,8 +52,10 @@ export async function loadCalls() {
     if (response.ok) {
       // The engine turns a body of a few hundred MB into text far quicker
       // through a buffer than through text().
-      const text = new TextDecoder().decode(await response.arrayBuffer());
+      const body = await response.arrayBuffer();
       performance.mark("vorn-calls-received");
+      const text = decode(body);
+      performance.mark("vorn-calls-decoded");
       const calls = parseCallScript(text);
       performance.mark("vorn-calls-read");
       if (calls) return calls;
