@@ -75,6 +75,11 @@ void AudioPlayer::resetState()
     mfAmplifyRatio = 1.0f;
     mnBalance = 0;
     mnSeekPosition = 0;
+    // Nothing is loaded: the page must not keep showing the last place.
+    if (mnPosition != 0) {
+        mnPosition = 0;
+        emit whilePlayingJs();
+    }
     mbNotch = mbAmplify = mbBalance = false;
     mnZoomStart = mnZoomEnd = 0;
     maRedactSpans.clear();
