@@ -1,9 +1,10 @@
-// A simulated day of work on the native side (see SoakRun.h): 500
+// A simulated day of work in the real window (see SoakRun.h): 500
 // recordings loaded, played a moment and unloaded, 100 language switches,
 // 200 package cycles and 50 cancelled downloads. Prints the growth of the
-// resident memory after the warm-up, descriptors and threads at the start
-// and the end, and the time of the last loads against the first. Takes a
-// few minutes; needs a display and a sound server (scripts/services).
+// resident memory of all the viewer's processes (its own and the web
+// engine's) after the warm-up, their descriptors and threads at the start
+// and the end, and the time of the last loads against the first. Takes
+// many minutes; needs a display and a sound server (scripts/services).
 #include "../BenchFigure.h"
 #include "SoakRun.h"
 
@@ -39,14 +40,13 @@ int main(int argc, char** argv)
                     aCounts.nPackageCycles / nDivisor, aCounts.nCancelledDownloads / nDivisor };
     }
     QTemporaryDir aDir;
-    soak::SoakRun aRun(aDir.path(), QStringLiteral(VORN_CATALOGS));
+    soak::SoakRun aRun(aDir.path());
     if (!aRun.warmUp()) {
         std::fprintf(stderr, "warm-up failed\n");
         return 1;
     }
-    const qint64 nMemory = soak::residentBytes();
-    const int nDescriptors = soak::openDescriptors();
-    const int nThreads = soak::threads();
+    const soak::Footprint aStart = soak::viewerFootprint();
+    const soak::Footprint aOwnStart = soak::ownFootprint();
     int nFailures = 0;
     QVector<qint64> aLoadMs;
     QElapsedTimer aTimer;
@@ -54,21 +54,30 @@ int main(int argc, char** argv)
     aRun.run(aCounts, nFailures, aLoadMs);
     const double fMinutes = aTimer.elapsed() / 60000.0;
     // Threads that end on their own (pools, the sound library) get a moment.
-    (void)QTest::qWaitFor([&] { return soak::threads() <= nThreads; }, 10000);
-    const double fGrowth = (soak::residentBytes() - nMemory) / 1048576.0;
+    soak::Footprint aEnd;
+    (void)QTest::qWaitFor([&] { return soak::settled(aStart, aEnd = soak::viewerFootprint()); }, 60000);
+    const soak::Footprint aOwnEnd = soak::ownFootprint();
+    const double fGrowth = (aEnd.nResident - aStart.nResident) / 1048576.0;
+    const double fOwnGrowth = (aOwnEnd.nResident - aOwnStart.nResident) / 1048576.0;
     const int nTenth = qMax(1, aLoadMs.size() / 10);
     const double fFirst = meanMs(aLoadMs.mid(0, nTenth));
     const double fLast = meanMs(aLoadMs.mid(aLoadMs.size() - nTenth));
     std::printf("%d loads, %d language switches, %d package cycles, %d cancelled downloads in %.1f min; %d failed\n",
                 aCounts.nLoads, aCounts.nLanguageSwitches, aCounts.nPackageCycles, aCounts.nCancelledDownloads,
                 fMinutes, nFailures);
+    std::printf("viewer processes start/end %d/%d; resident start/end %.1f/%.1f MB (own process %.1f/%.1f MB)\n",
+                aStart.nProcesses, aEnd.nProcesses, aStart.nResident / 1048576.0, aEnd.nResident / 1048576.0,
+                aOwnStart.nResident / 1048576.0, aOwnEnd.nResident / 1048576.0);
     printFigure("soak: failed operations", figureText("%d", nFailures), "0", nFailures == 0);
-    printFigure("soak: resident memory growth after warm-up (MB)", figureText("%.1f", fGrowth), "< 30", fGrowth < 30);
-    printFigure("soak: open descriptors start/end",
-                figureText("%d/%d", nDescriptors, soak::openDescriptors()), "equal",
-                soak::openDescriptors() == nDescriptors);
-    printFigure("soak: threads start/end", figureText("%d/%d", nThreads, soak::threads()), "equal",
-                soak::threads() == nThreads);
+    printFigure("soak: resident memory growth after warm-up, all processes (MB)", figureText("%.1f", fGrowth), "< 30",
+                fGrowth < 30);
+    printFigure("soak: resident memory growth after warm-up, viewer process only (MB)", figureText("%.1f", fOwnGrowth),
+                "< 30", fOwnGrowth < 30);
+    printFigure("soak: open descriptors of all processes start/end",
+                figureText("%d/%d", aStart.nDescriptors, aEnd.nDescriptors), "back to start",
+                aEnd.nDescriptors <= aStart.nDescriptors);
+    printFigure("soak: threads of all processes start/end", figureText("%d/%d", aStart.nThreads, aEnd.nThreads),
+                "back to start", aEnd.nThreads <= aStart.nThreads);
     printFigure("soak: load to playing, first/last tenth (median ms)", figureText("%.0f/%.0f", fFirst, fLast),
                 "last within 20 %", fLast <= fFirst * 1.2);
     return 0;

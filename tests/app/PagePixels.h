@@ -110,7 +110,7 @@ public:
                                     " b.id = 'drawn-alone'; b.dir = %2; b.textContent = %3;"
                                     " Object.assign(b.style, { position: 'fixed', zIndex: 100000, margin: 0, padding: 0, border: 0,"
                                     "  left: '%4px', top: '%5px', width: '%6px', height: '%7px', background: '#fff',"
-                                    "  color: c.color, font: c.font, fontVariantNumeric: c.fontVariantNumeric, letterSpacing: c.letterSpacing, textTransform: c.textTransform, lineHeight: '%7px',"
+                                    "  color: c.color, font: c.font, fontVariantNumeric: c.fontVariantNumeric, letterSpacing: c.letterSpacing, textTransform: c.textTransform, textDecoration: c.textDecoration, lineHeight: '%7px',"
                                     "  whiteSpace: 'pre', overflow: 'visible', textAlign: %2 === 'rtl' ? 'right' : 'left' });"
                                     " document.body.append(b); return true; })()")
                          .arg(isStyleOf, PageSession::quoted(isDir), PageSession::quoted(isText))

@@ -5,6 +5,7 @@
 // value laid out in the page's direction looks like).
 #include "LogMessageHandler.h"
 #include "PagePixels.h"
+#include "ReviewDocument.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -169,6 +170,41 @@ private slots:
         for (const QString& sElement : saRtl)
             checkDrawn(sElement, "rtl");
         PagePixels(s()).keepPage(QStringLiteral("rtl-%1").arg(QTest::currentDataTag()));
+    }
+
+    // The notes of a call: times read left to right in every page, a note's
+    // text in the direction of its own letters.
+    void notesDrawInTheirOwnDirection_data()
+    {
+        QTest::addColumn<QString>("sPackage");
+        QTest::newRow("Arabic page, notes") << "ar_SA";
+        QTest::newRow("English page, notes") << "en_GB";
+    }
+    void notesDrawInTheirOwnDirection()
+    {
+        QFETCH(QString, sPackage);
+        QVERIFY(s().open(maDir.filePath(sPackage + ".pkg")) >= 0);
+        const int nIndex = s().js("window.vornPage.model.calls.findIndex(c => c.id === 1)").toInt();
+        s().js(QStringLiteral("{ const p = window.vornPage; p.notes.set(p.model.calls[%1], ["
+                              " { start_ms: 65000, end_ms: 72500, category: 'finding', text: %2 },"
+                              " { start_ms: 80000, end_ms: 80000, category: 'follow-up', text: %3 }]); } true")
+                   .arg(nIndex)
+                   .arg(PageSession::quoted("+46 8 5050 3344 called back"), PageSession::quoted(gsArabicAgent)));
+        s().click(QStringLiteral(".list-row[data-call='%1']").arg(nIndex));
+        s().key(Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);
+        QTRY_COMPARE(s().js("document.querySelectorAll('#notes-list .note').length").toInt(), 2);
+        checkDrawn("document.querySelectorAll('#notes-list .note-time')[0]", "ltr");
+        // A note's text fills its line: its words alone are compared, at the
+        // place they are drawn (an inline box around them changes nothing drawn).
+        s().js("for (const p of document.querySelectorAll('#notes-list .note-text')) {"
+               " const w = document.createElement('span'); w.append(...p.childNodes); p.append(w); } true");
+        checkDrawn("document.querySelectorAll('#notes-list .note-text > span')[0]", "ltr");
+        checkDrawn("document.querySelectorAll('#notes-list .note-text > span')[1]", "rtl");
+        PagePixels(s()).keepPage(QStringLiteral("rtl-%1").arg(QTest::currentDataTag()));
+        // Nothing is left for the next package's opening to ask about.
+        s().js("{ const p = window.vornPage; p.notes.set(p.model.calls.find(c => c.id === 1), []); } true");
+        s().mpViewer->reviewDocument()->setUnsaved(false);
     }
 };
 

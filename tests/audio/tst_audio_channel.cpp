@@ -106,6 +106,9 @@ private slots:
 
         js("events.length = 0; player.unload(); ''");
         QTRY_COMPARE_WITH_TIMEOUT(js("events.join('|')"), QStringLiteral("muted false"), cnDeviceWaitMs);
+        // Nothing is loaded: no place is left over from the recording.
+        QCOMPARE(mpPlayer->property("nPosition").toLongLong(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(js("String(window.position) + ' ' + player.nPosition"), QStringLiteral("0 0"), cnDeviceWaitMs);
         js("window.seekResult = null; player.seek(10, r => { window.seekResult = r; }); ''");
         QTRY_COMPARE_WITH_TIMEOUT(js("String(window.seekResult)"), QStringLiteral("-1"), cnDeviceWaitMs);
     }

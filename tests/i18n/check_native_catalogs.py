@@ -11,8 +11,9 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-LOCALES = ["ar_SA", "da_DK", "de_DE", "de_CH", "de_AT", "en_AU", "en_GB", "en_IE", "en_US", "fr_CH", "fr_FR",
-           "hu_HU", "lt_LT", "nb_NO", "pl_PL", "ru_RU", "sk_SK", "sl_SI", "tr_TR"]
+# The locales come from the menu itself, so that a locale added there
+# without a catalog fails here.
+MENU_ENTRY = re.compile(r'QStringLiteral\("([a-z]{2}_[A-Z]{2})"\),\s*tr\(')
 SOURCE_DIRS = ["app", "audio", "review"]
 
 
@@ -30,12 +31,16 @@ def main():
     root = sys.argv[1]
     lupdate = sys.argv[2] if len(sys.argv) > 2 else "lupdate"
     problems = []
+    with open(os.path.join(root, "app", "VornViewerLocale.cpp"), encoding="utf-8") as source:
+        locales = sorted(set(MENU_ENTRY.findall(source.read())))
+    if not locales:
+        problems.append("no locales found in the locale menu")
     with tempfile.TemporaryDirectory() as temp:
         current = os.path.join(temp, "current.ts")
         dirs = [d for d in SOURCE_DIRS if os.path.isdir(os.path.join(root, d))]
         subprocess.run([lupdate, "-silent", "-locations", "none"] + dirs + ["-ts", current], cwd=root, check=True)
         wanted = set(messages(current))
-    for locale in LOCALES:
+    for locale in locales:
         path = os.path.join(root, "resources", "translations", "VornViewer_%s.ts" % locale)
         if not os.path.exists(path):
             problems.append("missing catalog " + os.path.basename(path))
@@ -55,7 +60,7 @@ def main():
                 problems.append("%s: label %r lost its code in %r" % (locale, source, text))
     for problem in problems:
         print(problem, file=sys.stderr)
-    print("%d texts, %d catalogs, %d problems" % (len(wanted), len(LOCALES), len(problems)))
+    print("%d texts, %d catalogs, %d problems" % (len(wanted), len(locales), len(problems)))
     return 1 if problems else 0
 
 

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <future>
 
 #include <poll.h>
@@ -114,6 +115,58 @@ int stalledClients(quint16 inPort, const QByteArray& iaTarget, int inCount, int 
     for (int nSocket : aSockets)
         ::close(nSocket);
     return int(aSockets.size()) == inCount ? nClosed : -1;
+}
+
+// A client that asks for iaTarget through a small receive buffer, takes
+// inFirst bytes, says so through irMidway and stops reading until
+// iaGoOn is ready, then reads on until the server closes the connection.
+struct SlowRead
+{
+    QByteArray aResponse;
+    bool bClosedByServer = false;
+    bool bReset = false; // closed with a reset rather than an orderly end
+};
+SlowRead slowRead(quint16 inPort, const QByteArray& iaTarget, int inFirst, std::promise<void>& irMidway,
+                  std::shared_future<void> iaGoOn)
+{
+    SlowRead aResult;
+    const int nSocket = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int nBuffer = 4096;
+    ::setsockopt(nSocket, SOL_SOCKET, SO_RCVBUF, &nBuffer, sizeof nBuffer);
+    sockaddr_in aAddress {};
+    aAddress.sin_family = AF_INET;
+    aAddress.sin_port = htons(inPort);
+    aAddress.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const QByteArray aRequest = "GET " + iaTarget + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+    bool bMidway = false;
+    if (::connect(nSocket, reinterpret_cast<sockaddr*>(&aAddress), sizeof aAddress) == 0
+        && ::send(nSocket, aRequest.constData(), size_t(aRequest.size()), MSG_NOSIGNAL) == aRequest.size()) {
+        QElapsedTimer aTimer;
+        aTimer.start();
+        char aPiece[16384];
+        while (aTimer.elapsed() < 60000) {
+            if (!bMidway && aResult.aResponse.size() >= inFirst) {
+                bMidway = true;
+                irMidway.set_value();
+                if (iaGoOn.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+                    break;
+            }
+            pollfd aPoll { nSocket, POLLIN, 0 };
+            if (::poll(&aPoll, 1, 100) <= 0)
+                continue;
+            const ssize_t nRead = ::recv(nSocket, aPiece, sizeof aPiece, 0);
+            if (nRead <= 0) {
+                aResult.bClosedByServer = true;
+                aResult.bReset = nRead < 0 && errno == ECONNRESET;
+                break;
+            }
+            aResult.aResponse.append(aPiece, int(nRead));
+        }
+    }
+    ::close(nSocket);
+    if (!bMidway)
+        irMidway.set_value();
+    return aResult;
 }
 
 } // namespace
@@ -444,6 +497,70 @@ private slots:
         QCOMPARE(aGone.aResponse, QByteArray("HTTP/1.1 410 Gone\r\nCache-Control: no-store\r\n\r\n"));
         QVERIFY(aGone.bClosedByServer);
         QVERIFY(get(port(), "/index.html").aResponse.startsWith(okHeader(-1, "text/html")));
+        openPlain();
+        QCOMPARE(get(port(), "/app/data/report.txt").aResponse, okHeader(812, "text/plain") + maReport);
+    }
+
+    // A package file that changes while a client slowly takes a large member:
+    // the body is cut off short with the connection closed (never made
+    // whole with other bytes), and the server goes on serving.
+    void bodyIsCutOffWhenThePackageChanges_data()
+    {
+        QTest::addColumn<QString>("sChange");
+        QTest::newRow("truncated") << "truncated";
+        QTest::newRow("overwritten") << "overwritten";
+        QTest::newRow("replaced") << "replaced";
+    }
+    void bodyIsCutOffWhenThePackageChanges()
+    {
+        QFETCH(QString, sChange);
+        const QByteArray aLarge = pattern(24 * 1024 * 1024, 11);
+        const QString sPath = maDir.filePath("changing.pkg");
+        QFile::remove(sPath);
+        PackageWriter aWriter;
+        QVERIFY(aWriter.addFile("/app/data/large.bin", aLarge));
+        QVERIFY(aWriter.write(sPath));
+        QCOMPARE(maPackage.openPackage(sPath, "", "", "", false), 0);
+
+        std::promise<void> aMidway;
+        std::promise<void> aChanged;
+        auto aClient = std::async(std::launch::async, slowRead, port(), QByteArray("/app/data/large.bin"), 1024 * 1024,
+                                  std::ref(aMidway), aChanged.get_future().share());
+        auto aAtMidway = aMidway.get_future();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return aAtMidway.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 60000));
+        if (sChange == "truncated") {
+            QFile aFile(sPath);
+            QVERIFY(aFile.resize(aFile.size() / 2));
+        } else if (sChange == "overwritten") { // in place, same file, other contents
+            QFile aFile(sPath);
+            const qint64 nSize = aFile.size();
+            QVERIFY(aFile.open(QIODevice::WriteOnly));
+            QCOMPARE(aFile.write(pattern(int(nSize), 12)), nSize);
+        } else {
+            QVERIFY(QFile::remove(sPath));
+            QVERIFY(QFile::copy(msPlainPath, sPath));
+        }
+        aChanged.set_value();
+        QVERIFY(QTest::qWaitFor(
+            [&] { return aClient.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 90000));
+        const SlowRead aResult = aClient.get();
+
+        const QByteArray aHeader = okHeader(aLarge.size(), "text/html");
+        QVERIFY2(aResult.aResponse.startsWith(aHeader), aResult.aResponse.left(200).constData());
+        const QByteArray aBody = aResult.aResponse.mid(aHeader.size());
+        QVERIFY2(aBody.size() < aLarge.size(),
+                 qPrintable(QStringLiteral("%1 of %2 bytes").arg(aBody.size()).arg(aLarge.size())));
+        QVERIFY(aBody.size() >= 1024 * 1024 - aHeader.size());
+        QVERIFY2(aLarge.startsWith(aBody), "the body holds bytes that are not the member's");
+        // A reset, not an orderly end: a client that reads to the end of the
+        // connection cannot take the part for the whole.
+        QVERIFY(aResult.bClosedByServer);
+        QVERIFY(aResult.bReset);
+
+        // The server goes on: its own page, members refused, the next package.
+        QVERIFY(get(port(), "/index.html").aResponse.startsWith(okHeader(-1, "text/html")));
+        QCOMPARE(get(port(), "/app/data/large.bin").aResponse, QByteArray("HTTP/1.1 410 Gone\r\nCache-Control: no-store\r\n\r\n"));
         openPlain();
         QCOMPARE(get(port(), "/app/data/report.txt").aResponse, okHeader(812, "text/plain") + maReport);
     }
