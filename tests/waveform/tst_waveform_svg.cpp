@@ -2,6 +2,7 @@
 // recordings through the member pipeline, WVC recordings from our writer.
 // Small rows are written out literally; longer ones are checked against a
 // plain reference of the reduction (peak of each group of samples or levels).
+#include "../codecs/CodecTestSupport.h"
 #include "Amplify.h"
 #include "BiquadFilter.h"
 #include "Package.h"
@@ -194,6 +195,8 @@ private slots:
     void notchLevels_data();
     void notchLevels();
     void levelsOfSoxDecode();
+    void levelsOfFfmpegDecode_data();
+    void levelsOfFfmpegDecode();
     void missingRecording();
     void lyingDurationIsCapped();
     void requestsAfterTheFirst();
@@ -505,6 +508,58 @@ void TestWaveformSvg::levelsOfSoxDecode()
     QCOMPARE(aHeights.size(), aExpected.size());
     for (size_t c = 0; c < aExpected.size(); ++c)
         QCOMPARE(aHeights[c], aExpected[c]);
+}
+
+// A coded WVC recording with the amplifier on, so that the drawing shows
+// the decoded samples (not the levels stored at recording): each column one
+// frame, its height the largest magnitude of ffmpeg's decode of the frame
+// times the ratio, in steps of 128. Allowed: one step, for the amplifier's
+// float rounding (0.5 * 32767 / 32768 per sample unit, truncated).
+void TestWaveformSvg::levelsOfFfmpegDecode_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("rate");
+    QTest::newRow("GSM") << "GSM" << 8000;
+    QTest::newRow("G.729") << "G729" << 8000;
+    QTest::newRow("G.722") << "G722" << 16000;
+}
+
+void TestWaveformSvg::levelsOfFfmpegDecode()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, rate);
+    const codectest::CodecCase aCase{codec.toStdString(), uint32_t(rate), uint32_t(rate / 50)};
+    codectest::WrittenFile aWritten;
+    std::string sError;
+    QVERIFY2(codectest::writeFile(aCase, {codectest::speechLike(size_t(rate) * 10, uint32_t(rate), 1)}, "", aWritten,
+                                  sError),
+             sError.c_str());
+    codectest::Samples aDecoded;
+    QString sFfmpegError;
+    QVERIFY2(codectest::ffmpegDecode(aCase, aWritten.aFrames[0], uint32_t(rate), aDecoded, sFfmpegError),
+             qPrintable(sFfmpegError));
+    const size_t nFrames = aWritten.aFrames[0].size();
+    QCOMPARE(aDecoded.size(), nFrames * size_t(rate / 50));
+    std::vector<int> aExpected;
+    for (size_t f = 0; f < nFrames; ++f) {
+        double fPeak = 0;
+        for (size_t i = f * size_t(rate / 50); i < (f + 1) * size_t(rate / 50); ++i)
+            fPeak = std::max(fPeak, std::fabs(aDecoded[i] * 0.5 * 32767 / 32768));
+        aExpected.push_back(std::min(int(fPeak) / 128, 255));
+    }
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const std::vector<int> aHeights = bandHeights(generate(
+        "/app/wave/call.wvc", QByteArray(reinterpret_cast<const char*>(aWritten.aBytes.data()), int(aWritten.aBytes.size())),
+        "amplifyratio=0.5"));
+    qInstallMessageHandler(previous);
+    QCOMPARE(aHeights.size(), aExpected.size());
+    int nLoud = 0;
+    for (size_t c = 0; c < aExpected.size(); ++c) {
+        nLoud += aExpected[c] > 10;
+        if (std::abs(aHeights[c] - aExpected[c]) > 1)
+            QFAIL(qPrintable(QString("column %1: height %2, expected %3").arg(c).arg(aHeights[c]).arg(aExpected[c])));
+    }
+    QVERIFY(nLoud > int(nFrames / 4)); // the recording is not near silence
 }
 
 void TestWaveformSvg::missingRecording()
