@@ -318,6 +318,17 @@ private slots:
         }
         addWvc(aWriter, "long.wvc", { tone(8000 * 600, 8) }, 8000, "PCM16");
 
+        // Tones for the notch, 4 s each, as WAV and as WVC recordings.
+        for (const QPair<int, int>& rTone : { qMakePair(8000, 50), qMakePair(8000, 60), qMakePair(16000, 60),
+                                              qMakePair(8000, 1003) }) {
+            Samples aTone;
+            for (int i = 0; i < rTone.first * 4; ++i)
+                aTone.push_back(qint16(std::lround(20000 * std::sin(2 * M_PI * rTone.second * i / rTone.first))));
+            const QString sName = QString("tone%1_%2").arg(rTone.first).arg(rTone.second);
+            QVERIFY(aWriter.addFile("/app/wave/" + sName + ".wav", wavFile(1, 16, rTone.first, pcmBytes(aTone))));
+            QVERIFY(aWriter.addFile("/app/wave/" + sName + ".wvc", wvcFile({ aTone }, rTone.first, "PCM16")));
+        }
+
         // The codecs' own frame lengths; Opus at 16 kHz so that our
         // resampler's output is compared, not only the 48 kHz decode.
         for (const codectest::CodecCase& rCase : std::initializer_list<codectest::CodecCase> {
@@ -426,6 +437,65 @@ private slots:
                 qInfo("channel %d: %s", c, qPrintable(sInfo));
             QVERIFY2(sVerdict.isEmpty(), qPrintable(QString("channel %1: %2").arg(c).arg(sVerdict)));
         }
+    }
+
+    // A passage saved with the notch: once the filter has settled (1 s),
+    // the tone's amplitude in the file is its amplitude times the notch's
+    // gain from the transfer function (w0 the notch, a = sin w0 / 2Q):
+    //   |H(w)| = |cos w - cos w0| / sqrt((cos w - cos w0)^2 + (a sin w)^2).
+    // The amplitude is measured by projecting onto the tone; allowed: 1 % of
+    // full amplitude, far below what a wrong frequency, Q or rate gives.
+    void passageThroughNotch_data()
+    {
+        QTest::addColumn<QString>("sRecording");
+        QTest::addColumn<int>("nRate");
+        QTest::addColumn<int>("nTone");
+        QTest::addColumn<int>("nNotch");
+        QTest::addColumn<double>("fQ");
+        for (const char* pKind : { "wav", "wvc" }) {
+            const auto row = [&](const char* ipName, int inRate, int inTone, int inNotch, double ifQ) {
+                const QString sRecording = QString("tone%1_%2.%3").arg(inRate).arg(inTone).arg(pKind);
+                QTest::newRow(qPrintable(QString("%1, %2").arg(pKind, ipName)))
+                    << sRecording << inRate << inTone << inNotch << ifQ;
+            };
+            row("50 Hz hum, notch at 50 Hz: gone", 8000, 50, 50, 0.5);
+            row("60 Hz, narrow notch at 50 Hz: partly", 8000, 60, 50, 2.0);
+            row("16 kHz, 60 Hz, narrow notch at 50 Hz: partly", 16000, 60, 50, 2.0);
+            row("1003 Hz, notch at 50 Hz: kept", 8000, 1003, 50, 0.5);
+        }
+    }
+    void passageThroughNotch()
+    {
+        QFETCH(QString, sRecording);
+        QFETCH(int, nRate);
+        QFETCH(int, nTone);
+        QFETCH(int, nNotch);
+        QFETCH(double, fQ);
+        const QString sTarget = target("notched.wav");
+        QCOMPARE(download("savePassage", QString("%1?timestamp=1&notchfrequency=%2&qfactor=%3").arg(sRecording).arg(nNotch).arg(fQ),
+                          { saveAs(sTarget) }),
+                 QString());
+        const Sox aSox = readWithSox(sTarget);
+        QCOMPARE(aSox.nRate, nRate);
+        QCOMPARE(aSox.aSamples.size(), size_t(nRate * 4));
+
+        const double fW = 2 * M_PI * nTone / nRate;
+        const double fW0 = 2 * M_PI * nNotch / nRate;
+        const double fAlpha = std::sin(fW0) / (2 * fQ);
+        const double fNear = std::cos(fW) - std::cos(fW0);
+        const double fGain = std::fabs(fNear) / std::sqrt(fNear * fNear + std::pow(fAlpha * std::sin(fW), 2));
+        double fSin = 0;
+        double fCos = 0;
+        const size_t nFrom = size_t(nRate);
+        for (size_t n = nFrom; n < aSox.aSamples.size(); ++n) {
+            fSin += aSox.aSamples[n] * std::sin(fW * double(n));
+            fCos += aSox.aSamples[n] * std::cos(fW * double(n));
+        }
+        const double fCount = double(aSox.aSamples.size() - nFrom);
+        const double fAmplitude = 2 * std::hypot(fSin, fCos) / fCount;
+        qInfo("gain %.3f, amplitude %.0f of 20000", fGain, fAmplitude);
+        QVERIFY2(std::fabs(fAmplitude - 20000 * fGain) < 200,
+                 qPrintable(QString("amplitude %1, expected %2").arg(fAmplitude).arg(20000 * fGain)));
     }
 
     // Package files are saved as the package delivers them, a WAV member
