@@ -1,38 +1,114 @@
-// The package's calls for the page. The calls script is fetched as text and
-// its array read by the JSON reader: for a large list that is several times
-// quicker than running the script, and leaves no compiled copy of it behind.
-// A script the JSON reader does not take runs as a script, as it always did.
+// The package's calls for the page. The calls script is read as it arrives
+// and its array taken by the JSON reader a few hundred calls at a time: for
+// a large list that is many times quicker than running the script, overlaps
+// the transfer, and never holds the whole text. A script the JSON reader
+// does not take runs as a script, as it always did.
 const CALLS_SCRIPT = "/app/js/data/calls.js";
 // "var gCalls=" as the package writers and the retention filter write it.
-const PREFIX = /^\uFEFF?\s*var\s+gCalls\s*=\s*(?=\[)/;
+const PREFIX = /^\uFEFF?\s*var\s+gCalls\s*=\s*\[/;
+// A "__proto__" key means something else to a script than to the JSON reader.
+const PROTO = /__proto__|\\u00(?:5f|6f|7[024])/i;
+const PIECE = 1 << 20;
 
-// The calls of a script "var gCalls=[...];", or null when the text is not
-// exactly that with JSON inside. A "__proto__" key would mean something
-// else to the script than to the JSON reader, so such texts run as scripts.
-export function parseCallScript(text) {
-  const prefix = PREFIX.exec(text);
-  if (!prefix) return null;
-  let end = text.length;
-  while (end > 0 && /\s/.test(text[end - 1])) --end;
-  if (text[end - 1] === ";") --end;
-  if (text.includes("__proto__") || /\\u00(?:5f|6f|7[024])/i.test(text)) return null;
-  try {
-    const calls = JSON.parse(text.slice(prefix[0].length, end));
-    return Array.isArray(calls) ? calls : null;
-  } catch (error) {
-    return null;
+// Reads "var gCalls=[...];" from pieces of UTF-8; take() gives the calls,
+// or null when the text is not exactly that with JSON inside.
+export class CallScriptReader {
+  constructor() {
+    this.calls = [];
+    this.rest = "";
+    this.open = false; // the "[" has been read
+    this.failed = false;
+    this.utf8 = new TextDecoder("utf-8");
+    this.ascii = new TextDecoder("windows-1252");
+    this.pending = false; // the last piece ended inside a UTF-8 sequence
+    this.nextTry = PIECE; // text length at which elements are read next
   }
-}
 
-// Text of UTF-8 bytes. Plain ASCII, the usual case, is read as single
-// bytes, which the engine does several times quicker.
-function decode(buffer) {
-  const words = new Uint32Array(buffer, 0, buffer.byteLength >> 2);
-  let high = 0;
-  for (let i = 0; i < words.length; ++i) high |= words[i];
-  const bytes = new Uint8Array(buffer, words.length * 4);
-  for (let i = 0; i < bytes.length; ++i) high |= bytes[i];
-  return new TextDecoder((high & 0x80808080) === 0 ? "windows-1252" : "utf-8").decode(buffer);
+  push(bytes) {
+    if (this.failed) return;
+    this.rest += this.decode(bytes);
+    if (!this.open) {
+      const prefix = PREFIX.exec(this.rest);
+      if (!prefix) {
+        // Blanks and a short prefix may still be incomplete.
+        if (this.rest.length > 4096 || /[^\s\uFEFF\w=]/.test(this.rest)) this.failed = true;
+        return;
+      }
+      this.open = true;
+      this.rest = this.rest.slice(prefix[0].length);
+    }
+    if (this.rest.length >= this.nextTry) this.readElements(false);
+  }
+
+  // Plain ASCII, the usual case, is read byte for byte, which the engine
+  // does several times quicker than UTF-8.
+  decode(bytes) {
+    if (!this.pending) {
+      let high = 0;
+      const words = new Uint32Array(bytes.buffer, bytes.byteOffset, bytes.byteOffset % 4 ? 0 : bytes.length >> 2);
+      for (let i = 0; i < words.length; ++i) high |= words[i];
+      for (let i = words.length * 4; i < bytes.length; ++i) high |= bytes[i];
+      if ((high & 0x80808080) === 0) return this.ascii.decode(bytes);
+    }
+    const text = this.utf8.decode(bytes, { stream: true });
+    // Whether the decoder holds the start of a sequence for the next piece.
+    let k = bytes.length - 1;
+    while (k >= 0 && k >= bytes.length - 4 && (bytes[k] & 0xc0) === 0x80) --k;
+    const lead = k >= 0 ? bytes[k] : 0;
+    const length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 1;
+    this.pending = k >= 0 && bytes.length - k < length;
+    return text;
+  }
+
+  // Takes the calls before the last "}," that parses as whole elements. A
+  // cut inside a text or a nested value leaves a part that does not parse;
+  // such a part waits for more text.
+  readElements(last) {
+    const rest = this.rest;
+    if (PROTO.test(rest)) {
+      this.failed = true;
+      return;
+    }
+    let cut = rest.length;
+    if (!last) {
+      cut = rest.lastIndexOf(",");
+      while (cut > 0) {
+        let k = cut - 1;
+        while (k > 0 && /\s/.test(rest[k])) --k;
+        if (rest[k] === "}") break;
+        cut = rest.lastIndexOf(",", k - 1);
+      }
+      if (cut <= 0) return;
+    }
+    let part;
+    try {
+      part = JSON.parse("[" + rest.slice(0, cut) + "]");
+    } catch (error) {
+      // Not again before the text has doubled, so that a text that never
+      // parses in parts costs little more than one reading.
+      if (last) this.failed = true;
+      else this.nextTry = rest.length * 2;
+      return;
+    }
+    this.nextTry = PIECE;
+    for (let i = 0; i < part.length; ++i) this.calls.push(part[i]);
+    this.rest = last ? "" : rest.slice(cut + 1);
+  }
+
+  take() {
+    if (this.failed || !this.open) return null;
+    this.rest += this.utf8.decode();
+    // The end: "]", then at most a ";" and blanks.
+    let end = this.rest.length;
+    while (end > 0 && /\s/.test(this.rest[end - 1])) --end;
+    if (this.rest[end - 1] === ";") --end;
+    while (end > 0 && /\s/.test(this.rest[end - 1])) --end;
+    if (this.rest[end - 1] !== "]") return null;
+    this.rest = this.rest.slice(0, end - 1);
+    if (this.rest.trim() === "" && this.calls.length === 0) return [];
+    this.readElements(true);
+    return this.failed ? null : this.calls;
+  }
 }
 
 function runScript() {
@@ -49,14 +125,20 @@ function runScript() {
 export async function loadCalls() {
   try {
     const response = await fetch(CALLS_SCRIPT);
-    if (response.ok) {
-      // The engine turns a body of a few hundred MB into text far quicker
-      // through a buffer than through text().
-      const body = await response.arrayBuffer();
+    if (response.ok && response.body) {
+      const reader = new CallScriptReader();
+      const stream = response.body.getReader();
+      for (;;) {
+        const { done, value } = await stream.read();
+        if (done) break;
+        reader.push(value);
+        if (reader.failed) {
+          stream.cancel();
+          break;
+        }
+      }
       performance.mark("vorn-calls-received");
-      const text = decode(body);
-      performance.mark("vorn-calls-decoded");
-      const calls = parseCallScript(text);
+      const calls = reader.take();
       performance.mark("vorn-calls-read");
       if (calls) return calls;
     }

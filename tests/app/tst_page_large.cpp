@@ -77,7 +77,9 @@ QList<Call> makeCalls()
         c.nDuration = aRandom.bounded(300);
         c.nFlags = (aRandom.bounded(4) ? 0x18u : 0x0u) | (aRandom.bounded(10) ? 0u : 0x400000u);
         c.sVoice = aRandom.bounded(5) ? QStringLiteral("call%1.wvc").arg(i) : QString();
-        c.sQueue = aRandom.bounded(2) ? "Sales" : "support";
+        // Letters beyond ASCII all through the text, so that pieces of the
+        // transfer end inside them.
+        c.sQueue = QStringList { "Sales", "support", QStringLiteral("S\u00fcd \u00c5rhus") }.at(aRandom.bounded(3));
         a << c;
     }
     return a;
@@ -269,6 +271,7 @@ private slots:
         QTest::newRow("number without separators") << "0305551" << "time_start" << true << "";
         QTest::newRow("two words") << "agent q" << "duration" << true << "";
         QTest::newRow("translated direction") << "incoming" << "agent" << false << "";
+        QTest::newRow("letters beyond ASCII") << QStringLiteral("\u00c5RHUS") << "queue" << true << "";
         QTest::newRow("nothing") << "no such call" << "time_start" << true << "";
         QTest::newRow("recording only") << "" << "agent" << false << "recording";
         QTest::newRow("marked, searched") << "sales" << "duration" << true << "marked";
