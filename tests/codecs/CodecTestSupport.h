@@ -1,7 +1,9 @@
 #pragma once
-// Helpers of the codec tests: a speech-like signal, WVC files written with
-// the real encoders while their frames are recorded, the same frames in
-// formats the ffmpeg program reads, and ffmpeg's decode of them.
+// Helpers of the tests that judge decoded sound by ffmpeg (codecs, saved
+// recordings, waveforms): a speech-like signal, WVC files written with the
+// real encoders while their frames are recorded, the same frames in formats
+// the ffmpeg program reads, ffmpeg's decode of them, and the judgement of
+// our decode against it.
 #include "FrameEncoder.h"
 #include "MemoryDecoder.h"
 #include "WvcFormat.h"
