@@ -39,6 +39,14 @@ public:
     // Sum of the resident sets of this process and its descendants.
     static qint64 totalBytes() { return scan(nullptr); }
 
+    // Processor time this process and its living descendants have used.
+    static double cpuSeconds()
+    {
+        double f = 0;
+        scan(nullptr, &f);
+        return f;
+    }
+
     // " name MB" for this process and each descendant.
     static QString breakdown()
     {
@@ -48,8 +56,9 @@ public:
     }
 
 private:
-    static qint64 scan(QString* ipBreakdown)
+    static qint64 scan(QString* ipBreakdown, double* ipfCpu = nullptr)
     {
+        QHash<qint64, double> aCpu;
         QHash<qint64, QByteArray> aName;
         QHash<qint64, qint64> aParent;
         QHash<qint64, qint64> aResident;
@@ -68,6 +77,7 @@ private:
             const QList<QByteArray> aFields = aLine.mid(aLine.lastIndexOf(')') + 2).split(' ');
             aName.insert(nPid, aLine.mid(aLine.indexOf('(') + 1, aLine.lastIndexOf(')') - aLine.indexOf('(') - 1));
             aParent.insert(nPid, aFields.value(1).toLongLong());
+            aCpu.insert(nPid, double(aFields.value(11).toLongLong() + aFields.value(12).toLongLong()) / sysconf(_SC_CLK_TCK));
             aResident.insert(nPid, aStatm.readAll().split(' ').value(1).toLongLong() * nPage);
         }
         qint64 nTotal = 0;
@@ -77,6 +87,8 @@ private:
                 nPid = aParent.value(nPid);
             if (nPid == getpid()) {
                 nTotal += it.value();
+                if (ipfCpu)
+                    *ipfCpu += aCpu.value(it.key());
                 if (ipBreakdown)
                     *ipBreakdown += QStringLiteral(" %1 %2 MB").arg(QString(aName.value(it.key()))).arg(it.value() >> 20);
             }
