@@ -9,6 +9,7 @@ const PREFIX = /^\uFEFF?\s*var\s+gCalls\s*=\s*\[/;
 // A "__proto__" key means something else to a script than to the JSON reader.
 const PROTO = /__proto__|\\u00(?:5f|6f|7[024])/i;
 const PIECE = 1 << 20;
+const PART = 4 << 20;
 
 // Reads "var gCalls=[...];" from pieces of UTF-8; take() gives the calls,
 // or null when the text is not exactly that with JSON inside.
@@ -21,11 +22,32 @@ export class CallScriptReader {
     this.utf8 = new TextDecoder("utf-8");
     this.ascii = new TextDecoder("windows-1252");
     this.pending = false; // the last piece ended inside a UTF-8 sequence
-    this.nextTry = PIECE; // text length at which elements are read next
+    this.nextTry = PART; // text length at which elements are read next
   }
 
+  // Pieces as they come are small: they are gathered to about PIECE bytes
+  // before being turned into text.
   push(bytes) {
     if (this.failed) return;
+    this.held = this.held || [];
+    this.held.push(bytes);
+    this.heldSize = (this.heldSize || 0) + bytes.length;
+    if (this.heldSize >= PIECE) this.release();
+  }
+
+  release() {
+    if (!this.heldSize) return;
+    let bytes = this.held[0];
+    if (this.held.length > 1) {
+      bytes = new Uint8Array(this.heldSize);
+      let at = 0;
+      for (const piece of this.held) {
+        bytes.set(piece, at);
+        at += piece.length;
+      }
+    }
+    this.held = [];
+    this.heldSize = 0;
     this.rest += this.decode(bytes);
     if (!this.open) {
       const prefix = PREFIX.exec(this.rest);
@@ -90,12 +112,13 @@ export class CallScriptReader {
       else this.nextTry = rest.length * 2;
       return;
     }
-    this.nextTry = PIECE;
+    this.nextTry = PART;
     for (let i = 0; i < part.length; ++i) this.calls.push(part[i]);
     this.rest = last ? "" : rest.slice(cut + 1);
   }
 
   take() {
+    this.release();
     if (this.failed || !this.open) return null;
     this.rest += this.utf8.decode();
     // The end: "]", then at most a ";" and blanks.
