@@ -245,6 +245,8 @@ private slots:
         QVERIFY(aWriter.write(maDir.filePath("large.pkg")));
         mpSession = new PageSession();
         QVERIFY(s().open(maDir.filePath("large.pkg")) >= 0);
+        // The early request for the calls is the one the page reads: one transfer.
+        QCOMPARE(s().js("performance.getEntriesByType('resource').filter(e => e.name.includes('/data/calls.js')).length").toInt(), 1);
     }
     void cleanupTestCase() { delete mpSession; }
 
