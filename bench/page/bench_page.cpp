@@ -88,6 +88,7 @@ void runCase(int inCalls, ProcessMemory& irMemory)
     irMemory.reset();
     QList<double> aLoads;
     QList<double> aCpu;
+    double fColdPeak = 0;
     for (int i = 0; i < (bMillion ? 2 : 3); ++i) {
         const double fCpu = ProcessMemory::cpuSeconds();
         double fLoad = aSession.open(sPath);
@@ -96,6 +97,10 @@ void runCase(int inCalls, ProcessMemory& irMemory)
             fLoad = aSession.js("performance.getEntriesByName('vorn-first-rows')[0].startTime").toDouble();
         aLoads << fLoad;
         aCpu << ProcessMemory::cpuSeconds() - fCpu;
+        if (i == 0) {
+            fColdPeak = irMemory.peak() / 1048576.0;
+            std::printf("peak resident memory of all processes, open to first rows: %.0f MB\n", fColdPeak);
+        }
     }
     std::printf("page load to first rows: cold %.0f ms, again", aLoads[0]);
     for (int i = 1; i < aLoads.size(); ++i)
@@ -151,7 +156,8 @@ void runCase(int inCalls, ProcessMemory& irMemory)
     const int nRows = aSession.js("document.querySelectorAll('.list-row').length").toInt();
     std::printf("rows in the document: %d\n", nRows);
     const double fPeak = irMemory.peak() / 1048576.0;
-    std::printf("peak resident memory of all processes: %.0f MB\n", fPeak);
+    std::printf("peak resident memory of all processes, whole run (a reload holds two pages a moment): %.0f MB\n", fPeak);
+    std::printf("  resident at the end:%s\n", qPrintable(ProcessMemory::breakdown()));
 
     const double fLoad = aLoads[0];
     const double fSearch = std::max({ median(aFirst), median(aNarrow), median(aOther), median(aNumber) });
@@ -161,13 +167,16 @@ void runCase(int inCalls, ProcessMemory& irMemory)
         printFigure(sName + "search keystroke to updated list", figureText("%.0f ms", fSearch), "< 150 ms",
             fSearch >= 0 && fSearch < 150);
         printFigure(sName + "sort by any column", figureText("%.0f ms", fSort), "< 400 ms", fSort >= 0 && fSort < 400);
-        printFigure(sName + "peak memory of all processes", figureText("%.0f MB", fPeak), "< 1229 MB", fPeak < 1229);
+        printFigure(sName + "peak memory of all processes, open to first rows", figureText("%.0f MB", fColdPeak), "< 1229 MB",
+            fColdPeak < 1229);
+        printFigure(sName + "peak memory of all processes, whole run", figureText("%.0f MB", fPeak), "< 1229 MB", fPeak < 1229);
     } else {
         printFigure(sName + "cold load to first rows", figureText("%.0f ms", fLoad), "< 400 ms", fLoad >= 0 && fLoad < 400);
         printFigure(sName + "search keystroke to updated list", figureText("%.1f ms", fSearch), "< 50 ms",
             fSearch >= 0 && fSearch < 50);
         printFigure(sName + "sort by any column", figureText("%.1f ms", fSort), "< 150 ms", fSort >= 0 && fSort < 150);
-        printFigure(sName + "peak memory of all processes", figureText("%.0f MB", fPeak));
+        printFigure(sName + "peak memory of all processes, open to first rows", figureText("%.0f MB", fColdPeak));
+        printFigure(sName + "peak memory of all processes, whole run", figureText("%.0f MB", fPeak));
     }
 }
 
