@@ -280,8 +280,17 @@ int AudioPlayer::startOutput()
     }
     mnBytesWritten = 0;
     mbStopped = false;
-    QTimer::singleShot(cnStreamingDelay, this, &AudioPlayer::startStreamingTimer);
+    startStreamingSoon();
     return 0;
+}
+
+void AudioPlayer::startStreamingSoon()
+{
+    const quint32 nStart = ++mnStreamingStarts;
+    QTimer::singleShot(cnStreamingDelay, this, [this, nStart] {
+        if (nStart == mnStreamingStarts)
+            startStreamingTimer();
+    });
 }
 
 void AudioPlayer::startStreamingTimer()
@@ -447,6 +456,7 @@ void AudioPlayer::pause()
         return;
     }
     forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [](auto* p) { p->suspend(); });
+    ++mnStreamingStarts;
     deleteStreamingTimers();
     deleteIdleTimer();
     mpIdleTimer = new QTimer(this);
@@ -473,7 +483,7 @@ void AudioPlayer::resume()
     case QAudio::StoppedState:
         forDecoders(mpWvcStreamDecoder, mpWavStreamDecoder, [](auto* p) { p->resume(); });
         mbStopped = false;
-        QTimer::singleShot(cnStreamingDelay, this, &AudioPlayer::startStreamingTimer);
+        startStreamingSoon();
         if (nState == QAudio::StoppedState) {
             mpOutputDevice = mpAudioOutput->start();
             if (mpOutputDevice && !mpOutputDevice->isOpen())

@@ -105,6 +105,10 @@ private:
     void deleteStreamingTimers();
     void setPaused(bool ibPaused);
     void restoreCursor();
+    // Streaming starts a moment after the output does; a pause in between
+    // cancels that start (it would run the stream behind a paused player and
+    // drop the idle unload).
+    void startStreamingSoon();
     // The error box of the player: critical, titled "Error", rich text.
     void showError(const QString& isMessage);
     // Playback that cannot go on (recording unreadable, sound device gone):
@@ -168,6 +172,7 @@ private:
     RedactionStage::Fill mnRedactFill = RedactionStage::Fill::Tone;
 
     int mnIdleInterval = 300000;
+    quint32 mnStreamingStarts = 0;
     // The busy cursor of a load is up until the header arrives or the load fails.
     bool mbBusyCursor = false;
     // An 8-bit source whose samples a download widens to 16 bits.

@@ -148,7 +148,9 @@ int Package::renderWaveformPng(const QString& isPath, const QString& isQuery, QI
     aSvgBytes.replace("rgba(136,136,136,1)", "#888888");
     aSvgBytes.replace("rgba(153,187,232,1)", "#99BBE8");
 
-    QImage aImage(800, 100, QImage::Format_ARGB32);
+    // Painting on a premultiplied image is several times quicker; the
+    // background is opaque, so every pixel saved is the same.
+    QImage aImage(800, 100, QImage::Format_ARGB32_Premultiplied);
     aImage.fill(QColor(238, 238, 238, 255));
     QSvgRenderer aRenderer(aSvgBytes);
     QPainter aPainter(&aImage);

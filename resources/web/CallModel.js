@@ -2,6 +2,8 @@
 // filters and sort orders over gCalls. Works on index arrays so that
 // 100 000 calls can be searched and sorted without copying records.
 import { t } from "./i18n.js";
+import { SearchIndex } from "./SearchIndex.js";
+import { numberOrder, textOrder } from "./SortOrder.js";
 
 export const FLAG_CC_OPEN = 0x00000008;
 export const FLAG_CC_CLOSE = 0x00000010;
@@ -110,10 +112,15 @@ function searchText(call) {
     if (value === null || value === undefined || typeof value === "object") continue;
     const text = String(value);
     plain += text + "\u0001";
-    if (/\d/.test(text)) squeezed += text.replace(SEPARATORS, "") + "\u0001";
+    // Only where taking the separators out changes the text: a term found
+    // in the same text again finds nothing new.
+    if (/\d/.test(text)) {
+      const bare = text.replace(SEPARATORS, "");
+      if (bare !== text) squeezed += bare + "\u0001";
+    }
   }
   if (call.direction !== undefined) plain += directionLabel(call.direction) + "\u0001";
-  return (plain + "\u0002" + squeezed).toLowerCase();
+  return plain + "\u0002" + squeezed;
 }
 
 // Search terms: words that must all occur; a term made of digits and
@@ -123,23 +130,28 @@ export function searchTerms(query) {
     /^[+\d\-().\/]+$/.test(term) ? term.replace(SEPARATORS, "") || term : term);
 }
 
+function identity(n) {
+  const order = new Int32Array(n);
+  for (let i = 0; i < n; ++i) order[i] = i;
+  return order;
+}
+
 export class CallModel {
   constructor(calls) {
     this.calls = Array.isArray(calls) ? calls : [];
     const n = this.calls.length;
     this.columns = this.findColumns();
-    this.texts = null;
-    this.textsBuilt = 0;
+    this.search = new SearchIndex(this.calls, searchText);
     this.orders = new Map();
     this.recording = new Uint8Array(n);
     this.marked = new Uint8Array(n);
-    this.day = new Array(n);
+    // Start days, taken when a date filter first asks.
+    this.dayOf = null;
     const directions = new Map();
     for (let i = 0; i < n; ++i) {
       const call = this.calls[i] || {};
       this.recording[i] = hasRecording(call) ? 1 : 0;
       this.marked[i] = isMarked(call) ? 1 : 0;
-      this.day[i] = typeof call.time_start === "string" ? call.time_start.slice(0, 10) : "";
       if (call.direction !== undefined && directions.size <= 20) {
         const kind = directionKind(call.direction);
         if (!directions.has(kind)) directions.set(kind, call.direction);
@@ -166,16 +178,20 @@ export class CallModel {
     return columns;
   }
 
+  searchReady() { return this.search.ready(); }
+
   // Search texts are built piecewise after the first rows are shown.
-  buildTexts(deadline) {
-    const n = this.calls.length;
-    if (!this.texts) this.texts = new Array(n);
-    while (this.textsBuilt < n) {
-      this.texts[this.textsBuilt] = searchText(this.calls[this.textsBuilt] || {});
-      ++this.textsBuilt;
-      if (deadline && (this.textsBuilt & 255) === 0 && deadline()) return false;
+  buildTexts(deadline) { return this.search.build(deadline); }
+
+  days() {
+    if (!this.dayOf) {
+      this.dayOf = new Array(this.calls.length);
+      for (let i = 0; i < this.calls.length; ++i) {
+        const start = (this.calls[i] || {}).time_start;
+        this.dayOf[i] = typeof start === "string" ? start.slice(0, 10) : "";
+      }
     }
-    return true;
+    return this.dayOf;
   }
 
   sortKey(column, i) {
@@ -205,23 +221,16 @@ export class CallModel {
     return (era * 146097 + doe - 719468) * 86400 + h * 3600 + mi * 60 + s;
   }
 
-  // Start times sort as numbers with the call's index packed into the low
-  // bits, so that the engine's own numeric sort does the work, stably.
+  // Start times sort as the seconds they stand for, whatever their number.
   timeOrder() {
     const n = this.calls.length;
-    const SHIFT = 1048576;
-    if (n > SHIFT) return null;
-    const packed = new Float64Array(n);
+    const keys = new Float64Array(n);
     for (let i = 0; i < n; ++i) {
       const seconds = CallModel.seconds((this.calls[i] || {}).time_start);
-      // Unreadable times first; the offset keeps every key positive and exact.
-      const key = Number.isFinite(seconds) ? Math.min(8.5e9, Math.max(1, seconds + 4e9)) : 0;
-      packed[i] = key * SHIFT + i;
+      // Unreadable times first.
+      keys[i] = Number.isFinite(seconds) ? Math.min(8.5e9, Math.max(1, seconds + 4e9)) : 0;
     }
-    packed.sort();
-    const order = new Int32Array(n);
-    for (let k = 0; k < n; ++k) order[k] = packed[k] % SHIFT;
-    return order;
+    return numberOrder(keys);
   }
 
   // Ascending order of all calls by a column, cached per column.
@@ -240,18 +249,16 @@ export class CallModel {
       keys[i] = key;
       if (typeof key !== "number" && key !== "") numeric = false;
     }
-    order = new Int32Array(n);
-    for (let i = 0; i < n; ++i) order[i] = i;
     let sorted = true;
     if (numeric) {
       const values = new Float64Array(n);
       for (let i = 0; i < n; ++i) values[i] = keys[i] === "" ? -Infinity : keys[i];
       for (let i = 1; i < n && sorted; ++i) sorted = values[i - 1] <= values[i];
-      if (!sorted) order.sort((a, b) => values[a] - values[b] || a - b);
+      order = sorted ? identity(n) : numberOrder(values);
     } else {
       const text = keys.map(k => String(k));
       for (let i = 1; i < n && sorted; ++i) sorted = text[i - 1] <= text[i];
-      if (!sorted) order.sort((a, b) => (text[a] < text[b] ? -1 : text[a] > text[b] ? 1 : a - b));
+      order = sorted ? identity(n) : textOrder(text);
     }
     this.orders.set(column, order);
     return order;
@@ -261,24 +268,14 @@ export class CallModel {
   // extends the previous one only looks at the previous matches.
   matchSearch(query) {
     const terms = searchTerms(query);
-    const n = this.calls.length;
     if (terms.length === 0) {
       this.lastTerms = [];
       this.lastMatch = null;
       return null;
     }
-    this.buildTexts();
     const narrowing = this.lastMatch && this.lastTerms.length > 0 && this.lastTerms.length <= terms.length
       && this.lastTerms.every((term, k) => terms[k].includes(term));
-    const previous = narrowing ? this.lastMatch : null;
-    const match = new Uint8Array(n);
-    const texts = this.texts;
-    outer: for (let i = 0; i < n; ++i) {
-      if (previous && !previous[i]) continue;
-      const text = texts[i];
-      for (let k = 0; k < terms.length; ++k) if (text.indexOf(terms[k]) < 0) continue outer;
-      match[i] = 1;
-    }
+    const match = this.search.match(terms, narrowing ? this.lastMatch : null);
     this.lastTerms = terms;
     this.lastMatch = match;
     return match;
@@ -292,6 +289,7 @@ export class CallModel {
     const from = state.from || "";
     const to = state.to || "";
     const direction = state.direction || "";
+    const day = from || to ? this.days() : null;
     const out = new Int32Array(n);
     let count = 0;
     const descending = state.sortDescending;
@@ -301,8 +299,8 @@ export class CallModel {
       if (state.recordingOnly && !this.recording[i]) continue;
       if (state.markedOnly && !this.marked[i]) continue;
       if (state.notesOnly && !this.noteCounts[i]) continue;
-      if (from && this.day[i] < from) continue;
-      if (to && (this.day[i] === "" || this.day[i] > to)) continue;
+      if (from && day[i] < from) continue;
+      if (to && (day[i] === "" || day[i] > to)) continue;
       if (direction && directionKind(this.calls[i].direction) !== direction) continue;
       out[count++] = i;
     }

@@ -13,6 +13,7 @@ import { Player } from "./Player.js";
 import { Keyboard, shortcutTable } from "./Keyboard.js";
 import { NoteStore } from "./NoteStore.js";
 import { ReviewBar } from "./ReviewBar.js";
+import { loadCalls } from "./CallLoader.js";
 
 const STATE_KEY = "vorn-page";
 
@@ -221,13 +222,12 @@ function connectPlayer(app) {
 }
 
 async function start() {
+  const loading = loadCalls();
   const catalog = loadCatalog(pageLocale()).catch(() => false);
-  // gCalls exists once the document is parsed.
   if (document.readyState === "loading")
     await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
   await catalog;
-  const calls = typeof gCalls !== "undefined" && Array.isArray(gCalls) ? gCalls : [];
-  const app = new App(calls);
+  const app = new App(await loading);
   window.vornPage = app;
   connectPlayer(app);
   document.body.classList.add("ready");

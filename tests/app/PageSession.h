@@ -10,6 +10,8 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QMenu>
 #include <QToolBar>
 #include <QWebEngineProfile>
@@ -112,13 +114,16 @@ public:
 
     double waitReady()
     {
-        // Asked every 100 ms, so that the asking does not slow the page down.
+        // Asked every 100 ms, so that the asking does not slow the page down;
+        // the event loop runs meanwhile as in the program (see js).
         QElapsedTimer aTimer;
         aTimer.start();
         while (!js("!!(document.body && document.body.classList.contains('ready'))").toBool()) {
             if (aTimer.elapsed() > 60000)
                 return -1;
-            QTest::qWait(100);
+            QEventLoop aLoop;
+            QTimer::singleShot(100, &aLoop, &QEventLoop::quit);
+            aLoop.exec();
         }
         return js("performance.getEntriesByName('vorn-first-rows')[0].startTime").toDouble();
     }
@@ -136,7 +141,24 @@ public:
         return -1;
     }
 
-    QVariant js(const QString& isScript) { return runScript(mpView, isScript); }
+    // As runScript, but waiting in an event loop: QTest::qWaitFor sleeps
+    // 10 ms between rounds, which slows the server sending a large body.
+    QVariant js(const QString& isScript)
+    {
+        auto pAnswer = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
+        QEventLoop aLoop;
+        QPointer<QEventLoop> pLoop(&aLoop);
+        mpView->page()->runJavaScript(isScript, [pAnswer, pLoop](const QVariant& irValue) {
+            *pAnswer = { true, irValue };
+            if (pLoop)
+                pLoop->quit();
+        });
+        if (!pAnswer->first) {
+            QTimer::singleShot(10000, &aLoop, &QEventLoop::quit);
+            aLoop.exec();
+        }
+        return pAnswer->second;
+    }
 
     QWidget* input() { return mpView->focusProxy(); }
 

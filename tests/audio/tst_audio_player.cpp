@@ -400,14 +400,26 @@ private slots:
         mpPlayer->unload();
     }
 
-    // A pause that lasts the idle interval unloads the player once.
+    // A pause that lasts the idle interval unloads the player once, also
+    // when it comes before the streaming of a resume has started.
+    void idleUnload_data()
+    {
+        QTest::addColumn<bool>("bRightAfterResume");
+        QTest::newRow("paused while playing") << false;
+        QTest::newRow("paused right after resuming") << true;
+    }
     void idleUnload()
     {
+        QFETCH(bool, bRightAfterResume);
         openPackage("", "");
         QSignalSpy aIdle(mpPlayer, &AudioPlayer::idleJs);
         mpPlayer->setIdleInterval(400);
         mpPlayer->loadFromPackage("mono.wvc", "1");
         QTRY_VERIFY_WITH_TIMEOUT(output() && output()->state() == QAudio::ActiveState, cnDeviceWaitMs);
+        if (bRightAfterResume) {
+            mpPlayer->pause();
+            mpPlayer->resume();
+        }
         mpPlayer->pause();
         QTRY_COMPARE_WITH_TIMEOUT(aIdle.count(), 1, cnDeviceWaitMs);
         QVERIFY(!output());

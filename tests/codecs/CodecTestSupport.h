@@ -1,7 +1,9 @@
 #pragma once
-// Helpers of the codec tests: a speech-like signal, WVC files written with
-// the real encoders while their frames are recorded, the same frames in
-// formats the ffmpeg program reads, and ffmpeg's decode of them.
+// Helpers of the tests that judge decoded sound by ffmpeg (codecs, saved
+// recordings, waveforms): a speech-like signal, WVC files written with the
+// real encoders while their frames are recorded, the same frames in formats
+// the ffmpeg program reads, ffmpeg's decode of them, and the judgement of
+// our decode against it.
 #include "FrameEncoder.h"
 #include "MemoryDecoder.h"
 #include "WvcFormat.h"
@@ -222,6 +224,7 @@ inline Bytes containerFor(const CodecCase& irCase, const Frames& irFrames, QStri
     case WVC::CODEC_G723: irsFormat = "g723_1"; return concatenated("", irFrames);
     case WVC::CODEC_G729: irsFormat = "g729"; return concatenated("", irFrames);
     case WVC::CODEC_GSM: irsFormat = "gsm"; return concatenated("", irFrames);
+    case WVC::CODEC_PCM16: irsFormat = "s16le"; return concatenated("", irFrames);
     default: irsFormat.clear(); return {};
     }
 }
@@ -238,6 +241,7 @@ inline QString lavcDecoderName(uint32_t inCodecId)
     case WVC::CODEC_G723: eId = AV_CODEC_ID_G723_1; break;
     case WVC::CODEC_G729: eId = AV_CODEC_ID_G729; break;
     case WVC::CODEC_GSM: eId = AV_CODEC_ID_GSM; break;
+    case WVC::CODEC_PCM16: eId = AV_CODEC_ID_PCM_S16LE; break;
     default: break;
     }
     const AVCodec* pCodec = avcodec_find_decoder(eId);
@@ -263,8 +267,12 @@ inline bool ffmpegDecode(const CodecCase& irCase, const Frames& irFrames, uint32
     aFile.close();
     const uint32_t nCodec = static_cast<uint32_t>(WVC::codecIdFromName(irCase.sCodec.c_str()));
     QProcess aFfmpeg;
-    aFfmpeg.start("ffmpeg", {"-nostdin", "-v", "error", "-f", sFormat, "-c:a", lavcDecoderName(nCodec), "-i", sPath,
-                             "-ac", "1", "-ar", QString::number(inRate), "-f", "s16le", "-"});
+    QStringList aArguments{"-nostdin", "-v", "error", "-f", sFormat};
+    if (sFormat == "s16le") // raw samples say nothing of their rate
+        aArguments << "-ar" << QString::number(irCase.nRate) << "-ac" << "1";
+    aArguments << "-c:a" << lavcDecoderName(nCodec) << "-i" << sPath << "-ac" << "1" << "-ar" << QString::number(inRate)
+               << "-f" << "s16le" << "-";
+    aFfmpeg.start("ffmpeg", aArguments);
     if (!aFfmpeg.waitForFinished(120000) || aFfmpeg.exitStatus() != QProcess::NormalExit ||
         aFfmpeg.exitCode() != 0) {
         irsError = "ffmpeg failed: " + QString::fromLocal8Bit(aFfmpeg.readAllStandardError());
@@ -315,6 +323,70 @@ inline double snrDb(const Samples& irReference, const Samples& irTest)
         fNoise += fDiff * fDiff;
     }
     return fNoise == 0.0 ? 999.0 : 10.0 * std::log10(fSignal / fNoise);
+}
+
+// Judges our decode of one channel (irOurs) against ffmpeg's decode of the
+// same frames (irTheirs); irInput is what the encoder was given. Empty when
+// they agree as far as the codec allows:
+// - libavcodec's decoder on both sides (Opus, G.722, G.723.1, G.729, GSM,
+//   PCM16): identical samples. Opus comes out of our resampler behind a
+//   short lead-in of silence that ffmpeg's own resampler does not pad, and
+//   ffmpeg drains its resampler at the end; between the two, identical.
+// - AMR and AMR-WB (opencore against ffmpeg's own decoder): at least 30 dB
+//   SNR, AMR-WB compared below 6 kHz since each decoder fills 6.4 .. 7 kHz
+//   with noise from its own random generator; and our decode follows the
+//   input (above 3 dB SNR at the best delay within 30 ms).
+inline QString judgeAgainstFfmpeg(uint32_t inCodec, uint32_t inRate, const Samples& irOurs, const Samples& irTheirs,
+                                  const Samples& irInput, QString* ipsInfo = nullptr)
+{
+    if (inCodec == WVC::CODEC_AMR || inCodec == WVC::CODEC_AMR_WB) {
+        if (irTheirs.size() != irOurs.size())
+            return QString("ffmpeg gave %1 samples, we %2").arg(irTheirs.size()).arg(irOurs.size());
+        const bool bWide = inCodec == WVC::CODEC_AMR_WB;
+        const double fCut = 6000.0 / 16000.0;
+        const double fSnr = bWide ? snrDb(lowPass(irTheirs, fCut), lowPass(irOurs, fCut)) : snrDb(irTheirs, irOurs);
+        if (ipsInfo)
+            *ipsInfo = QString("%1 dB against ffmpeg").arg(fSnr, 0, 'f', 1);
+        if (fSnr < 30.0)
+            return QString("SNR %1 dB against ffmpeg").arg(fSnr);
+        const Samples aIn = bWide ? lowPass(irInput, fCut) : irInput;
+        const Samples aOut = bWide ? lowPass(irOurs, fCut) : irOurs;
+        double fBest = -100.0;
+        for (size_t nDelay = 0; nDelay < 480 && nDelay < aOut.size(); ++nDelay)
+            fBest = std::max(fBest, snrDb(aIn, Samples(aOut.begin() + static_cast<long>(nDelay), aOut.end())));
+        if (fBest <= 3.0)
+            return QString("input to decode SNR %1 dB").arg(fBest);
+        return {};
+    }
+    size_t nLead = 0;
+    if (inCodec == WVC::CODEC_OPUS && inRate != 48000) {
+        while (nLead < irOurs.size() && irOurs[nLead] == 0)
+            ++nLead;
+        if (nLead == 0 || nLead > 64 || irOurs.size() < 400 || irTheirs.size() < 400)
+            return QString("lead-in of %1 samples").arg(nLead);
+        // The lead-in is the resampler's alone when ffmpeg's first samples
+        // are silent too; find the exact alignment.
+        size_t nAligned = nLead;
+        while (nAligned > 0 &&
+               !std::equal(irOurs.begin() + static_cast<long>(nAligned), irOurs.begin() + 400, irTheirs.begin()))
+            --nAligned;
+        nLead = nAligned;
+    } else if (irTheirs.size() != irOurs.size()) {
+        return QString("ffmpeg gave %1 samples, we %2").arg(irTheirs.size()).arg(irOurs.size());
+    }
+    if (irTheirs.size() + nLead < irOurs.size())
+        return QString("ffmpeg gave %1 samples, we %2").arg(irTheirs.size()).arg(irOurs.size());
+    for (size_t i = nLead; i < irOurs.size(); ++i) {
+        if (irOurs[i] != irTheirs[i - nLead])
+            return QString("differs from sample %1 of %2 (lead-in %3)").arg(i).arg(irOurs.size()).arg(nLead);
+    }
+    // Not trivially equal: the decode carries the signal.
+    size_t nLoud = 0;
+    for (int16_t nSample : irOurs)
+        nLoud += std::abs(nSample) > 1000;
+    if (nLoud <= irOurs.size() / 20)
+        return QString("only %1 of %2 samples above 1000").arg(nLoud).arg(irOurs.size());
+    return {};
 }
 
 // Decodes a whole file through WVC::Decoder; the last decode result.

@@ -47,16 +47,20 @@ inline std::vector<qint16> steps(int inCount, int inRun)
     return a;
 }
 
-inline QByteArray wvcFile(const std::vector<std::vector<int16_t>>& iaChannels, bool ibWriteDuration = true)
+// 20 ms frames at the given rate.
+inline QByteArray wvcFile(const std::vector<std::vector<int16_t>>& iaChannels, bool ibWriteDuration = true,
+                          uint32_t inRate = 8000)
 {
     std::string sError;
     std::vector<std::unique_ptr<wvctools::FrameEncoder>> aOwned;
     std::vector<wvctools::FrameEncoder*> aEncoders;
     for (size_t i = 0; i < iaChannels.size(); ++i) {
-        aOwned.push_back(wvctools::makeFrameEncoder("PCM16", 160, sError));
+        aOwned.push_back(wvctools::makeFrameEncoder("PCM16", inRate, inRate / 50, sError));
         aEncoders.push_back(aOwned.back().get());
     }
     wvctools::WvcWriterOptions aOptions;
+    aOptions.nSampleRate = inRate;
+    aOptions.nSamplesPerFrame = inRate / 50;
     aOptions.bWriteDuration = ibWriteDuration;
     wvctools::WvcWriter aWriter(aOptions);
     std::vector<wvctools::WvcPage> aPages;

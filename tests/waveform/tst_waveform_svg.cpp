@@ -2,6 +2,7 @@
 // recordings through the member pipeline, WVC recordings from our writer.
 // Small rows are written out literally; longer ones are checked against a
 // plain reference of the reduction (peak of each group of samples or levels).
+#include "../codecs/CodecTestSupport.h"
 #include "Amplify.h"
 #include "BiquadFilter.h"
 #include "Package.h"
@@ -9,11 +10,14 @@
 #include "WaveformTestFiles.h"
 
 #include <QBuffer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <cstring>
 
 using namespace WaveformTestFiles;
 
@@ -136,6 +140,46 @@ QByteArray referenceWvc(const QByteArray& iaFile, int inChannels, const WvcSetti
     return referenceDocument(nCounter, aBands, true);
 }
 
+// The heights of the first band, column by column, read from the upper
+// edge of its polygon ("0,256 x,y ... W,256 0,256").
+std::vector<int> bandHeights(const QByteArray& iaSvg)
+{
+    const QList<QByteArray> aLines = iaSvg.split('\n');
+    if (aLines.size() < 4)
+        return {};
+    QList<QByteArray> aPoints = aLines[3].split('"').value(1).split(' ');
+    aPoints.removeAll(QByteArray());
+    std::vector<int> aHeights;
+    for (int i = 1; i + 2 < aPoints.size(); ++i)
+        aHeights.push_back(256 - aPoints[i].split(',').value(1).toInt());
+    return aHeights;
+}
+
+// The heights a tone A sin(w n) shows through the notch once settled, for
+// columns of inWidth samples: the notch's steady answer is
+// A |H| sin(w n + arg H), with (w0 the notch, a = sin w0 / 2Q)
+//   H(w) = (cos w - cos w0) / ((cos w - cos w0) + j a sin w),
+// and a column's height its largest magnitude in steps of 128.
+std::vector<int> notchedToneHeights(double ifAmplitude, double inHz, double inNotchHz, double ifQ, double inRate,
+                                    size_t inWidth, size_t inColumns, double* opfGain = nullptr)
+{
+    const double fW = 2 * M_PI * inHz / inRate;
+    const double fW0 = 2 * M_PI * inNotchHz / inRate;
+    const double fAlpha = std::sin(fW0) / (2 * ifQ);
+    const std::complex<double> aH = (std::cos(fW) - std::cos(fW0))
+                                    / std::complex<double>(std::cos(fW) - std::cos(fW0), fAlpha * std::sin(fW));
+    if (opfGain)
+        *opfGain = std::abs(aH);
+    std::vector<int> aHeights;
+    for (size_t c = 0; c < inColumns; ++c) {
+        double fPeak = 0;
+        for (size_t n = c * inWidth; n < (c + 1) * inWidth; ++n)
+            fPeak = std::max(fPeak, std::fabs(ifAmplitude * std::abs(aH) * std::sin(fW * double(n) + std::arg(aH))));
+        aHeights.push_back(std::min(int(fPeak / 128), 255));
+    }
+    return aHeights;
+}
+
 } // namespace
 
 class TestWaveformSvg : public QObject
@@ -148,6 +192,11 @@ private slots:
     void wav();
     void wvc_data();
     void wvc();
+    void notchLevels_data();
+    void notchLevels();
+    void levelsOfSoxDecode();
+    void levelsOfFfmpegDecode_data();
+    void levelsOfFfmpegDecode();
     void missingRecording();
     void lyingDurationIsCapped();
     void requestsAfterTheFirst();
@@ -359,6 +408,158 @@ void TestWaveformSvg::wvc()
     const QByteArray aSvg = generate("/app/wave/call.wvc", file, query);
     qInstallMessageHandler(previous);
     QCOMPARE(aSvg, expected);
+}
+
+// A tone through the notch, drawn from a WAV and from a WVC recording: once
+// the filter has settled, every column shows the height computed above from
+// the notch's transfer function. Allowed: one step, for the rounding of the
+// input samples and of the filter's output.
+void TestWaveformSvg::notchLevels_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<int>("rate");
+    QTest::addColumn<double>("tone");
+    QTest::addColumn<int>("notch");
+    QTest::addColumn<double>("q");
+    // Columns of at least one period of the tone: 60 s of WAV (458 or 938
+    // samples a column), 10 s of WVC (a 20 ms frame a column).
+    for (const char* pMember : {"call.wav", "call.wvc"}) {
+        const QString sMember = pMember;
+        const QString sKind = sMember.endsWith("wav") ? "WAV" : "WVC";
+        QTest::newRow(qPrintable(sKind + ", 50 Hz hum, notch at 50 Hz: gone")) << sMember << 8000 << 50.0 << 50 << 0.5;
+        QTest::newRow(qPrintable(sKind + ", 1003 Hz, notch at 50 Hz: kept")) << sMember << 8000 << 1003.0 << 50 << 0.5;
+        QTest::newRow(qPrintable(sKind + ", 60 Hz, narrow notch at 50 Hz: partly"))
+            << sMember << 8000 << 60.0 << 50 << 2.0;
+        QTest::newRow(qPrintable(sKind + ", 16 kHz, 60 Hz, narrow notch at 50 Hz: partly"))
+            << sMember << 16000 << 60.0 << 50 << 2.0;
+        QTest::newRow(qPrintable(sKind + ", 16 kHz, 50 Hz hum, notch at 50 Hz: gone"))
+            << sMember << 16000 << 50.0 << 50 << 0.5;
+    }
+}
+
+void TestWaveformSvg::notchLevels()
+{
+    QFETCH(QString, member);
+    QFETCH(int, rate);
+    QFETCH(double, tone);
+    QFETCH(int, notch);
+    QFETCH(double, q);
+    const double fAmplitude = 20000;
+    const bool bWav = member.endsWith(".wav");
+    const int nSeconds = bWav ? 60 : 10;
+    const std::vector<qint16> aTone = sine(rate * nSeconds, tone, fAmplitude, quint32(rate));
+    const QByteArray aFile = bWav ? pcm16Wav(aTone, quint32(rate)) : wvcFile({aTone}, true, uint32_t(rate));
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const QByteArray aSvg =
+        generate("/app/wave/" + member, aFile, QString("notchfrequency=%1&qfactor=%2").arg(notch).arg(q));
+    qInstallMessageHandler(previous);
+    const std::vector<int> aHeights = bandHeights(aSvg);
+    // WAV: columns of round(samples / 1024) samples; WVC: one a frame.
+    const size_t nColumns = bWav ? size_t(aTone.size() / std::lround(aTone.size() / 1024.0)) : size_t(nSeconds * 50);
+    QCOMPARE(aHeights.size(), nColumns);
+
+    const size_t nWidth = bWav ? size_t(std::lround(aTone.size() / 1024.0)) : size_t(rate / 50);
+    double fGain = 0;
+    const std::vector<int> aExpected = notchedToneHeights(fAmplitude, tone, notch, q, rate, nWidth, nColumns, &fGain);
+    qInfo("gain %.3f", fGain);
+    // The filter settles within a second.
+    for (size_t c = nColumns / size_t(nSeconds); c < nColumns; ++c) {
+        if (std::abs(aHeights[c] - aExpected[c]) > 1)
+            QFAIL(qPrintable(QString("column %1 of %2: height %3, expected %4")
+                                 .arg(c).arg(nColumns).arg(aHeights[c]).arg(aExpected[c])));
+    }
+}
+
+// An A-law WAV recording drawn from sox's decode of it: each column the
+// largest magnitude of its samples, in steps of 128.
+void TestWaveformSvg::levelsOfSoxDecode()
+{
+    const std::vector<qint16> aSpeech = steps(80000, 700);
+    QByteArray aCodes;
+    for (size_t i = 0; i < aSpeech.size(); ++i)
+        aCodes += char((aSpeech[i] >> 8) ^ int(i * 37)); // every code, at every height
+    using namespace WavTestFiles;
+    const QByteArray aWav = riff(chunk("fmt ", fmtPayload(6, 1, 8000, 8, 0)) + chunk("fact", le32(quint32(aCodes.size())))
+                                 + chunk("data", aCodes));
+    const QString sWav = mDir.filePath("sox-alaw.wav");
+    QFile aFile(sWav);
+    QVERIFY(aFile.open(QIODevice::WriteOnly));
+    QCOMPARE(aFile.write(aWav), qint64(aWav.size()));
+    aFile.close();
+    QProcess aSox;
+    aSox.start("sox", {"-V1", sWav, "-t", "raw", "-e", "signed-integer", "-b", "16", "-L", "-"});
+    QVERIFY2(aSox.waitForFinished(60000) && aSox.exitCode() == 0, "sox failed (scripts/setup installs it)");
+    const QByteArray aRaw = aSox.readAllStandardOutput();
+    QCOMPARE(aRaw.size(), aCodes.size() * 2);
+    std::vector<qint16> aDecoded(size_t(aCodes.size()));
+    std::memcpy(aDecoded.data(), aRaw.constData(), size_t(aRaw.size()));
+
+    // 80 000 samples: 1025 columns of 78.
+    std::vector<int> aExpected;
+    for (size_t c = 0; c < 1025; ++c) {
+        int nPeak = 0;
+        for (size_t i = c * 78; i < c * 78 + 78; ++i)
+            nPeak = std::max(nPeak, std::abs(int(aDecoded[i])));
+        aExpected.push_back(std::min(nPeak / 128, 255));
+    }
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const std::vector<int> aHeights = bandHeights(generate("/app/wave/call.wav", aWav, QString()));
+    qInstallMessageHandler(previous);
+    QCOMPARE(aHeights.size(), aExpected.size());
+    for (size_t c = 0; c < aExpected.size(); ++c)
+        QCOMPARE(aHeights[c], aExpected[c]);
+}
+
+// A coded WVC recording with the amplifier on, so that the drawing shows
+// the decoded samples (not the levels stored at recording): each column one
+// frame, its height the largest magnitude of ffmpeg's decode of the frame
+// times the ratio, in steps of 128. Allowed: one step, for the amplifier's
+// float rounding (0.5 * 32767 / 32768 per sample unit, truncated).
+void TestWaveformSvg::levelsOfFfmpegDecode_data()
+{
+    QTest::addColumn<QString>("codec");
+    QTest::addColumn<int>("rate");
+    QTest::newRow("GSM") << "GSM" << 8000;
+    QTest::newRow("G.729") << "G729" << 8000;
+    QTest::newRow("G.722") << "G722" << 16000;
+}
+
+void TestWaveformSvg::levelsOfFfmpegDecode()
+{
+    QFETCH(QString, codec);
+    QFETCH(int, rate);
+    const codectest::CodecCase aCase{codec.toStdString(), uint32_t(rate), uint32_t(rate / 50)};
+    codectest::WrittenFile aWritten;
+    std::string sError;
+    QVERIFY2(codectest::writeFile(aCase, {codectest::speechLike(size_t(rate) * 10, uint32_t(rate), 1)}, "", aWritten,
+                                  sError),
+             sError.c_str());
+    codectest::Samples aDecoded;
+    QString sFfmpegError;
+    QVERIFY2(codectest::ffmpegDecode(aCase, aWritten.aFrames[0], uint32_t(rate), aDecoded, sFfmpegError),
+             qPrintable(sFfmpegError));
+    const size_t nFrames = aWritten.aFrames[0].size();
+    QCOMPARE(aDecoded.size(), nFrames * size_t(rate / 50));
+    std::vector<int> aExpected;
+    for (size_t f = 0; f < nFrames; ++f) {
+        double fPeak = 0;
+        for (size_t i = f * size_t(rate / 50); i < (f + 1) * size_t(rate / 50); ++i)
+            fPeak = std::max(fPeak, std::fabs(aDecoded[i] * 0.5 * 32767 / 32768));
+        aExpected.push_back(std::min(int(fPeak) / 128, 255));
+    }
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    const std::vector<int> aHeights = bandHeights(generate(
+        "/app/wave/call.wvc", QByteArray(reinterpret_cast<const char*>(aWritten.aBytes.data()), int(aWritten.aBytes.size())),
+        "amplifyratio=0.5"));
+    qInstallMessageHandler(previous);
+    QCOMPARE(aHeights.size(), aExpected.size());
+    int nLoud = 0;
+    for (size_t c = 0; c < aExpected.size(); ++c) {
+        nLoud += aExpected[c] > 10;
+        if (std::abs(aHeights[c] - aExpected[c]) > 1)
+            QFAIL(qPrintable(QString("column %1: height %2, expected %3").arg(c).arg(aHeights[c]).arg(aExpected[c])));
+    }
+    QVERIFY(nLoud > int(nFrames / 4)); // the recording is not near silence
 }
 
 void TestWaveformSvg::missingRecording()
