@@ -93,7 +93,8 @@ export function textOrder(texts) {
     for (let k = shared; k < end; ++k) seen[text.charCodeAt(k)] = 1;
   }
   // Rank 0 is "the text has ended", below every character.
-  const rank = new Uint16Array(65536);
+  // Up to 65 536 characters and the end: more than 16 bits.
+  const rank = new Uint32Array(65536);
   let symbols = 1;
   for (let c = 0; c < 65536; ++c) if (seen[c]) rank[c] = symbols++;
   let bits = 1;
