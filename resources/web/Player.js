@@ -128,7 +128,16 @@ export class Player {
     if (this.state.paused) this.native.resume();
     else this.native.pause();
   }
-  pause() { if (this.native && this.state.loaded && !this.state.paused) this.native.pause(); }
+  pause() {
+    if (!this.native) return;
+    // A recording still loading is paused as soon as it has loaded (closing
+    // the call meanwhile left it playing unseen).
+    if (!this.state.loaded) {
+      if (this.loadedKey) this.startPaused = true;
+      return;
+    }
+    if (!this.state.paused) this.native.pause();
+  }
   stop() {
     if (!this.native || !this.state.loaded) return;
     this.native.stop();
