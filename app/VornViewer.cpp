@@ -3,6 +3,7 @@
 #include "AnalyticsChannel.h"
 
 #include "AudioPlayer.h"
+#include "FreedMemory.h"
 #include "Package.h"
 #include "ReviewChannel.h"
 #include "ReviewDocument.h"
@@ -39,6 +40,8 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     , mpAudioPlayer(ipaAudioPlayer)
     , mnHttpPort(inHttpPort)
 {
+    // Before the web engine starts: the viewer is kept open all day.
+    returnFreedLargeBuffers();
     setWindowTitle(tr("VORN Viewer"));
     mpTimeVerification = new TimeVerification(this);
     connect(mpTimeVerification, &TimeVerification::waitingStarted, this, &VornViewer::showTimeVerificationProgress);
