@@ -4,6 +4,7 @@
 #include "CallIndexChannel.h"
 
 #include "AudioPlayer.h"
+#include "FreedMemory.h"
 #include "Package.h"
 #include "ReviewChannel.h"
 #include "ReviewDocument.h"
@@ -40,6 +41,8 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     , mpAudioPlayer(ipaAudioPlayer)
     , mnHttpPort(inHttpPort)
 {
+    // Before the web engine starts: the viewer is kept open all day.
+    returnFreedLargeBuffers();
     setWindowTitle(tr("VORN Viewer"));
     mpTimeVerification = new TimeVerification(this);
     connect(mpTimeVerification, &TimeVerification::waitingStarted, this, &VornViewer::showTimeVerificationProgress);

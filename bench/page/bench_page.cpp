@@ -123,7 +123,7 @@ void runCase(int inCalls, ProcessMemory& irMemory)
     // The search texts are built in idle time after the first rows.
     QElapsedTimer aTimer;
     aTimer.start();
-    (void)QTest::qWaitFor([&] { return aSession.js("vornPage.model.searchReady()").toBool(); }, 120000);
+    (void)QTest::qWaitFor([&] { return aSession.js("vornPage.calls.searchReady()").toBool(); }, 120000);
     std::printf("search texts ready %.0f ms after asked\n", double(aTimer.elapsed()));
 
     QList<double> aFirst, aNarrow, aOther, aNumber;
@@ -143,7 +143,7 @@ void runCase(int inCalls, ProcessMemory& irMemory)
                 " (%d row) (medians)\n", median(aFirst), median(aNarrow), median(aOther), median(aNumber), nFound);
 
     QList<double> aTime, aToggle, aCaller, aAgent, aStatus;
-    const QString sForget = "vornPage.model.orders.clear();";
+    const QString sForget = "vornPage.calls.forgetOrders();";
     for (int i = 0; i < nRuns; ++i) {
         aTime << timed(aSession, sForget + clickHeading("time_start"));
         aToggle << timed(aSession, clickHeading("time_start"));

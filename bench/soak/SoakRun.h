@@ -176,7 +176,7 @@ public:
         ModalAnswers aModal(aAnswers);
         const bool bReady = maSession.open(QDir(msFolder).filePath(ibEncrypted ? "encrypted.pkg" : "plain.pkg")) >= 0;
         return bReady && !bUnexpected && pageConnected()
-            && maSession.js("vornPage.model.calls.length").toInt() == maRecordings.size() + 1;
+            && maSession.js("vornPage.calls.total").toInt() == maRecordings.size() + 1;
     }
 
     // Opens recording i's call in the page (its waveform drawn by the
@@ -315,9 +315,9 @@ private:
     bool openCall(const QString& isRecording)
     {
         return pageConnected()
-            && maSession.js(QStringLiteral("(() => { const i = vornPage.model.calls.findIndex(c => c.voice === %1);"
-                                           " if (i >= 0) vornPage.bus.emit('open', i); return i >= 0 && vornPage.callView.isOpen(); })()")
-                                .arg(PageSession::quoted(isRecording)))
+            && maSession.awaitJs(QStringLiteral("vornPage.allCalls().then(a => a.findIndex(c => c.voice === %1))"
+                                                ".then(i => i >= 0 && vornPage.openCall(i)).then(() => vornPage.callView.isOpen())")
+                                     .arg(PageSession::quoted(isRecording)))
                    .toBool();
     }
 

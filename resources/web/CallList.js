@@ -1,7 +1,9 @@
 // The call list: a grid whose header sorts and whose body draws only the
-// rows in sight, so 100 000 calls scroll as smoothly as 100.
+// rows in sight, so a million calls scroll as smoothly as 100. The rows of
+// a view may arrive later than its count (the native index sends windows):
+// a row is drawn once its call is there.
 import { t } from "./i18n.js";
-import { STATUS, NOTES, fieldLabel, formatValue, textDirection } from "./CallModel.js";
+import { STATUS, NOTES, fieldLabel, formatValue, textDirection, hasRecording, isMarked } from "./CallModel.js";
 
 const ROW_HEIGHT = 34;
 const OVERSCAN = 6;
@@ -21,11 +23,13 @@ function columnWidth(key) {
 }
 
 export class CallList {
-  constructor(root, model, bus) {
+  // calls: the page's calls (LocalCalls or IndexedCalls).
+  constructor(root, calls, bus) {
     this.root = root;
-    this.model = model;
+    this.calls = calls;
     this.bus = bus;
-    this.view = new Int32Array(0);
+    this.view = { count: 0, at: () => undefined, want: () => null };
+    this.waiting = null;
     this.cursor = 0;
     this.sortColumn = "time_start";
     this.sortDescending = true;
@@ -33,9 +37,9 @@ export class CallList {
 
     root.setAttribute("role", "grid");
     root.setAttribute("aria-label", t("Calls"));
-    root.setAttribute("aria-colcount", String(model.columns.length));
+    root.setAttribute("aria-colcount", String(calls.columns.length));
     root.tabIndex = 0;
-    const widths = model.columns.map(columnWidth);
+    const widths = calls.columns.map(columnWidth);
     root.style.setProperty("--columns", widths.join(" "));
     // Header and rows share one width, so every row lines up with the header
     // whatever its contents.
@@ -46,7 +50,7 @@ export class CallList {
     this.header.className = "list-header";
     this.header.setAttribute("role", "row");
     this.header.setAttribute("aria-rowindex", "1");
-    model.columns.forEach((key, c) => {
+    calls.columns.forEach((key, c) => {
       const cell = document.createElement("button");
       cell.type = "button";
       cell.className = "list-heading";
@@ -83,7 +87,11 @@ export class CallList {
     });
     this.canvas.addEventListener("dblclick", event => {
       const row = event.target.closest(".list-row");
-      if (row) this.bus.emit("open", this.view[Number(row.dataset.position)]);
+      if (!row) return;
+      const view = this.view;
+      view.index(Number(row.dataset.position)).then(index => {
+        if (index !== undefined && view === this.view) this.bus.emit("open", index);
+      });
     });
     this.pending = false;
   }
@@ -98,22 +106,27 @@ export class CallList {
     }
   }
 
-  // Shows a new result; the cursor stays on the same call when it is still there.
-  setView(view, keepCall) {
-    const previous = keepCall !== undefined ? keepCall : this.currentCall();
+  // Shows a new result with the cursor at a position (the caller finds the
+  // call it was on in the new view; the top otherwise).
+  setView(view, position) {
     this.view = view;
-    let position = 0;
-    if (previous !== undefined && previous >= 0) {
-      const found = view.indexOf(previous);
-      if (found >= 0) position = found;
-    }
-    this.cursor = Math.min(position, Math.max(0, view.length - 1));
-    this.canvas.style.height = view.length * ROW_HEIGHT + "px";
-    this.root.setAttribute("aria-rowcount", String(view.length + 1));
-    this.empty.hidden = view.length > 0;
-    this.empty.textContent = this.model.calls.length ? t("No call matches the search and filters.") : t("This package holds no calls.");
+    this.waiting = null;
+    for (const row of this.rows) row.renderedCall = undefined;
+    this.cursor = Math.min(Math.max(0, position), Math.max(0, view.count - 1));
+    this.announce = view.count > 0 && this.currentCall() === undefined;
+    this.canvas.style.height = view.count * ROW_HEIGHT + "px";
+    this.root.setAttribute("aria-rowcount", String(view.count + 1));
+    this.empty.hidden = view.count > 0;
+    this.empty.textContent = this.calls.total ? t("No call matches the search and filters.") : t("This package holds no calls.");
     this.render();
     this.ensureVisible();
+  }
+
+  count() { return this.view.count; }
+
+  // Resolves once every row in sight is drawn with its call.
+  async settled() {
+    while (this.waiting) await this.waiting;
   }
 
   // Values changed under the same calls (notes): every row is drawn again.
@@ -122,16 +135,20 @@ export class CallList {
     this.render();
   }
 
+  // The call under the cursor, once its place in the view is known.
   currentCall() {
-    return this.view.length ? this.view[this.cursor] : undefined;
+    return this.view.count ? this.view.at(this.cursor) : undefined;
   }
 
   moveTo(position) {
-    if (!this.view.length) return;
-    this.cursor = Math.max(0, Math.min(this.view.length - 1, position));
+    if (!this.view.count) return;
+    this.cursor = Math.max(0, Math.min(this.view.count - 1, position));
     this.ensureVisible();
     this.render();
-    this.bus.emit("cursor", this.currentCall());
+    const index = this.currentCall();
+    // A cursor on a row still coming is announced again when it is drawn.
+    this.announce = index === undefined || !this.calls.call(index);
+    this.bus.emit("cursor", index);
   }
 
   moveBy(delta) { this.moveTo(this.cursor + delta); }
@@ -155,7 +172,7 @@ export class CallList {
     const row = document.createElement("div");
     row.className = "list-row";
     row.setAttribute("role", "row");
-    this.model.columns.forEach((key, c) => {
+    this.calls.columns.forEach((key, c) => {
       const cell = document.createElement("div");
       cell.className = "list-cell";
       cell.setAttribute("role", "gridcell");
@@ -172,11 +189,11 @@ export class CallList {
   render() {
     const height = this.root.clientHeight || 600;
     const first = Math.max(0, Math.floor(this.root.scrollTop / ROW_HEIGHT) - OVERSCAN);
-    const last = Math.min(this.view.length, Math.ceil((this.root.scrollTop + height) / ROW_HEIGHT) + OVERSCAN);
+    const last = Math.min(this.view.count, Math.ceil((this.root.scrollTop + height) / ROW_HEIGHT) + OVERSCAN);
     const needed = Math.max(0, last - first);
     while (this.rows.length < needed) this.rows.push(this.makeRow());
-    const columns = this.model.columns;
-    const calls = this.model.calls;
+    const columns = this.calls.columns;
+    let missing = false;
     for (let r = 0; r < this.rows.length; ++r) {
       const row = this.rows[r];
       const position = first + r;
@@ -185,24 +202,34 @@ export class CallList {
         continue;
       }
       row.hidden = false;
-      const index = this.view[position];
+      const index = this.view.at(position);
+      const call = index === undefined ? undefined : this.calls.call(index);
       row.style.transform = `translateY(${position * ROW_HEIGHT}px)`;
       row.dataset.position = String(position);
-      row.dataset.call = String(index);
+      if (call) row.dataset.call = String(index);
+      else delete row.dataset.call;
       row.setAttribute("aria-rowindex", String(position + 2));
       const active = position === this.cursor;
       row.classList.toggle("active", active);
       row.setAttribute("aria-selected", active ? "true" : "false");
       if (active) row.id = "active-row"; else row.removeAttribute("id");
+      if (!call) {
+        missing = true;
+        if (row.renderedCall !== undefined) this.clearRow(row);
+        continue;
+      }
+      if (active && this.announce) {
+        this.announce = false;
+        this.bus.emit("cursor", index);
+      }
       if (row.renderedCall === index) continue;
       row.renderedCall = index;
-      const call = calls[index] || {};
       for (let c = 0; c < columns.length; ++c) {
         const cell = row.children[c];
         const key = columns[c];
         if (key === STATUS) {
-          const recording = this.model.recording[index];
-          const marked = this.model.marked[index];
+          const recording = hasRecording(call);
+          const marked = isMarked(call);
           cell.innerHTML = (recording ? '<span class="icon rec" aria-hidden="true"></span>' : "")
             + (marked ? '<span class="icon mark" aria-hidden="true"></span>' : "");
           const words = [];
@@ -211,7 +238,7 @@ export class CallList {
           cell.setAttribute("aria-label", words.join(", ") || t("No recording"));
           cell.title = words.join("\n");
         } else if (key === NOTES) {
-          const count = this.model.noteCounts[index];
+          const count = this.calls.noteCount(index);
           cell.firstChild.textContent = count ? count.toLocaleString() : "";
           cell.classList.add("notes-cell");
         } else {
@@ -222,7 +249,30 @@ export class CallList {
         }
       }
     }
-    if (this.view.length) this.root.setAttribute("aria-activedescendant", "active-row");
+    if (this.view.count) this.root.setAttribute("aria-activedescendant", "active-row");
     else this.root.removeAttribute("aria-activedescendant");
+    if (missing) this.fetchRows(first, last);
+  }
+
+  // Asks the view for the rows in sight and draws them when they come.
+  fetchRows(first, last) {
+    const view = this.view;
+    const waiting = view.want(first, last);
+    if (!waiting) return;
+    const done = waiting.then(() => {
+      if (this.waiting === done) this.waiting = null;
+      if (view === this.view) this.render();
+    }, () => {
+      if (this.waiting === done) this.waiting = null;
+    });
+    this.waiting = done;
+  }
+
+  clearRow(row) {
+    row.renderedCall = undefined;
+    for (const cell of row.children) {
+      if (cell.firstChild && cell.firstChild.tagName === "BDI") cell.firstChild.textContent = "";
+      else cell.textContent = "";
+    }
   }
 }

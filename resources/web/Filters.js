@@ -13,7 +13,7 @@ function labelled(text, control) {
 }
 
 export class Filters {
-  constructor(root, model, bus) {
+  constructor(root, calls, bus) {
     this.bus = bus;
     this.root = root;
     root.setAttribute("role", "search");
@@ -35,7 +35,7 @@ export class Filters {
     this.direction.id = "filter-direction";
     const all = new Option(t("All directions"), "");
     this.direction.add(all);
-    for (const { kind, label } of model.directions) this.direction.add(new Option(label, kind));
+    for (const { kind, label } of calls.directions) this.direction.add(new Option(label, kind));
 
     this.recording = document.createElement("input");
     this.recording.type = "checkbox";
@@ -76,7 +76,7 @@ export class Filters {
       labelled(t("To"), this.to),
       labelled(t("Direction"), this.direction),
       checks, this.reset, this.count);
-    if (!model.directions.length) this.direction.closest("label").hidden = true;
+    if (!calls.directions.length) this.direction.closest("label").hidden = true;
 
     const changed = () => this.bus.emit("filters", this.state());
     this.search.addEventListener("input", changed);

@@ -77,7 +77,7 @@ export class Keyboard {
         case "PageDown": list.moveBy(list.pageSize()); break;
         case "PageUp": list.moveBy(-list.pageSize()); break;
         case "Home": list.moveTo(0); break;
-        case "End": list.moveTo(list.view.length - 1); break;
+        case "End": list.moveTo(list.count() - 1); break;
         case "Enter": app.openCurrent(); break;
         case " ": app.openCurrent(true); break;
         default: done = false;

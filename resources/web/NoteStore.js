@@ -40,12 +40,14 @@ function cleanNote(note) {
 }
 
 export class NoteStore {
-  constructor(model, bus) {
-    this.model = model;
+  // calls: the page's calls (LocalCalls or IndexedCalls), told which calls hold notes.
+  constructor(calls, bus) {
+    this.calls = calls;
     this.bus = bus;
     this.review = null;
     this.byKey = new Map();
-    this.indexOfKey = null;
+    // key -> [id, start time to the second, count]: what the calls are told.
+    this.entries = new Map();
   }
 
   attach(review) {
@@ -59,35 +61,28 @@ export class NoteStore {
     if (!this.review) return;
     this.review.allNotes(all => {
       this.byKey.clear();
+      this.entries.clear();
       for (const entry of Array.isArray(all) ? all : []) {
         if (!entry || !Array.isArray(entry.notes) || !entry.notes.length) continue;
-        this.byKey.set(noteKey(entry.id, entry.time_start), entry.notes.map(cleanNote).sort(byTime));
+        const key = noteKey(entry.id, entry.time_start);
+        this.byKey.set(key, entry.notes.map(cleanNote).sort(byTime));
+        this.entries.set(key, [entry.id ?? null, String(entry.time_start ?? "").slice(0, 19), entry.notes.length]);
       }
       this.recount();
       this.bus.emit("notes-replaced");
     });
   }
 
-  // Call index by key, built once: only needed when notes arrive.
-  callIndex(key) {
-    if (!this.indexOfKey) {
-      this.indexOfKey = new Map();
-      this.model.calls.forEach((call, i) => {
-        if (canHoldNotes(call)) this.indexOfKey.set(noteKey(call.id, call.time_start), i);
-      });
-    }
-    return this.indexOfKey.get(key);
+  recount() {
+    this.calls.setNotes(this.entries);
+    this.bus.emit("note-counts");
   }
 
-  recount() {
-    const counts = this.model.noteCounts;
-    counts.fill(0);
-    for (const [key, notes] of this.byKey) {
-      const i = this.callIndex(key);
-      if (i !== undefined) counts[i] = Math.min(65535, notes.length);
-    }
-    this.model.notesChanged();
-    this.bus.emit("note-counts");
+  // Notes of a call as the list counts them.
+  count(call) {
+    if (!canHoldNotes(call)) return 0;
+    const entry = this.entries.get(noteKey(call.id, call.time_start));
+    return entry ? Math.min(65535, entry[2]) : 0;
   }
 
   notes(call) {
@@ -99,11 +94,14 @@ export class NoteStore {
     if (!canHoldNotes(call)) return;
     const key = noteKey(call.id, call.time_start);
     const clean = notes.map(cleanNote).sort(byTime);
-    if (clean.length) this.byKey.set(key, clean);
-    else this.byKey.delete(key);
-    const i = this.callIndex(key);
-    if (i !== undefined) this.model.noteCounts[i] = Math.min(65535, clean.length);
-    this.model.notesChanged();
+    if (clean.length) {
+      this.byKey.set(key, clean);
+      this.entries.set(key, [call.id, String(call.time_start).slice(0, 19), clean.length]);
+    } else {
+      this.byKey.delete(key);
+      this.entries.delete(key);
+    }
+    this.calls.setNote(key, this.entries.get(key));
     this.bus.emit("note-counts");
     if (this.review) this.review.setCallNotes(call.id, String(call.time_start).slice(0, 19), clean);
     this.bus.emit("notes-changed", { call, notes: clean.slice() });

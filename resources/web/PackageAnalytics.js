@@ -28,9 +28,9 @@ const SORTS = {
 };
 
 export class PackageAnalytics {
-  constructor(root, model, bus) {
+  constructor(root, calls, bus) {
     this.root = root;
-    this.model = model;
+    this.calls = calls;
     this.bus = bus;
     this.native = null;
     this.rows = null;
@@ -81,7 +81,7 @@ export class PackageAnalytics {
   attach(native) {
     if (!native || typeof native.analyseAll !== "function") return;
     this.native = native;
-    this.root.hidden = !this.model.calls.length;
+    this.root.hidden = !this.calls.total;
     native.progressJs.connect((done, total, msLeft) => this.showProgress(done, total, msLeft));
     native.finishedJs.connect(rows => this.finished(rows));
     native.saveFailedJs.connect(() => { this.status.textContent = t("The CSV could not be saved."); });
@@ -157,7 +157,7 @@ export class PackageAnalytics {
   }
 
   openRow(row) {
-    this.bus.emit("open", row.index);
-    if (row.silence_longest_start_ms !== undefined) this.bus.emit("seek", row.silence_longest_start_ms);
+    // The seek waits for the call view to show the call.
+    this.bus.emit("open", { index: row.index, seek: row.silence_longest_start_ms });
   }
 }

@@ -1,11 +1,13 @@
 // The package page: wires the call list, the filters, the call view and the
 // native player together through one event bus, and keeps the reviewer's
 // place (search, filters, sort, open call) across reloads of the page, such
-// as a language switch.
+// as a language switch. The calls come through one asynchronous interface
+// (LocalCalls: calls.js read by the page), so nothing here holds them all.
 import { PackageAnalytics } from "./PackageAnalytics.js";
 import { t, loadCatalog, pageLocale } from "./i18n.js";
 import { EventBus } from "./EventBus.js";
-import { CallModel, NOTES } from "./CallModel.js";
+import { NOTES } from "./CallModel.js";
+import { LocalCalls, callKey } from "./LocalCalls.js";
 import { CallList } from "./CallList.js";
 import { Filters } from "./Filters.js";
 import { CallView } from "./CallView.js";
@@ -17,16 +19,15 @@ import { loadCalls } from "./CallLoader.js";
 
 const STATE_KEY = "vorn-page";
 
-function callKey(call, index) {
-  return call && call.id !== undefined ? `${call.id}|${call.time_start ?? ""}` : `#${index}`;
-}
-
 class App {
+  // calls: LocalCalls or IndexedCalls.
   constructor(calls) {
     this.bus = new EventBus();
-    this.model = new CallModel(calls);
+    this.calls = calls;
     this.player = new Player(this.bus);
-    const saved = this.loadState();
+    this.refreshCount = 0;
+    this.refreshing = null;
+    this.openCount = 0;
 
     document.title = t("Calls") + " – " + t("VORN Viewer");
     document.getElementById("app-title").textContent = t("Calls");
@@ -37,13 +38,13 @@ class App {
 
     this.listView = document.getElementById("list-view");
     this.callRoot = document.getElementById("call-view");
-    this.filters = new Filters(document.getElementById("filters"), this.model, this.bus);
-    this.list = new CallList(document.getElementById("call-list"), this.model, this.bus);
+    this.filters = new Filters(document.getElementById("filters"), calls, this.bus);
+    this.list = new CallList(document.getElementById("call-list"), calls, this.bus);
     const analyticsRoot = document.createElement("section");
     document.getElementById("call-list").before(analyticsRoot);
-    this.packageAnalytics = new PackageAnalytics(analyticsRoot, this.model, this.bus);
+    this.packageAnalytics = new PackageAnalytics(analyticsRoot, calls, this.bus);
     this.bus.on("channel", channel => this.packageAnalytics.attach(channel.objects.Analytics));
-    this.notes = new NoteStore(this.model, this.bus);
+    this.notes = new NoteStore(calls, this.bus);
     this.reviewBar = new ReviewBar(document.getElementById("help-button"));
     this.bus.on("channel", channel => {
       this.notes.attach(channel.objects.Review);
@@ -54,10 +55,6 @@ class App {
     this.buildHelp();
     this.keyboard = new Keyboard(this);
 
-    this.filters.set(saved.filters || {});
-    this.list.setSort(saved.sortColumn && this.model.columns.includes(saved.sortColumn) ? saved.sortColumn : "time_start",
-      saved.sortColumn ? !!saved.sortDescending : true);
-
     this.bus.on("filters", () => this.refresh());
     this.bus.on("sort", column => {
       const descending = column === this.list.sortColumn ? !this.list.sortDescending : column === "time_start";
@@ -65,7 +62,13 @@ class App {
       this.refresh();
     });
     this.bus.on("cursor", () => this.saveState());
-    this.bus.on("open", index => this.openCall(index));
+    // "open" gives a call index, or { index, seek } to show a moment of it.
+    this.bus.on("open", detail => {
+      const { index, seek } = typeof detail === "object" && detail ? detail : { index: detail };
+      this.openCall(index).then(shown => {
+        if (shown && seek !== undefined) this.bus.emit("seek", seek);
+      });
+    });
     this.bus.on("close", () => this.closeCall());
     this.bus.on("step", delta => this.step(delta));
     this.bus.on("download", () => this.callView.isOpen() && this.callView.downloadRecording());
@@ -78,54 +81,104 @@ class App {
       else this.refresh();
     });
 
-    this.refresh(this.findCall(saved.cursor));
+  }
+
+  // The reviewer's place back, then the first rows.
+  async start() {
+    const saved = this.loadState();
+    this.filters.set(saved.filters || {});
+    this.list.setSort(saved.sortColumn && this.calls.columns.includes(saved.sortColumn) ? saved.sortColumn : "time_start",
+      saved.sortColumn ? !!saved.sortDescending : true);
+    const cursor = await this.calls.find(saved.cursor, saved.cursorIndex);
+    await this.refresh(cursor);
+    await this.settled();
     performance.mark("vorn-first-rows");
-    const open = this.findCall(saved.open);
-    if (open !== undefined) this.openCall(open, true);
+    const open = saved.open === saved.cursor ? cursor : await this.calls.find(saved.open, saved.cursorIndex);
+    if (open !== undefined) await this.openCall(open, true);
     else this.list.root.focus({ preventScroll: true });
     this.buildTextsWhenIdle();
   }
 
   mode() { return this.callView.isOpen() ? "call" : "list"; }
 
-  findCall(key) {
-    if (!key) return undefined;
-    const calls = this.model.calls;
-    for (let i = 0; i < calls.length; ++i) if (callKey(calls[i], i) === key) return i;
-    return undefined;
+  // For tests and benchmarks, alike in both ways: every call of the package,
+  // and the calls of the list in its order.
+  async allCalls() {
+    const indexes = Array.from({ length: this.calls.total }, (_, i) => i);
+    const calls = [];
+    for (let at = 0; at < indexes.length; at += 1000) calls.push(...await this.calls.fetch(indexes.slice(at, at + 1000)));
+    return calls;
   }
 
+  async shownCalls() {
+    const view = this.list.view;
+    const calls = [];
+    for (let at = 0; at < view.count; at += 1000) calls.push(...await this.calls.fetch(await view.range(at, 1000)));
+    return calls;
+  }
+
+  // Resolves once the latest change of the list is shown with its rows.
+  async settled() {
+    while (this.refreshing) await this.refreshing;
+    await this.list.settled();
+  }
+
+  // Asks for the list the filters and sort describe; a later change wins
+  // over an answer still on its way.
   refresh(keepCall) {
+    const count = ++this.refreshCount;
+    const done = this.showView(count, keepCall).finally(() => {
+      if (this.refreshing === done) this.refreshing = null;
+    });
+    this.refreshing = done;
+    return done;
+  }
+
+  async showView(count, keepCall) {
     const state = Object.assign(this.filters.state(), { sortColumn: this.list.sortColumn, sortDescending: this.list.sortDescending });
-    const view = this.model.query(state);
-    this.list.setView(view, keepCall);
-    this.filters.showCount(view.length, this.model.calls.length);
+    const previous = keepCall !== undefined ? keepCall : this.list.currentCall();
+    const view = await this.calls.view(state);
+    if (count !== this.refreshCount) return;
+    const position = previous !== undefined && previous >= 0 ? await view.position(previous) : -1;
+    if (count !== this.refreshCount) return;
+    this.list.setView(view, position);
+    this.filters.showCount(view.count, this.calls.total);
     this.saveState();
   }
 
   // The search texts are built in idle time so that the first keystroke is quick.
   buildTextsWhenIdle() {
+    if (!this.calls.buildTexts) return;
     const work = deadline => {
-      if (!this.model.buildTexts(() => deadline.timeRemaining() < 2)) requestIdleCallback(work);
+      if (!this.calls.buildTexts(() => deadline.timeRemaining() < 2)) requestIdleCallback(work);
     };
     requestIdleCallback(work);
   }
 
-  openCurrent(andPlay) {
-    const index = this.list.currentCall();
-    if (index === undefined) return;
-    this.openCall(index);
-    if (andPlay) this.bus.emit("play-toggle");
+  async openCurrent(andPlay) {
+    const view = this.list.view;
+    const index = await view.index(this.list.cursor);
+    if (index === undefined || view !== this.list.view) return;
+    if (await this.openCall(index) && andPlay) this.bus.emit("play-toggle");
   }
 
-  openCall(index, restoring) {
-    const position = this.list.view.indexOf(index);
+  // Shows a call; false when a later choice overtook it or it is gone.
+  async openCall(index, restoring) {
+    const count = ++this.openCount;
+    const view = this.list.view;
+    // The call shown stays the same object, so the call view keeps its state.
+    const shown = this.callView.call && this.openIndex === index ? this.callView.call : undefined;
+    const [call] = shown ? [shown] : await this.calls.fetch([index]);
+    const position = await view.position(index);
+    if (count !== this.openCount || !call) return false;
     if (position >= 0 && position !== this.list.cursor) this.list.moveTo(position);
     this.listView.hidden = true;
     this.callRoot.hidden = false;
-    this.callView.show(this.model.calls[index], Math.max(0, position), Math.max(1, this.list.view.length));
+    this.openIndex = index;
+    this.callView.show(call, Math.max(0, position), Math.max(1, view.count));
     this.callView.title.focus({ preventScroll: true });
     if (!restoring) this.saveState();
+    return true;
   }
 
   closeCall() {
@@ -143,12 +196,15 @@ class App {
     this.saveState();
   }
 
-  step(delta) {
+  async step(delta) {
     if (!this.callView.isOpen()) return;
     const position = this.list.cursor + delta;
-    if (position < 0 || position >= this.list.view.length) return;
+    if (position < 0 || position >= this.list.count()) return;
     this.list.moveTo(position);
-    this.openCall(this.list.currentCall());
+    const view = this.list.view;
+    const index = await view.index(position);
+    if (index !== undefined && view === this.list.view && this.list.cursor === position && this.callView.isOpen())
+      await this.openCall(index);
   }
 
   focusSearch() {
@@ -196,14 +252,17 @@ class App {
 
   saveState() {
     if (!this.list) return;
-    const calls = this.model.calls;
     const cursor = this.list.currentCall();
+    const call = cursor !== undefined ? this.calls.call(cursor) : undefined;
+    // The call's index is where to look first when the page comes back.
+    const key = call ? callKey(call, cursor) : null;
     const state = {
       filters: this.filters.state(),
       sortColumn: this.list.sortColumn,
       sortDescending: this.list.sortDescending,
-      cursor: cursor !== undefined ? callKey(calls[cursor], cursor) : null,
-      open: this.callView.isOpen() && cursor !== undefined ? callKey(calls[cursor], cursor) : null,
+      cursor: key,
+      cursorIndex: key ? cursor : null,
+      open: this.callView.isOpen() ? key : null,
     };
     try { sessionStorage.setItem(STATE_KEY, JSON.stringify(state)); } catch (error) { /* storage full or off */ }
   }
@@ -227,8 +286,9 @@ async function start() {
   if (document.readyState === "loading")
     await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
   await catalog;
-  const app = new App(await loading);
+  const app = new App(new LocalCalls(await loading));
   window.vornPage = app;
+  await app.start();
   connectPlayer(app);
   document.body.classList.add("ready");
 }

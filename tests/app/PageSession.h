@@ -160,6 +160,30 @@ public:
         return pAnswer->second;
     }
 
+    // The value a promise of the page resolves to (isPromise: an expression);
+    // an invalid QVariant when it fails or takes longer than inTimeoutMs.
+    QVariant awaitJs(const QString& isPromise, int inTimeoutMs = 60000)
+    {
+        const QString sSlot = QStringLiteral("window.__awaited%1").arg(++mnAwaited);
+        js(QStringLiteral("%1 = undefined; Promise.resolve().then(() => %2).then(v => { %1 = { v: v === undefined ? null : v }; }, e => { %1 = { e: String(e) }; }); true")
+               .arg(sSlot, isPromise));
+        QElapsedTimer aTimer;
+        aTimer.start();
+        while (aTimer.elapsed() < inTimeoutMs) {
+            const QVariantMap aAnswer = js(QStringLiteral("(() => { const a = %1; if (a) %1 = undefined; return a || null; })()").arg(sSlot)).toMap();
+            if (aAnswer.contains("v"))
+                return aAnswer.value("v");
+            if (aAnswer.contains("e")) {
+                qWarning() << "page promise failed:" << aAnswer.value("e").toString();
+                return {};
+            }
+            QEventLoop aLoop;
+            QTimer::singleShot(20, &aLoop, &QEventLoop::quit);
+            aLoop.exec();
+        }
+        return {};
+    }
+
     QWidget* input() { return mpView->focusProxy(); }
 
     // Centre of an element in widget coordinates.
@@ -204,4 +228,5 @@ public:
     VornViewer* mpViewer = nullptr;
     QWebEngineView* mpView = nullptr;
     RequestLog maRequests;
+    int mnAwaited = 0;
 };

@@ -176,7 +176,7 @@ private slots:
     {
         QVERIFY(s().open(msPackage) >= 0);
         s().js("window.cell = (id, field) => { const c = [...document.querySelectorAll('.list-heading')].map(h => h.dataset.column).indexOf(field);"
-               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => window.vornPage.model.calls[r.dataset.call].id === id);"
+               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => r.dataset.call && window.vornPage.calls.call(Number(r.dataset.call)).id === id);"
                " return r && r.children[c].querySelector('bdi'); }; true");
         // The list: the start time whole, the neighbours of the long column untouched.
         for (const QString& sElement : { QStringLiteral("cell(6, 'time_start')"), QStringLiteral("cell(6, 'queue')"),
@@ -185,7 +185,7 @@ private slots:
             QVERIFY2(f < 0.2, qPrintable(sElement + ": " + QString::number(f)));
         }
 
-        const int nIndex = s().js("window.vornPage.model.calls.findIndex(c => c.id === 6)").toInt();
+        const int nIndex = s().awaitJs("window.vornPage.allCalls().then(a => a.findIndex(c => c.id === 6))").toInt();
         s().click(QStringLiteral(".list-row[data-call='%1']").arg(nIndex));
         s().key(Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);

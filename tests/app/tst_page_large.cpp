@@ -189,7 +189,7 @@ private:
 
     PageSession& s() { return *mpSession; }
 
-    QStringList shownIds() { return s().js("Array.from(vornPage.list.view, i => String(vornPage.model.calls[i].id))").toStringList(); }
+    QStringList shownIds() { return s().awaitJs("vornPage.shownCalls().then(a => a.map(c => String(c.id)))").toStringList(); }
 
     void setFilters(const Query& irQuery)
     {
@@ -349,7 +349,7 @@ private slots:
         QVERIFY(aWriter.write(sPath));
         PageSession aSession;
         QVERIFY(aSession.open(sPath) >= 0);
-        QCOMPARE(aSession.js("JSON.stringify(vornPage.model.calls)").toString(), sCalls);
+        QCOMPARE(aSession.awaitJs("vornPage.allCalls().then(a => JSON.stringify(a))").toString(), sCalls);
     }
 };
 

@@ -50,7 +50,7 @@ private:
     void findValues()
     {
         s().js("window.cell = (id, field) => { const c = [...document.querySelectorAll('.list-heading')].map(h => h.dataset.column).indexOf(field);"
-               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => window.vornPage.model.calls[r.dataset.call].id === id);"
+               " const r = [...document.querySelectorAll('.list-row:not([hidden])')].find(r => r.dataset.call && window.vornPage.calls.call(Number(r.dataset.call)).id === id);"
                " return r && r.children[c].querySelector('bdi'); };"
                "window.field = key => document.querySelector(`#fields dd[data-field='${key}'] bdi`); true");
     }
@@ -160,7 +160,7 @@ private slots:
         QCOMPARE(s().js("document.documentElement.lang").toString(), QString(sSwitchTo.isEmpty() ? sPackage : sSwitchTo).replace('_', '-'));
         findValues();
         if (nOpenCall) {
-            const int nIndex = s().js(QStringLiteral("window.vornPage.model.calls.findIndex(c => c.id === %1)").arg(nOpenCall)).toInt();
+            const int nIndex = s().awaitJs(QStringLiteral("window.vornPage.allCalls().then(a => a.findIndex(c => c.id === %1))").arg(nOpenCall)).toInt();
             s().click(QStringLiteral(".list-row[data-call='%1']").arg(nIndex));
             s().key(Qt::Key_Return);
             QTRY_VERIFY_WITH_TIMEOUT(!s().js("document.getElementById('call-view').hidden").toBool(), cnRoundTripMs);
@@ -184,10 +184,10 @@ private slots:
     {
         QFETCH(QString, sPackage);
         QVERIFY(s().open(maDir.filePath(sPackage + ".pkg")) >= 0);
-        const int nIndex = s().js("window.vornPage.model.calls.findIndex(c => c.id === 1)").toInt();
-        s().js(QStringLiteral("{ const p = window.vornPage; p.notes.set(p.model.calls[%1], ["
-                              " { start_ms: 65000, end_ms: 72500, category: 'finding', text: %2 },"
-                              " { start_ms: 80000, end_ms: 80000, category: 'follow-up', text: %3 }]); } true")
+        const int nIndex = s().awaitJs("window.vornPage.allCalls().then(a => a.findIndex(c => c.id === 1))").toInt();
+        s().awaitJs(QStringLiteral("window.vornPage.calls.fetch([%1]).then(([c]) => window.vornPage.notes.set(c, ["
+                                   " { start_ms: 65000, end_ms: 72500, category: 'finding', text: %2 },"
+                                   " { start_ms: 80000, end_ms: 80000, category: 'follow-up', text: %3 }]))")
                    .arg(nIndex)
                    .arg(PageSession::quoted("+46 8 5050 3344 called back"), PageSession::quoted(gsArabicAgent)));
         s().click(QStringLiteral(".list-row[data-call='%1']").arg(nIndex));
@@ -203,7 +203,7 @@ private slots:
         checkDrawn("document.querySelectorAll('#notes-list .note-text > span')[1]", "rtl");
         PagePixels(s()).keepPage(QStringLiteral("rtl-%1").arg(QTest::currentDataTag()));
         // Nothing is left for the next package's opening to ask about.
-        s().js("{ const p = window.vornPage; p.notes.set(p.model.calls.find(c => c.id === 1), []); } true");
+        s().awaitJs("window.vornPage.allCalls().then(a => window.vornPage.notes.set(a.find(c => c.id === 1), []))");
         s().mpViewer->reviewDocument()->setUnsaved(false);
     }
 };
