@@ -36,13 +36,30 @@ std::string CallIndex::noteKeyText(bool ibNumber, std::string_view isId, std::st
     return s;
 }
 
-uint64_t CallIndex::noteKeyHash(const std::string& isKeyText)
+namespace {
+
+uint64_t hashOn(uint64_t n, std::string_view isText)
 {
-    uint64_t n = 14695981039346656037ull;
-    for (const char c : isKeyText) {
+    for (const char c : isText) {
         n ^= static_cast<unsigned char>(c);
         n *= 1099511628211ull;
     }
+    return n;
+}
+
+} // namespace
+
+uint64_t CallIndex::noteKeyHash(const std::string& isKeyText)
+{
+    const uint64_t n = hashOn(14695981039346656037ull, isKeyText);
+    return n ? n : 1;
+}
+
+uint64_t CallIndex::noteKeyHash(bool ibNumber, std::string_view isId, std::string_view isTimeStart19)
+{
+    // The hash of noteKeyText's text, without making it.
+    uint64_t n = hashOn(14695981039346656037ull, ibNumber ? "n" : "s");
+    n = hashOn(hashOn(hashOn(n, isId), std::string_view("\0", 1)), isTimeStart19);
     return n ? n : 1;
 }
 

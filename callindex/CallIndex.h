@@ -30,6 +30,8 @@ public:
     };
     static constexpr uint32_t cnKindMask = 0xC0000000u;
     static constexpr uint32_t cnNumber = 0x40000000u;
+    // With cnNumber: the bits below are the number itself, not an index.
+    static constexpr uint32_t cnInlineNumber = 0x20000000u;
     static constexpr uint32_t cnText = 0x80000000u;
     static constexpr uint32_t cnObject = 0xC0000000u;
     static constexpr uint32_t cnLongText = 0xC0000001u;
@@ -40,8 +42,11 @@ public:
 
     // The index of iaScript, or null when the script is not exactly
     // "var gCalls=" + a JSON array of objects (+ ";" and blanks); irsWhy
-    // then says why.
-    static std::shared_ptr<const CallIndex> build(const QByteArray& iaScript, QString* ipsWhy = nullptr);
+    // then says why. Scripts of inSplitSize bytes or more are read by two
+    // threads; by default none is: on this 2-core machine, shared with other
+    // work, two readers were slower than one (bench_call_index prints both).
+    static std::shared_ptr<const CallIndex> build(const QByteArray& iaScript, QString* ipsWhy = nullptr,
+                                                  qint64 inSplitSize = qint64(1) << 40);
 
     int count() const { return int(maBegin.size()); }
     // The call's object text exactly as in the script.
@@ -65,6 +70,12 @@ public:
     }
     const std::string& allText() const { return msText; }
     const std::vector<uint64_t>& textStarts() const { return maTextStart; }
+    // The number of a number cell.
+    static double cellNumber(const Column& irColumn, uint32_t inCell)
+    {
+        return (inCell & cnInlineNumber) ? double(inCell & (cnInlineNumber - 1))
+                                         : irColumn.aNumbers[inCell & (cnInlineNumber - 1)];
+    }
     // Lowercased text of a text cell (not numbers).
     std::string_view cellText(const Column& irColumn, int inCall) const;
 
@@ -85,6 +96,7 @@ public:
     // characters of its start: the key of both as one text, and its hash.
     static std::string noteKeyText(bool ibNumber, std::string_view isId, std::string_view isTimeStart19);
     static uint64_t noteKeyHash(const std::string& isKeyText);
+    static uint64_t noteKeyHash(bool ibNumber, std::string_view isId, std::string_view isTimeStart19);
     // The note key of a call, read again from its text; false when it
     // cannot hold notes.
     bool noteIdentity(int inCall, std::string& irsKey) const;
@@ -110,4 +122,5 @@ private:
     std::unordered_map<uint32_t, QString> maIrregularDays;
     std::vector<uint64_t> maNoteKey;
     QVariantList maDirections;
+    std::vector<std::string> maDirectionKeys; // while building
 };

@@ -11,8 +11,10 @@
 
 #include <double-conversion/string-to-double.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -42,7 +44,10 @@ struct Member
 class JsonCursor
 {
 public:
-    JsonCursor(const char* ipBegin, const char* ipEnd) : p(ipBegin), mpBegin(ipBegin), mpEnd(ipEnd) {}
+    JsonCursor(const char* ipBegin, const char* ipEnd, size_t inStart = 0)
+        : p(ipBegin + inStart), mpBegin(ipBegin), mpEnd(ipEnd)
+    {
+    }
 
     const char* p;
     QString msError;
@@ -392,19 +397,17 @@ std::string_view leadingUnits(std::string_view isText, int inUnits, std::string&
 // The page's reading of "yyyy-MM-dd hh:mm:ss" into seconds, on UTF-16 units.
 double startSeconds(std::string_view isText)
 {
-    QVector<ushort> aUnits;
+    ushort aUnits[19];
     bool bAscii = isText.size() >= 19;
     for (size_t k = 0; bAscii && k < 19; ++k)
         bAscii = static_cast<unsigned char>(isText[k]) < 0x80;
     if (bAscii) {
-        aUnits.resize(19);
         for (int k = 0; k < 19; ++k)
             aUnits[k] = ushort(static_cast<unsigned char>(isText[size_t(k)]));
     } else {
         const QString s = QString::fromUtf8(isText.data(), int(isText.size()));
         if (s.size() < 19)
             return std::nan("");
-        aUnits.resize(19);
         for (int k = 0; k < 19; ++k)
             aUnits[k] = s.at(k).unicode();
     }
@@ -426,33 +429,54 @@ double startSeconds(std::string_view isText)
 class CallIndexBuilder
 {
 public:
-    explicit CallIndexBuilder(CallIndex& irIndex)
-        : mrIndex(irIndex), maCursor(irIndex.maScript.constData(), irIndex.maScript.constData() + irIndex.maScript.size())
+    // Reads the whole script, or from inStart (an element's start) to its
+    // end; stops before an element that starts at inStopAt.
+    CallIndexBuilder(CallIndex& irIndex, size_t inStart = 0, size_t inStopAt = SIZE_MAX,
+                     const std::atomic<bool>* ipCancel = nullptr)
+        : mrIndex(irIndex),
+          maCursor(irIndex.maScript.constData(), irIndex.maScript.constData() + irIndex.maScript.size(), inStart),
+          mnStart(inStart), mnStopAt(inStopAt), mpCancel(ipCancel)
     {
     }
 
     bool run(QString& irsWhy)
     {
-        const bool bOk = readScript();
+        const bool bOk = mnStart == 0 ? readScript() : readElements();
         if (!bOk)
             irsWhy = maCursor.msError.isEmpty() ? QStringLiteral("not a plain call list") : maCursor.msError;
         return bOk;
     }
+    bool stopped() const { return mbStopped; }
+
+    // Appends the calls of irTail (read from where irHead stopped) to irHead.
+    static void append(CallIndex& irHead, CallIndex& irTail);
 
 private:
     CallIndex& mrIndex;
     JsonCursor maCursor;
+    const size_t mnStart;
+    const size_t mnStopAt;
+    const std::atomic<bool>* mpCancel;
+    bool mbStopped = false;
     std::vector<Member> maMembers;
     std::string msArena;
     std::string msKey;
     std::string msSqueezed;
     std::string msScratch;
+    std::string msNumber;
     std::vector<int> maGuess;
     std::vector<Role> maRoles;
     std::vector<int> maSeenIn;  // per column: the call that last set it
     std::vector<int> maSeenAt;  // per column: its member there
     std::unordered_map<std::string, uint32_t> maKindOf;
     std::unordered_map<std::string, int> maDirectionSeen;
+    struct RecentDirection
+    {
+        bool bPresent;
+        std::string sToken;
+        uint32_t nKind;
+    };
+    std::vector<RecentDirection> maRecentDirections;
 
     bool readScript()
     {
@@ -472,18 +496,38 @@ private:
         if (!c.take('['))
             return c.fail("not an array");
         c.skipBlanks();
-        if (!c.take(']')) {
-            for (;;) {
-                if (!readCall())
-                    return false;
-                c.skipBlanks();
-                if (c.take(']'))
-                    break;
-                if (!c.take(','))
-                    return c.fail("',' or ']' expected");
-                c.skipBlanks();
+        if (c.take(']'))
+            return readEnd();
+        return readElements();
+    }
+
+    // Elements from here to the array's end, and what may follow it.
+    bool readElements()
+    {
+        JsonCursor& c = maCursor;
+        for (;;) {
+            if (c.offset() == mnStopAt) {
+                mbStopped = true;
+                finish();
+                return true;
             }
+            if (mpCancel && mpCancel->load(std::memory_order_relaxed))
+                return c.fail("cancelled");
+            if (!readCall())
+                return false;
+            c.skipBlanks();
+            if (c.take(']'))
+                break;
+            if (!c.take(','))
+                return c.fail("',' or ']' expected");
+            c.skipBlanks();
         }
+        return readEnd();
+    }
+
+    bool readEnd()
+    {
+        JsonCursor& c = maCursor;
         c.skipBlanks();
         c.take(';');
         c.skipBlanks();
@@ -659,14 +703,8 @@ private:
         JsText::appendLower(isText, sText);
         const size_t nLength = sText.size() - nAt;
         sText += '\1';
-        if (JsText::hasDigit(isText)) {
-            msScratch.clear();
-            JsText::appendWithoutSeparators(isText, msScratch);
-            if (msScratch != isText) {
-                JsText::appendLower(msScratch, msSqueezed);
-                msSqueezed += '\1';
-            }
-        }
+        if (JsText::hasDigit(isText) && JsText::appendLowerSqueezed(isText, msSqueezed))
+            msSqueezed += '\1';
         const uint64_t nOffset = nAt - inCallStart;
         if (nOffset < (1u << 14) && nLength < 0xFFFFu)
             return CallIndex::cnText | uint32_t(nOffset << 16) | uint32_t(nLength);
@@ -694,12 +732,17 @@ private:
             case Type::Null:
                 break;
             case Type::Number: {
-                nCell = CallIndex::cnNumber | uint32_t(aColumn.aNumbers.size());
-                aColumn.aNumbers.push_back(m.fNumber);
-                msScratch.clear();
-                JsText::appendNumber(m.fNumber, msScratch);
-                const std::string sNumber = msScratch;
-                addText(inCall, aColumn, sNumber, nStart);
+                // Small whole numbers live in the cell itself (-0 reads as 0 everywhere the page looks).
+                const double f = m.fNumber;
+                if (f >= 0 && f < double(CallIndex::cnInlineNumber) && f == double(uint32_t(f))) {
+                    nCell = CallIndex::cnNumber | CallIndex::cnInlineNumber | uint32_t(f);
+                } else {
+                    nCell = CallIndex::cnNumber | uint32_t(aColumn.aNumbers.size());
+                    aColumn.aNumbers.push_back(f);
+                }
+                msNumber.clear();
+                JsText::appendNumber(f, msNumber);
+                addText(inCall, aColumn, msNumber, nStart);
                 break;
             }
             case Type::String:
@@ -763,6 +806,13 @@ private:
 
     void addDirection(const Member* ipDirection)
     {
+        // Most calls repeat one of a few directions, written alike.
+        const std::string_view aToken = ipDirection ? token(*ipDirection) : std::string_view();
+        for (const RecentDirection& aRecent : maRecentDirections)
+            if (aRecent.bPresent == (ipDirection != nullptr) && aRecent.sToken == aToken) {
+                mrIndex.maDirection.push_back(aRecent.nKind);
+                return;
+            }
         std::string sKind;
         if (ipDirection && ipDirection->eType != Type::Null) {
             const std::string sText = jsString(*ipDirection);
@@ -785,6 +835,8 @@ private:
             mrIndex.maKinds.push_back(sKind);
         }
         mrIndex.maDirection.push_back(it->second);
+        if (maRecentDirections.size() < 16)
+            maRecentDirections.push_back({ipDirection != nullptr, std::string(aToken), it->second});
     }
 
     void rememberDirection(const std::string& isText, char icType, const Member& irMember)
@@ -793,6 +845,7 @@ private:
             return;
         if (!maDirectionSeen.emplace(icType + isText, 0).second)
             return;
+        mrIndex.maDirectionKeys.push_back(icType + isText);
         QVariant aValue;
         switch (irMember.eType) {
         case Type::Null: aValue = QVariant::fromValue(nullptr); break;
@@ -844,7 +897,7 @@ private:
                 }
                 std::string s19;
                 if (bNumber || !sId.empty())
-                    nNoteKey = CallIndex::noteKeyHash(CallIndex::noteKeyText(bNumber, sId, leadingUnits(aText, 19, s19)));
+                    nNoteKey = CallIndex::noteKeyHash(bNumber, sId, leadingUnits(aText, 19, s19));
             }
         }
         mrIndex.maTimeKey.push_back(fKey);
@@ -864,16 +917,141 @@ private:
     }
 };
 
-std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QString* ipsWhy)
+void CallIndexBuilder::append(CallIndex& irHead, CallIndex& irTail)
+{
+    const size_t nHead = irHead.maBegin.size();
+    const size_t nTail = irTail.maBegin.size();
+    // Columns by key; the tail's new keys come after the head's.
+    std::vector<int> aColumnOf;
+    for (CallIndex::Column& aColumn : irTail.maColumns) {
+        int nColumn = irHead.column(aColumn.sKey);
+        if (nColumn < 0) {
+            nColumn = int(irHead.maColumns.size());
+            irHead.maColumns.push_back(CallIndex::Column {aColumn.sKey, std::vector<uint32_t>(nHead, 0), {}, {}});
+            irHead.maColumnOf.emplace(aColumn.sKey, nColumn);
+        }
+        aColumnOf.push_back(nColumn);
+    }
+    std::vector<bool> aFilled(irHead.maColumns.size(), false);
+    for (size_t k = 0; k < irTail.maColumns.size(); ++k) {
+        CallIndex::Column& aFrom = irTail.maColumns[k];
+        CallIndex::Column& aTo = irHead.maColumns[size_t(aColumnOf[k])];
+        aFilled[size_t(aColumnOf[k])] = true;
+        const uint32_t nShift = uint32_t(aTo.aNumbers.size());
+        aTo.aCells.reserve(nHead + nTail);
+        for (const uint32_t c : aFrom.aCells)
+            aTo.aCells.push_back((c & CallIndex::cnKindMask) == CallIndex::cnNumber && !(c & CallIndex::cnInlineNumber)
+                                     ? c + nShift : c);
+        aTo.aNumbers.insert(aTo.aNumbers.end(), aFrom.aNumbers.begin(), aFrom.aNumbers.end());
+        for (auto& aLong : aFrom.aLongTexts)
+            aTo.aLongTexts.emplace(uint32_t(aLong.first + nHead), std::move(aLong.second));
+        CallIndex::Column().aCells.swap(aFrom.aCells);
+    }
+    for (size_t k = 0; k < aFilled.size(); ++k)
+        if (!aFilled[k])
+            irHead.maColumns[k].aCells.resize(nHead + nTail, 0);
+
+    irHead.maBegin.insert(irHead.maBegin.end(), irTail.maBegin.begin(), irTail.maBegin.end());
+    irHead.maLength.insert(irHead.maLength.end(), irTail.maLength.begin(), irTail.maLength.end());
+    const uint64_t nTextShift = irHead.msText.size();
+    irHead.maTextStart.pop_back();
+    for (const uint64_t n : irTail.maTextStart)
+        irHead.maTextStart.push_back(n + nTextShift);
+    irHead.msText.append(irTail.msText);
+    std::string().swap(irTail.msText);
+    irHead.maFlags.insert(irHead.maFlags.end(), irTail.maFlags.begin(), irTail.maFlags.end());
+    std::vector<uint32_t> aKindOf;
+    for (const std::string& sKind : irTail.maKinds) {
+        const auto it = std::find(irHead.maKinds.begin(), irHead.maKinds.end(), sKind);
+        aKindOf.push_back(uint32_t(it - irHead.maKinds.begin()));
+        if (it == irHead.maKinds.end())
+            irHead.maKinds.push_back(sKind);
+    }
+    for (const uint32_t n : irTail.maDirection)
+        irHead.maDirection.push_back(aKindOf[n]);
+    for (int k = 0; k < irTail.maDirections.size(); ++k) {
+        const std::string& sKey = irTail.maDirectionKeys[size_t(k)];
+        if (irHead.maDirections.size() < cnMaxDirections
+            && std::find(irHead.maDirectionKeys.begin(), irHead.maDirectionKeys.end(), sKey) == irHead.maDirectionKeys.end()) {
+            irHead.maDirections.append(irTail.maDirections[k]);
+            irHead.maDirectionKeys.push_back(sKey);
+        }
+    }
+    irHead.maTimeKey.insert(irHead.maTimeKey.end(), irTail.maTimeKey.begin(), irTail.maTimeKey.end());
+    irHead.maDay.insert(irHead.maDay.end(), irTail.maDay.begin(), irTail.maDay.end());
+    for (const auto& aDay : irTail.maIrregularDays)
+        irHead.maIrregularDays.emplace(uint32_t(aDay.first + nHead), aDay.second);
+    irHead.maNoteKey.insert(irHead.maNoteKey.end(), irTail.maNoteKey.begin(), irTail.maNoteKey.end());
+}
+
+namespace {
+
+// Where a second reader may start: an element's start near the middle, if
+// the text there is what lies between two calls (a guess: inside a string
+// it may be wrong, which the first reader finds out).
+size_t guessMiddle(const QByteArray& iaScript)
+{
+    const char* p = iaScript.constData();
+    const size_t n = size_t(iaScript.size());
+    for (size_t k = n / 2; k + 2 < n && k < n / 2 + (1 << 20); ++k) {
+        if (p[k] != '}')
+            continue;
+        size_t j = k + 1;
+        while (j < n && (p[j] == ' ' || p[j] == '\n' || p[j] == '\r' || p[j] == '\t'))
+            ++j;
+        if (j >= n || p[j] != ',')
+            continue;
+        ++j;
+        while (j < n && (p[j] == ' ' || p[j] == '\n' || p[j] == '\r' || p[j] == '\t'))
+            ++j;
+        if (j + 1 < n && p[j] == '{' && p[j + 1] == '"')
+            return j;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QString* ipsWhy, qint64 inSplitSize)
 {
     auto pIndex = std::make_shared<CallIndex>();
     pIndex->maScript = iaScript;
+    QString sWhy;
+    // A large script is read by two threads, each from its own start; the
+    // second reader's start holds when the first reaches it exactly.
+    const size_t nMiddle = iaScript.size() >= inSplitSize ? guessMiddle(iaScript) : 0;
     // Room the search text rarely outgrows; pages never written are never
     // resident, so the room costs nothing.
     pIndex->msText.reserve(size_t(iaScript.size()));
-    QString sWhy;
-    CallIndexBuilder aBuilder(*pIndex);
-    if (!aBuilder.run(sWhy)) {
+    bool bOk = false;
+    if (nMiddle == 0) {
+        CallIndexBuilder aBuilder(*pIndex);
+        bOk = aBuilder.run(sWhy);
+    } else {
+        CallIndex aTail;
+        aTail.maScript = iaScript;
+        aTail.msText.reserve(size_t(iaScript.size()) - nMiddle);
+        std::atomic<bool> bCancel {false};
+        QString sTailWhy;
+        bool bTailOk = false;
+        std::thread aTailReader([&] {
+            CallIndexBuilder aBuilder(aTail, nMiddle, SIZE_MAX, &bCancel);
+            bTailOk = aBuilder.run(sTailWhy);
+        });
+        CallIndexBuilder aHead(*pIndex, 0, nMiddle);
+        bOk = aHead.run(sWhy);
+        if (!bOk || !aHead.stopped())
+            bCancel = true;
+        aTailReader.join();
+        if (bOk && aHead.stopped()) {
+            bOk = bTailOk;
+            sWhy = sTailWhy;
+            if (bOk)
+                CallIndexBuilder::append(*pIndex, aTail);
+        }
+    }
+    pIndex->maDirectionKeys.clear();
+    if (!bOk) {
         if (ipsWhy)
             *ipsWhy = sWhy;
         return nullptr;

@@ -48,7 +48,9 @@ void CallIndexChannel::open(const Package& irPackage)
         if (!Package::decodeSource(aSource, cnMaxScript, iraScript))
             return false;
         // Served scripts have their line breaks turned into spaces.
-        std::replace_if(iraScript.begin(), iraScript.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        char* p = iraScript.data();
+        for (int i = 0, n = iraScript.size(); i < n; ++i)
+            p[i] = (p[i] == '\r' || p[i] == '\n') ? ' ' : p[i];
         return true;
     });
 }

@@ -125,7 +125,7 @@ std::vector<int32_t> CallViews::sortBy(const CallIndex::Column& irColumn) const
         std::vector<double> aValues(n, -INFINITY);
         for (size_t i = 0; i < n; ++i)
             if ((aCells[i] & CallIndex::cnKindMask) == CallIndex::cnNumber)
-                aValues[i] = irColumn.aNumbers[aCells[i] & ~CallIndex::cnKindMask];
+                aValues[i] = CallIndex::cellNumber(irColumn, aCells[i]);
         return numberOrder(aValues);
     }
     // Numbers among texts are compared as the text String() makes of them.
@@ -134,7 +134,7 @@ std::vector<int32_t> CallViews::sortBy(const CallIndex::Column& irColumn) const
     for (size_t i = 0; i < n; ++i)
         if ((aCells[i] & CallIndex::cnKindMask) == CallIndex::cnNumber) {
             aNumberAt[i] = sNumbers.size();
-            JsText::appendNumber(irColumn.aNumbers[aCells[i] & ~CallIndex::cnKindMask], sNumbers);
+            JsText::appendNumber(CallIndex::cellNumber(irColumn, aCells[i]), sNumbers);
             sNumbers += '\0';
         }
     std::vector<std::string_view> aTexts(n);

@@ -12,6 +12,22 @@ namespace JsText {
 
 void appendNumber(double ifValue, std::string& irOut)
 {
+    // Whole numbers, the usual case, without the general conversion.
+    if (ifValue > -1e15 && ifValue < 1e15 && ifValue == double(int64_t(ifValue))) {
+        int64_t n = int64_t(ifValue);
+        char aDigits[24];
+        int k = sizeof aDigits;
+        const bool bMinus = n < 0;
+        uint64_t u = bMinus ? uint64_t(-n) : uint64_t(n);
+        do {
+            aDigits[--k] = char('0' + u % 10);
+            u /= 10;
+        } while (u);
+        if (bMinus)
+            aDigits[--k] = '-';
+        irOut.append(aDigits + k, sizeof aDigits - size_t(k));
+        return;
+    }
     char aBuffer[64];
     double_conversion::StringBuilder aBuilder(aBuffer, sizeof aBuffer);
     double_conversion::DoubleToStringConverter::EcmaScriptConverter().ToShortest(ifValue, &aBuilder);
@@ -77,17 +93,18 @@ QString lowerWithSigma(const QString& isText)
 
 void appendLower(std::string_view isText, std::string& irOut)
 {
-    size_t i = 0;
-    while (i < isText.size() && static_cast<unsigned char>(isText[i]) < 0x80)
-        ++i;
-    if (i == isText.size()) {
-        const size_t nAt = irOut.size();
-        irOut.append(isText);
-        for (size_t k = nAt; k < irOut.size(); ++k)
-            if (irOut[k] >= 'A' && irOut[k] <= 'Z')
-                irOut[k] = char(irOut[k] + 32);
-        return;
+    const size_t nAt = irOut.size();
+    irOut.resize(nAt + isText.size());
+    char* pOut = &irOut[nAt];
+    unsigned char nHigh = 0;
+    for (size_t k = 0; k < isText.size(); ++k) {
+        const auto c = static_cast<unsigned char>(isText[k]);
+        nHigh |= c;
+        pOut[k] = char(c - 'A' < 26u ? c + 32 : c);
     }
+    if (nHigh < 0x80)
+        return;
+    irOut.resize(nAt);
     const QString sText = QString::fromUtf8(isText.data(), int(isText.size()));
     const QByteArray aLower = (sText.contains(QChar(0x3A3)) ? lowerWithSigma(sText) : sText.toLower()).toUtf8();
     irOut.append(aLower.constData(), size_t(aLower.size()));
@@ -131,6 +148,37 @@ size_t separatorAt(const unsigned char* p, const unsigned char* ipEnd)
 }
 
 } // namespace
+
+bool appendLowerSqueezed(std::string_view isText, std::string& irOut)
+{
+    const size_t nAt = irOut.size();
+    bool bAscii = true;
+    bool bRemoved = false;
+    for (const char c : isText) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0x80) {
+            bAscii = false;
+            break;
+        }
+        if (u == ' ' || u == '-' || u == '.' || u == '/' || u == '(' || u == ')' || (u >= '\t' && u <= '\r')) {
+            bRemoved = true;
+            continue;
+        }
+        irOut.push_back(char(u - 'A' < 26u ? u + 32 : u));
+    }
+    if (bAscii) {
+        if (!bRemoved)
+            irOut.resize(nAt);
+        return bRemoved;
+    }
+    irOut.resize(nAt);
+    std::string sBare;
+    appendWithoutSeparators(isText, sBare);
+    if (sBare.size() == isText.size())
+        return false;
+    appendLower(sBare, irOut);
+    return true;
+}
 
 void appendWithoutSeparators(std::string_view isText, std::string& irOut)
 {

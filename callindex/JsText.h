@@ -18,6 +18,9 @@ void appendLower(std::string_view isText, std::string& irOut);
 // The text without the separators the page takes out of numbers
 // ([\s\-().\/], blanks beyond ASCII included).
 void appendWithoutSeparators(std::string_view isText, std::string& irOut);
+// toLowerCase() of the text without its separators, appended; false, with
+// nothing appended, when the text holds no separator.
+bool appendLowerSqueezed(std::string_view isText, std::string& irOut);
 // Holds one of 0-9.
 bool hasDigit(std::string_view isText);
 

@@ -493,6 +493,57 @@ private slots:
         }
     }
 
+    // A large script is read by two threads from two starts: the index must
+    // be the one a single reader makes, also when the second start was
+    // guessed inside a text, or the second half is what is wrong.
+    void twoReadersAgreeWithOne_data()
+    {
+        QTest::addColumn<QByteArray>("aScript");
+        QTest::addColumn<bool>("bIndexed");
+        QTest::newRow("generated") << generatedScript(3000) << true;
+        // The text "y...}, {" ends as a call's end and a call's start would.
+        QByteArray aTrap = "var gCalls=[{\"a\":\"x\"},{\"a\":\"" + QByteArray(200, 'y') + "}, {\"},{\"b\":2}];";
+        QTest::newRow("guess inside a text") << aTrap << true;
+        QByteArray aBroken = generatedScript(200);
+        aBroken.insert(aBroken.size() * 3 / 4, "},");
+        QTest::newRow("second half broken") << aBroken << false;
+        QByteArray aNewKeys = "var gCalls=[{\"a\":1,\"d\":\"in\"},{\"a\":2,\"d\":\"in\"}, {\"z\":\"late\",\"a\":3.5,\"d\":\"x\"},{\"a\":\"t\",\"d\":\"in\"}];";
+        QTest::newRow("keys only in the second half") << aNewKeys << true;
+    }
+
+    void twoReadersAgreeWithOne()
+    {
+        QFETCH(QByteArray, aScript);
+        QFETCH(bool, bIndexed);
+        const auto pOne = CallIndex::build(aScript, nullptr, qint64(1) << 40);
+        const auto pTwo = CallIndex::build(aScript, nullptr, 1);
+        QCOMPARE(bool(pOne), bIndexed);
+        QCOMPARE(bool(pTwo), bIndexed);
+        if (!bIndexed)
+            return;
+        QCOMPARE(pTwo->count(), pOne->count());
+        auto keys = [](const CallIndex& x) {
+            QStringList a;
+            for (const CallIndex::Column& c : x.columns())
+                a << QString::fromStdString(c.sKey);
+            return a;
+        };
+        QCOMPARE(keys(*pTwo), keys(*pOne));
+        QCOMPARE(pTwo->directions(), pOne->directions());
+        CallViews aOne(pOne), aTwo(pTwo);
+        for (int i = 0; i < pOne->count(); ++i)
+            QCOMPARE(pTwo->callText(i), pOne->callText(i));
+        for (const QString& sColumn : keys(*pOne) + QStringList {"__status", "direction"}) {
+            for (const std::vector<std::string>& aTerms : std::vector<std::vector<std::string>> {{}, {"a"}, {"1"}, {"in"}}) {
+                CallQuery aQuery;
+                aQuery.sSortColumn = sColumn;
+                aQuery.aTerms = aTerms;
+                aQuery.sLabelIn = "Incoming";
+                QCOMPARE(aTwo.view(aQuery), aOne.view(aQuery));
+            }
+        }
+    }
+
     // The last of repeated keys counts, in search and sort alike.
     void repeatedKeys()
     {
