@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <ctime>
 #include <cstdio>
@@ -88,6 +90,8 @@ double median(QList<double> a)
 int main(int argc, char* argv[])
 {
     QCoreApplication aApp(argc, argv);
+    // As in the viewer: freed large buffers go back to the system.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
     const int nCalls = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000000;
     const std::string sCalls = nCalls == 1000000 ? "1 000 000" : std::to_string(nCalls);
