@@ -459,6 +459,7 @@ private:
     const size_t mnStopAt;
     const std::atomic<bool>* mpCancel;
     bool mbStopped = false;
+    size_t mnExpected = 0;
     std::vector<Member> maMembers;
     std::string msArena;
     std::string msKey;
@@ -516,6 +517,8 @@ private:
                 return c.fail("cancelled");
             if (!readCall())
                 return false;
+            if (mrIndex.maBegin.size() == 256)
+                reserveForAll();
             c.skipBlanks();
             if (c.take(']'))
                 break;
@@ -524,6 +527,26 @@ private:
             c.skipBlanks();
         }
         return readEnd();
+    }
+
+    // Room for all calls, guessed from the first ones: growing a million
+    // cells by doubling copies and touches each of them twice more.
+    void reserveForAll()
+    {
+        const size_t nRead = maCursor.offset() - mnStart;
+        const size_t nLeft = size_t(mrIndex.maScript.size()) - maCursor.offset();
+        mnExpected = mrIndex.maBegin.size() + size_t(double(nLeft) / double(nRead) * 256 * 1.05) + 16;
+        CallIndex& x = mrIndex;
+        x.maBegin.reserve(mnExpected);
+        x.maLength.reserve(mnExpected);
+        x.maTextStart.reserve(mnExpected + 1);
+        x.maFlags.reserve(mnExpected);
+        x.maDirection.reserve(mnExpected);
+        x.maTimeKey.reserve(mnExpected);
+        x.maDay.reserve(mnExpected);
+        x.maNoteKey.reserve(mnExpected);
+        for (CallIndex::Column& aColumn : x.maColumns)
+            aColumn.aCells.reserve(mnExpected);
     }
 
     bool readEnd()
@@ -552,6 +575,7 @@ private:
                 return -1;
             nColumn = int(aColumns.size());
             aColumns.push_back(CallIndex::Column {msKey, {}, {}, {}});
+            aColumns.back().aCells.reserve(mnExpected);
             mrIndex.maColumnOf.emplace(msKey, nColumn);
             Role eRole = Role::Other;
             if (msKey == "direction")
