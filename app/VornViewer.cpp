@@ -1,8 +1,10 @@
 #include "VornViewer.h"
 
 #include "AnalyticsChannel.h"
+#include "CallIndexChannel.h"
 
 #include "AudioPlayer.h"
+#include "FreedMemory.h"
 #include "Package.h"
 #include "ReviewChannel.h"
 #include "ReviewDocument.h"
@@ -39,6 +41,8 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     , mpAudioPlayer(ipaAudioPlayer)
     , mnHttpPort(inHttpPort)
 {
+    // Before the web engine starts: the viewer is kept open all day.
+    returnFreedLargeBuffers();
     setWindowTitle(tr("VORN Viewer"));
     mpTimeVerification = new TimeVerification(this);
     connect(mpTimeVerification, &TimeVerification::waitingStarted, this, &VornViewer::showTimeVerificationProgress);
@@ -157,6 +161,7 @@ void VornViewer::createWebView()
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
     pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
+    pChannel->registerObject(QStringLiteral("Calls"), new CallIndexChannel(this));
     auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
     pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
     connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
@@ -182,6 +187,8 @@ void VornViewer::home()
     mpPackage->closePackage();
     if (auto* pAnalytics = findChild<AnalyticsChannel*>())
         pAnalytics->clear();
+    if (auto* pCalls = findChild<CallIndexChannel*>())
+        pCalls->clear();
     loadStartPage();
     setWindowTitle(tr("VORN Viewer"));
 }

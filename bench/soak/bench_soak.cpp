@@ -14,6 +14,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 // The median of the slice (-1 marks a failed load): one slow load on a
@@ -25,6 +29,19 @@ double median(QVector<qint64> iaValues)
         return 0;
     std::sort(iaValues.begin(), iaValues.end());
     return double(iaValues.at(iaValues.size() / 2));
+}
+
+// The heap of the viewer's own process, in use and free: growth of the free
+// part is space the allocator keeps, growth of the part in use is held.
+QByteArray heapText()
+{
+#if defined(__GLIBC__)
+    const struct mallinfo2 a = mallinfo2();
+    return QByteArray("; heap in use ") + QByteArray::number((a.uordblks + a.hblkhd) / 1048576.0, 'f', 1) + " MB, free "
+        + QByteArray::number(a.fordblks / 1048576.0, 'f', 1) + " MB";
+#else
+    return {};
+#endif
 }
 
 } // namespace
@@ -62,9 +79,10 @@ int main(int argc, char** argv)
         aResident << aNow.nResident;
         if (inDone % qMax(1, aCounts.nLoads / 10) != 0)
             return;
-        std::printf("after %d loads: resident %.1f MB (+%.1f), own process +%.1f MB, %d processes\n", inDone,
+        std::printf("after %d loads: resident %.1f MB (+%.1f), own process +%.1f MB%s, %d processes\n", inDone,
                     aNow.nResident / 1048576.0, (aNow.nResident - aStart.nResident) / 1048576.0,
-                    (soak::ownFootprint().nResident - aOwnStart.nResident) / 1048576.0, aNow.nProcesses);
+                    (soak::ownFootprint().nResident - aOwnStart.nResident) / 1048576.0, heapText().constData(),
+                    aNow.nProcesses);
         std::fflush(stdout);
     });
     const double fMinutes = aTimer.elapsed() / 60000.0;
