@@ -75,6 +75,10 @@ QString writePackage(const QString& isPath, int inCalls)
     return sCaller;
 }
 
+// The marks of a load, as text.
+const QString sSteps = "['vorn-channel', 'vorn-calls-source', 'vorn-start', 'vorn-calls-read', 'vorn-first-rows']"
+                       ".map(n => n + ' ' + (performance.getEntriesByName(n)[0] || { startTime: -1 }).startTime.toFixed(0)).join(', ')";
+
 void runCase(int inCalls, ProcessMemory& irMemory)
 {
     QTemporaryDir aDir;
@@ -99,6 +103,7 @@ void runCase(int inCalls, ProcessMemory& irMemory)
         aLoads << fLoad;
         aCpu << ProcessMemory::cpuSeconds() - fCpu;
         if (i == 0) {
+            std::printf("  cold load: %s\n", qPrintable(aSession.js(sSteps).toString()));
             fColdPeak = irMemory.peak() / 1048576.0;
             std::printf("peak resident memory of all processes, open to first rows: %.0f MB\n", fColdPeak);
         }
@@ -115,12 +120,13 @@ void runCase(int inCalls, ProcessMemory& irMemory)
     const QVariantList aParts = aSession.js(
         "(() => { const r = performance.getEntriesByType('resource').find(e => e.name.includes('calls.js'));"
         "const m = name => (performance.getEntriesByName(name)[0] || { startTime: NaN }).startTime;"
-        "if (!r) return [m('vorn-first-rows')];"
+        "if (!r) return [m('vorn-channel'), m('vorn-calls-source'), m('vorn-start'), m('vorn-first-rows')];"
         "return [r.requestStart, r.responseEnd - r.requestStart, m('vorn-calls-received') - r.responseEnd,"
         " m('vorn-calls-read') - m('vorn-calls-received'), m('vorn-first-rows') - m('vorn-calls-read')]; })()").toList();
     if (aParts.size() < 5)
-        std::printf("  last load: calls from the native index (%s mode), first rows at %.0f ms\n", qPrintable(sMode),
-            aParts.value(0).toDouble());
+        std::printf("  last load (%s mode): channel connected at %.0f ms, the index ready at %.0f ms, page code started"
+                    " at %.0f ms, first rows at %.0f ms\n", qPrintable(sMode), aParts.value(0).toDouble(),
+            aParts.value(1).toDouble(), aParts.value(2).toDouble(), aParts.value(3).toDouble());
     else
         std::printf("  last load (%s mode): calls.js asked at %.0f ms, transfer %.0f ms, read as it arrived until %.0f ms"
                     " after, last part %.0f ms, to first rows %.0f ms\n", qPrintable(sMode), aParts.value(0).toDouble(),
@@ -196,7 +202,7 @@ void smallCase(int inCalls)
     const QString sPath = aDir.filePath("small.pkg");
     writePackage(sPath, inCalls);
     QList<double> aCold, aAgain;
-    QList<QList<double>> aSteps(4);
+    QList<double> aSteps[4];
     QString sMode;
     // Where a load goes: the channel connected (the page then knows where
     // the calls come from), calls.js asked for, the page's code started,
