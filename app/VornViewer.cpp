@@ -1,6 +1,7 @@
 #include "VornViewer.h"
 
 #include "AnalyticsChannel.h"
+#include "CallIndexChannel.h"
 
 #include "AudioPlayer.h"
 #include "FreedMemory.h"
@@ -160,6 +161,7 @@ void VornViewer::createWebView()
     pChannel->registerObject(QStringLiteral("VornViewer"), this);
     pChannel->registerObject(QStringLiteral("AudioPlayer"), mpAudioPlayer);
     pChannel->registerObject(QStringLiteral("Review"), mpReviewChannel);
+    pChannel->registerObject(QStringLiteral("Calls"), new CallIndexChannel(this));
     auto* pAnalytics = new AnalyticsChannel(mpPackage, this);
     pChannel->registerObject(QStringLiteral("Analytics"), pAnalytics);
     connect(pAnalytics, &AnalyticsChannel::saveRequested, this, [this, pAnalytics](const QString& isName) {
@@ -185,6 +187,8 @@ void VornViewer::home()
     mpPackage->closePackage();
     if (auto* pAnalytics = findChild<AnalyticsChannel*>())
         pAnalytics->clear();
+    if (auto* pCalls = findChild<CallIndexChannel*>())
+        pCalls->clear();
     loadStartPage();
     setWindowTitle(tr("VORN Viewer"));
 }

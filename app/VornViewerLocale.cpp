@@ -1,6 +1,7 @@
 // Locale menu and the authority override.
 #include "VornViewer.h"
 
+#include "CallIndexChannel.h"
 #include "Package.h"
 
 #include <QAction>
@@ -20,6 +21,8 @@ void VornViewer::authorityOverride()
         return;
     if (mpPackage->checkAuthorityPassword(sPassword)) {
         mpPackage->disableCallExpiration();
+        if (auto* pCalls = findChild<CallIndexChannel*>())
+            pCalls->open(*mpPackage);
         setAuthorityOverrideActive();
         mpWebView->load(QUrl(QStringLiteral("http://127.0.0.1:%1/index.html").arg(mnHttpPort)));
     } else {

@@ -5,6 +5,7 @@
 #include "AnalyticsChannel.h"
 
 #include "AudioPlayer.h"
+#include "CallIndexChannel.h"
 #include "InputDialog.h"
 #include "Package.h"
 #include "ReviewChannel.h"
@@ -103,6 +104,8 @@ void VornViewer::open(const QString& isFileNameFromArgs)
     msReviewer = sUsername;
     if (auto* pAnalytics = findChild<AnalyticsChannel*>())
         pAnalytics->clear();
+    if (auto* pCalls = findChild<CallIndexChannel*>())
+        pCalls->clear();
 
     const int nResult = mpPackage->openPackage(sPath, sUsername, sPassword, sAuthorityPassword, false);
     msPackagePath = sPath;
@@ -163,6 +166,9 @@ void VornViewer::showOpenedPackage()
     msLocale = mpPackage->defaultLocale();
     updateLocaleMenu();
     setReviewActionsEnabled(true);
+    // Indexed while the page loads; the page asks whether it is ready.
+    if (auto* pCalls = findChild<CallIndexChannel*>())
+        pCalls->open(*mpPackage);
     loadPackageHtml(QString());
     emit packageShown();
 }

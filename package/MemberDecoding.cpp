@@ -30,25 +30,38 @@ struct DecompressorDeleter
 
 } // namespace
 
-bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const
+bool Package::memberSource(const QString& isPath, MemberSource& irSource) const
 {
     const auto it = maFiles.constFind(isPath);
     if (!mbOpened || it == maFiles.cend())
         return false;
-    const PackageEntry entry = *it;
+    irSource = MemberSource {fileName(), isPath, *it, mbEncrypted, maStamp};
+    return true;
+}
+
+bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& irTarget) const
+{
+    MemberSource aSource;
+    return memberSource(isPath, aSource) && decodeSource(aSource, inMaxSize, irTarget);
+}
+
+bool Package::decodeSource(const MemberSource& irSource, qint64 inMaxSize, QByteArray& irTarget)
+{
+    const PackageEntry& entry = irSource.aEntry;
     // The stated size sizes the output; a wrong one (or a damaged member)
     // is left to the streaming path, which tells what is wrong.
     const int nStart = irTarget.size();
     if (entry.nOffset < 0 || entry.nStoredSize <= 0 || entry.nSize < 0 || entry.nSize > inMaxSize
         || qint64(entry.nSize) > qint64(entry.nStoredSize) * cnMaxRatio
-        || qint64(nStart) + entry.nSize >= qint64(INT_MAX) / 2 || qint64(entry.nOffset) + entry.nStoredSize > size())
+        || qint64(nStart) + entry.nSize >= qint64(INT_MAX) / 2)
         return false;
     CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
-    if (mbEncrypted && !PackageCipher::memberKey(entry.sKey, aKey))
+    if (irSource.bEncrypted && !PackageCipher::memberKey(entry.sKey, aKey))
         return false;
 
-    QFile file;
-    if (!openMemberFile(file, entry.nOffset, isPath))
+    QFile file(irSource.sFile);
+    if (!file.open(QIODevice::ReadOnly) || !irSource.aStamp.matches(file)
+        || qint64(entry.nOffset) + entry.nStoredSize > file.size() || !file.seek(entry.nOffset))
         return false;
     // Not a QByteArray: its bytes lie off the 16-byte alignment under which
     // the cipher decrypts many blocks at once instead of one at a time.
@@ -56,12 +69,12 @@ bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& i
     std::unique_ptr<CryptoPP::byte[]> aStored(new CryptoPP::byte[nStored]);
     adviseHugePages(aStored.get(), nStored);
     if (file.read(reinterpret_cast<char*>(aStored.get()), entry.nStoredSize) != entry.nStoredSize
-        || !maStamp.matches(file))
+        || !irSource.aStamp.matches(file))
         return false;
     CryptoPP::byte* pStored = aStored.get();
-    if (mbEncrypted) {
+    if (irSource.bEncrypted) {
         CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption decryption;
-        decryption.SetKeyWithIV(aKey, aKey.size(), PackageCipher::memberIv(isPath));
+        decryption.SetKeyWithIV(aKey, aKey.size(), PackageCipher::memberIv(irSource.sPath));
         decryption.ProcessData(pStored, pStored, nStored);
     }
 

@@ -77,6 +77,24 @@ public:
     // Pumps bytes of the member isPath (from decodedMember) into ipTail,
     // which this call takes over, as pumpMember pumps the stored ones.
     int pumpDecoded(const QString& isPath, const QByteArray& iaBytes, CryptoPP::BufferedTransformation* ipTail);
+    // What a read of one member needs, taken on the GUI thread, so that a
+    // worker can decode the member while the package goes on serving, or
+    // closes: the worker reads through a handle of its own and stops when
+    // the file is no longer the one opened.
+    struct MemberSource
+    {
+        QString sFile;
+        QString sPath;
+        PackageEntry aEntry;
+        bool bEncrypted = false;
+        PackageFileStamp aStamp;
+    };
+    // False when no package is open or the path is unknown.
+    bool memberSource(const QString& isPath, MemberSource& irSource) const;
+    // Appends the member irSource names, decrypted and inflated in one
+    // piece, to irTarget; any thread. False, with irTarget as it was, as for
+    // a read of the open package in one piece.
+    static bool decodeSource(const MemberSource& irSource, qint64 inMaxSize, QByteArray& irTarget);
 
     // Content routing for the loopback server (defined with the server).
     // classifyPath: bit 0 package member, bit 1 embedded resource, bit 2

@@ -1,0 +1,78 @@
+#include "CallIndex.h"
+
+int CallIndex::column(std::string_view isKey) const
+{
+    const auto it = maColumnOf.find(std::string(isKey));
+    return it == maColumnOf.end() ? -1 : it->second;
+}
+
+std::string_view CallIndex::cellText(const Column& irColumn, int inCall) const
+{
+    const uint32_t nCell = irColumn.aCells[size_t(inCall)];
+    if ((nCell & cnKindMask) == cnText)
+        return {msText.data() + maTextStart[size_t(inCall)] + ((nCell >> 16) & 0x3FFFu), nCell & 0xFFFFu};
+    if (nCell == cnObject)
+        return "[object object]";
+    if (nCell == cnLongText) {
+        const auto it = irColumn.aLongTexts.find(uint32_t(inCall));
+        if (it != irColumn.aLongTexts.end())
+            return it->second;
+    }
+    return {};
+}
+
+QString CallIndex::irregularDay(int inCall) const
+{
+    const auto it = maIrregularDays.find(uint32_t(inCall));
+    return it == maIrregularDays.end() ? QString() : it->second;
+}
+
+std::string CallIndex::noteKeyText(bool ibNumber, std::string_view isId, std::string_view isTimeStart19)
+{
+    std::string s(1, ibNumber ? 'n' : 's');
+    s += isId;
+    s += '\0';
+    s += isTimeStart19;
+    return s;
+}
+
+namespace {
+
+uint64_t hashOn(uint64_t n, std::string_view isText)
+{
+    for (const char c : isText) {
+        n ^= static_cast<unsigned char>(c);
+        n *= 1099511628211ull;
+    }
+    return n;
+}
+
+} // namespace
+
+uint64_t CallIndex::noteKeyHash(const std::string& isKeyText)
+{
+    const uint64_t n = hashOn(14695981039346656037ull, isKeyText);
+    return n ? n : 1;
+}
+
+uint64_t CallIndex::noteKeyHash(bool ibNumber, std::string_view isId, std::string_view isTimeStart19)
+{
+    // The hash of noteKeyText's text, without making it.
+    uint64_t n = hashOn(14695981039346656037ull, ibNumber ? "n" : "s");
+    n = hashOn(hashOn(hashOn(n, isId), std::string_view("\0", 1)), isTimeStart19);
+    return n ? n : 1;
+}
+
+qint64 CallIndex::heldBytes() const
+{
+    qint64 n = qint64(msText.capacity()) + qint64(maBegin.capacity()) * 8 + qint64(maLength.capacity()) * 4
+               + qint64(maTextStart.capacity()) * 8 + qint64(maFlags.capacity())
+               + qint64(maDirection.capacity()) * 4 + qint64(maTimeKey.capacity()) * 8
+               + qint64(maDay.capacity()) * 4 + qint64(maNoteKey.capacity()) * 8;
+    for (const Column& c : maColumns) {
+        n += qint64(c.aCells.capacity()) * 4 + qint64(c.aNumbers.capacity()) * 8;
+        for (const auto& aLong : c.aLongTexts)
+            n += qint64(aLong.second.capacity()) + 32;
+    }
+    return n;
+}
