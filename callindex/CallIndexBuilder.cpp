@@ -33,6 +33,7 @@ struct Member
     int nColumn = 0;
     Type eType = Type::Null;
     bool bDropped = false;
+    bool bPlain = false; // a string that is ASCII without escapes, at nTextAt in the script
     double fNumber = 0;
     size_t nTextAt = 0; // decoded string in the arena
     size_t nTextLength = 0;
@@ -634,13 +635,27 @@ private:
             return c.fail("value expected");
         irMember.nTokenAt = c.offset();
         switch (*c.p) {
-        case '"':
+        case '"': {
             irMember.eType = Type::String;
+            // Plain ASCII without escapes, the usual text, is used where it lies.
+            const char* q = c.p + 1;
+            const char* pEnd = mrIndex.maScript.constData() + mrIndex.maScript.size();
+            while (q < pEnd && *q != '"' && *q != '\\' && static_cast<unsigned char>(*q) >= 0x20
+                   && static_cast<unsigned char>(*q) < 0x80)
+                ++q;
+            if (q < pEnd && *q == '"') {
+                irMember.bPlain = true;
+                irMember.nTextAt = irMember.nTokenAt + 1;
+                irMember.nTextLength = size_t(q - c.p - 1);
+                c.p = q + 1;
+                break;
+            }
             irMember.nTextAt = msArena.size();
             if (!c.readString(msArena))
                 return false;
             irMember.nTextLength = msArena.size() - irMember.nTextAt;
             break;
+        }
         case '{':
             irMember.eType = Type::Object;
             if (!c.skipValue(1))
@@ -682,7 +697,8 @@ private:
 
     std::string_view stringOf(const Member& irMember) const
     {
-        return {msArena.data() + irMember.nTextAt, irMember.nTextLength};
+        return {(irMember.bPlain ? mrIndex.maScript.constData() : msArena.data()) + irMember.nTextAt,
+                irMember.nTextLength};
     }
 
     // String(value) of a member.
@@ -696,15 +712,38 @@ private:
     }
 
     // One value's text in the call's search text; its cell.
-    uint32_t addText(int inCall, CallIndex::Column& irColumn, std::string_view isText, uint64_t inCallStart)
+    uint32_t addText(int inCall, CallIndex::Column& irColumn, std::string_view isText, uint64_t inCallStart,
+                     bool ibAscii = false)
     {
         std::string& sText = mrIndex.msText;
         const size_t nAt = sText.size();
-        JsText::appendLower(isText, sText);
+        if (ibAscii) {
+            // One pass: lowercase, and whether digits and separators occur.
+            sText.resize(nAt + isText.size());
+            char* pOut = &sText[nAt];
+            bool bDigit = false;
+            bool bSeparator = false;
+            for (size_t k = 0; k < isText.size(); ++k) {
+                const auto c = static_cast<unsigned char>(isText[k]);
+                bDigit |= c - '0' < 10u;
+                bSeparator |= c == ' ' || c == '-' || c == '.' || c == '/' || c == '(' || c == ')' || c - 9u < 5u;
+                pOut[k] = char(c - 'A' < 26u ? c + 32 : c);
+            }
+            if (bDigit && bSeparator) {
+                for (size_t k = 0; k < isText.size(); ++k) {
+                    const auto c = static_cast<unsigned char>(pOut[k]);
+                    if (!(c == ' ' || c == '-' || c == '.' || c == '/' || c == '(' || c == ')' || c - 9u < 5u))
+                        msSqueezed += char(c);
+                }
+                msSqueezed += '\1';
+            }
+        } else {
+            JsText::appendLower(isText, sText);
+            if (JsText::hasDigit(isText) && JsText::appendLowerSqueezed(isText, msSqueezed))
+                msSqueezed += '\1';
+        }
         const size_t nLength = sText.size() - nAt;
         sText += '\1';
-        if (JsText::hasDigit(isText) && JsText::appendLowerSqueezed(isText, msSqueezed))
-            msSqueezed += '\1';
         const uint64_t nOffset = nAt - inCallStart;
         if (nOffset < (1u << 14) && nLength < 0xFFFFu)
             return CallIndex::cnText | uint32_t(nOffset << 16) | uint32_t(nLength);
@@ -742,17 +781,17 @@ private:
                 }
                 msNumber.clear();
                 JsText::appendNumber(f, msNumber);
-                addText(inCall, aColumn, msNumber, nStart);
+                addText(inCall, aColumn, msNumber, nStart, true);
                 break;
             }
             case Type::String:
-                nCell = addText(inCall, aColumn, stringOf(m), nStart);
+                nCell = addText(inCall, aColumn, stringOf(m), nStart, m.bPlain);
                 break;
             case Type::True:
-                nCell = addText(inCall, aColumn, "true", nStart);
+                nCell = addText(inCall, aColumn, "true", nStart, true);
                 break;
             case Type::False:
-                nCell = addText(inCall, aColumn, "false", nStart);
+                nCell = addText(inCall, aColumn, "false", nStart, true);
                 break;
             case Type::Object:
                 nCell = CallIndex::cnObject;

@@ -74,6 +74,9 @@ void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
             aBuilt.sRefusal = QStringLiteral("the call script could not be read");
         else
             aBuilt.pIndex = CallIndex::build(aScript, &aBuilt.sRefusal);
+        // Every first view is in start time order.
+        if (aBuilt.pIndex)
+            aBuilt.pStartOrder = std::make_shared<const std::vector<int32_t>>(CallViews::startOrder(*aBuilt.pIndex));
         aBuilt.nMilliseconds = aTimer.elapsed();
         return aBuilt;
     }));
@@ -87,7 +90,7 @@ void CallIndexChannel::finished(quint64 inGeneration, const Built& irBuilt)
     mpIndex = irBuilt.pIndex;
     msRefusal = irBuilt.sRefusal;
     if (mpIndex) {
-        mpViews = std::make_unique<CallViews>(mpIndex);
+        mpViews = std::make_unique<CallViews>(mpIndex, irBuilt.pStartOrder);
         qDebug().noquote() << "Call index:" << mpIndex->count() << "calls in" << irBuilt.nMilliseconds << "ms,"
                            << mpIndex->heldBytes() / 1048576 << "MB beside the script";
     } else {

@@ -54,6 +54,7 @@ private:
     struct Built
     {
         std::shared_ptr<const CallIndex> pIndex;
+        std::shared_ptr<const std::vector<int32_t>> pStartOrder;
         QString sRefusal;
         qint64 nMilliseconds = 0;
     };

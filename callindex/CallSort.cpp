@@ -66,6 +66,14 @@ std::vector<int32_t> numberOrder(const std::vector<double>& iaValues)
 
 } // namespace
 
+std::vector<int32_t> CallViews::startOrder(const CallIndex& irIndex)
+{
+    std::vector<double> aKeys(size_t(irIndex.count()));
+    for (size_t i = 0; i < aKeys.size(); ++i)
+        aKeys[i] = irIndex.timeKey(int(i));
+    return numberOrder(aKeys);
+}
+
 std::vector<int32_t> CallViews::sortTexts(const std::vector<std::string_view>& iaTexts) const
 {
     const size_t n = iaTexts.size();
@@ -175,10 +183,7 @@ std::shared_ptr<const std::vector<int32_t>> CallViews::order(const QString& isCo
                 aKeys[i] = maNoteCounts[i];
         aOrder = radixOrder(aKeys);
     } else if (isColumn == QLatin1String("time_start")) {
-        std::vector<double> aKeys(n);
-        for (size_t i = 0; i < n; ++i)
-            aKeys[i] = x.timeKey(int(i));
-        aOrder = numberOrder(aKeys);
+        aOrder = startOrder(x);
     } else if (isColumn == QLatin1String("direction")) {
         // Few kinds: ranked by their labels, then the calls by rank.
         const size_t nKinds = iaKindLabels.size();

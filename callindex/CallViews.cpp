@@ -6,7 +6,13 @@
 #include <thread>
 #include <unordered_map>
 
-CallViews::CallViews(std::shared_ptr<const CallIndex> ipIndex) : mpIndex(std::move(ipIndex)) {}
+CallViews::CallViews(std::shared_ptr<const CallIndex> ipIndex,
+                     std::shared_ptr<const std::vector<int32_t>> ipStartOrder)
+    : mpIndex(std::move(ipIndex))
+{
+    if (ipStartOrder)
+        maOrders[QStringLiteral("time_start")] = std::move(ipStartOrder);
+}
 
 std::vector<std::string> CallViews::kindLabels(const CallQuery& irQuery) const
 {

@@ -37,7 +37,12 @@ struct CallQuery
 class CallViews
 {
 public:
-    explicit CallViews(std::shared_ptr<const CallIndex> ipIndex);
+    // ipStartOrder: the order by start time, when made already (it is the
+    // first view's order), or null.
+    explicit CallViews(std::shared_ptr<const CallIndex> ipIndex,
+                       std::shared_ptr<const std::vector<int32_t>> ipStartOrder = nullptr);
+    // Ascending order of all calls by start time.
+    static std::vector<int32_t> startOrder(const CallIndex& irIndex);
 
     const CallIndex& index() const { return *mpIndex; }
     // The calls that pass the query, in display order.
