@@ -145,9 +145,10 @@ function runScript() {
   });
 }
 
-export async function loadCalls() {
+// started: the response of a fetch of the calls script begun earlier, if any.
+export async function loadCalls(started) {
   try {
-    const response = await fetch(CALLS_SCRIPT);
+    const response = await (started || fetch(CALLS_SCRIPT));
     if (response.ok && response.body) {
       const reader = new CallScriptReader();
       const stream = response.body.getReader();

@@ -81,6 +81,14 @@ export function textDirection(text) {
   return RTL_LETTERS.test(text) ? "rtl" : "ltr";
 }
 
+// The list's columns for the fields the calls have.
+export function listColumns(seen) {
+  const columns = [STATUS, NOTES];
+  for (const key of PREFERRED) if (seen.has(key)) columns.push(key);
+  for (const key of [...seen].sort()) if (!columns.includes(key) && !DETAIL_ONLY.has(key)) columns.push(key);
+  return columns;
+}
+
 export function hasRecording(call) {
   const flags = typeof call.flags === "number" ? call.flags >>> 0 : 0;
   return !!call.voice && (flags & FLAG_CC_OPEN) !== 0 && (flags & FLAG_CC_CLOSE) !== 0;
@@ -172,10 +180,7 @@ export class CallModel {
     const step = Math.max(1, Math.floor(this.calls.length / 2000));
     for (let i = 0; i < this.calls.length; i += step) for (const key in this.calls[i]) seen.add(key);
     for (const key in this.calls[this.calls.length - 1] || {}) seen.add(key);
-    const columns = [STATUS, NOTES];
-    for (const key of PREFERRED) if (seen.has(key)) columns.push(key);
-    for (const key of [...seen].sort()) if (!columns.includes(key) && !DETAIL_ONLY.has(key)) columns.push(key);
-    return columns;
+    return listColumns(seen);
   }
 
   searchReady() { return this.search.ready(); }

@@ -2,12 +2,14 @@
 // native player together through one event bus, and keeps the reviewer's
 // place (search, filters, sort, open call) across reloads of the page, such
 // as a language switch. The calls come through one asynchronous interface
-// (LocalCalls: calls.js read by the page), so nothing here holds them all.
+// (LocalCalls: calls.js read by the page; IndexedCalls: the viewer's native
+// index), so nothing here needs them all.
 import { PackageAnalytics } from "./PackageAnalytics.js";
 import { t, loadCatalog, pageLocale } from "./i18n.js";
 import { EventBus } from "./EventBus.js";
 import { NOTES } from "./CallModel.js";
 import { LocalCalls, callKey } from "./LocalCalls.js";
+import { IndexedCalls } from "./IndexedCalls.js";
 import { CallList } from "./CallList.js";
 import { Filters } from "./Filters.js";
 import { CallView } from "./CallView.js";
@@ -268,28 +270,36 @@ class App {
   }
 }
 
-function connectPlayer(app) {
+// channel: the page's web channel when it is already connected.
+function connectPlayer(app, channel) {
+  const connected = channel => {
+    const native = channel.objects.AudioPlayer;
+    if (native) app.player.attach(native);
+    app.bus.emit("channel", channel);
+  };
+  if (channel) return connected(channel);
   if (typeof qt === "undefined" || !qt.webChannelTransport || typeof QWebChannel !== "function") {
     app.player.update({ available: false });
     return;
   }
-  new QWebChannel(qt.webChannelTransport, channel => {
-    const native = channel.objects.AudioPlayer;
-    if (native) app.player.attach(native);
-    app.bus.emit("channel", channel);
-  });
+  new QWebChannel(qt.webChannelTransport, connected);
 }
 
 async function start() {
-  const loading = loadCalls();
+  performance.mark("vorn-start");
+  // index.html decides where the calls come from (see there).
+  const source = window.vornStart || Promise.resolve({ channel: null, summary: null, calls: null });
+  const loading = source.then(({ summary, calls }) => summary ? null : loadCalls(calls));
   const catalog = loadCatalog(pageLocale()).catch(() => false);
   if (document.readyState === "loading")
     await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
   await catalog;
-  const app = new App(new LocalCalls(await loading));
+  const { channel, summary } = await source;
+  const calls = summary ? new IndexedCalls(channel.objects.Calls, summary) : new LocalCalls(await loading);
+  const app = new App(calls);
   window.vornPage = app;
   await app.start();
-  connectPlayer(app);
+  connectPlayer(app, channel);
   document.body.classList.add("ready");
 }
 

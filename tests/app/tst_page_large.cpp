@@ -1,10 +1,15 @@
-// A large generated package in the package page: search, filters, sort
-// orders (ties included, both directions) and counts are compared with a
-// model of the same records computed here, the list keeps only a screenful
-// of rows in the document, and the keyboard reaches the far end. Also: call
-// scripts in other shapes reach the page as the script itself gives them.
+// A large generated package in the package page, with its calls in the
+// viewer's native index (the default at this size) and read by the page
+// itself (the index's limit raised): search, filters, sort orders (ties
+// included, both directions), notes and counts are compared with a model of
+// the same records computed here, the list keeps only a screenful of rows in
+// the document, the keyboard reaches the far end, and the reviewer's place
+// survives a reload. Also: call scripts in other shapes reach the page as
+// the script itself gives them, through the index or past it.
+#include "CallIndexChannel.h"
 #include "LogMessageHandler.h"
 #include "PageSession.h"
+#include "ReviewDocument.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -126,8 +131,9 @@ struct Query
     QString sTo;
 };
 
-// Ids in the order the list must show them.
-QStringList expected(const QList<Call>& iaCalls, const Query& irQuery)
+// Ids in the order the list must show them; iaNotes: notes per call index.
+QStringList expected(const QList<Call>& iaCalls, const Query& irQuery, const QHash<int, int>& iaNotes = {},
+    bool ibNotesOnly = false)
 {
     QList<int> aOrder;
     for (int i = 0; i < iaCalls.size(); ++i)
@@ -155,7 +161,7 @@ QStringList expected(const QList<Call>& iaCalls, const Query& irQuery)
     else if (s == "__status")
         byNumber([](const Call& c) { return c.recording() * 2 + c.marked(); });
     else if (s == "__notes")
-        ; // no notes: every call ties
+        std::stable_sort(aOrder.begin(), aOrder.end(), [&](int a, int b) { return iaNotes.value(a) < iaNotes.value(b); });
     if (irQuery.bDescending)
         std::reverse(aOrder.begin(), aOrder.end());
     const QStringList aTerms = searchTerms(irQuery.sText);
@@ -165,7 +171,8 @@ QStringList expected(const QList<Call>& iaCalls, const Query& irQuery)
         if ((irQuery.bRecording && !c.recording()) || (irQuery.bMarked && !c.marked())
             || (!irQuery.sDirection.isEmpty() && c.sDirection != irQuery.sDirection)
             || (!irQuery.sFrom.isEmpty() && c.sStart.left(10) < irQuery.sFrom)
-            || (!irQuery.sTo.isEmpty() && c.sStart.left(10) > irQuery.sTo) || !matches(c, aTerms))
+            || (!irQuery.sTo.isEmpty() && c.sStart.left(10) > irQuery.sTo) || (ibNotesOnly && !iaNotes.value(i))
+            || !matches(c, aTerms))
             continue;
         aIds << QString::number(c.nId);
     }
@@ -189,21 +196,59 @@ private:
 
     PageSession& s() { return *mpSession; }
 
+    // Index mode: the native index's default limit; local mode: above the calls.
+    void useMode(const QString& isMode)
+    {
+        if (s().js("window.vornPage && vornPage.calls.mode").toString() == isMode)
+            return;
+        s().mpViewer->findChild<CallIndexChannel*>()->setLocalLimit(isMode == "index" ? 5000 : cnCalls + 1);
+        s().maRequests.maUrls.clear();
+        QVERIFY(s().open(maDir.filePath("large.pkg")) >= 0);
+        QCOMPARE(s().js("vornPage.calls.mode").toString(), isMode);
+        // The index's page never asks for calls.js; the page reading it
+        // takes the early request: one transfer.
+        const int nTransfers = isMode == "index" ? 0 : 1;
+        QCOMPARE(s().js("performance.getEntriesByType('resource').filter(e => e.name.includes('/data/calls.js')).length").toInt(), nTransfers);
+        QCOMPARE(int(std::count_if(s().maRequests.maUrls.begin(), s().maRequests.maUrls.end(),
+                     [](const QUrl& irUrl) { return irUrl.path() == "/app/js/data/calls.js"; })), nTransfers);
+    }
+
+    static void addModes(const std::function<void(const QString&)>& ifRows)
+    {
+        for (const char* pMode : { "index", "local" })
+            ifRows(pMode);
+    }
+
+    QString activeId()
+    {
+        return s().js("(() => { const c = [...document.querySelectorAll('.list-heading')].findIndex(h => h.dataset.column === 'id');"
+                      " const r = document.querySelector('#active-row'); return r && r.dataset.call ? r.children[c].textContent : ''; })()")
+            .toString();
+    }
+
+    void search(const QString& isText)
+    {
+        s().js(QStringLiteral("{ const e = document.getElementById('search'); e.value = %1; e.dispatchEvent(new Event('input')); }")
+                   .arg(PageSession::quoted(isText)));
+    }
+
     QStringList shownIds() { return s().awaitJs("vornPage.shownCalls().then(a => a.map(c => String(c.id)))").toStringList(); }
 
-    void setFilters(const Query& irQuery)
+    void setFilters(const Query& irQuery, bool ibNotesOnly = false)
     {
         s().js(QStringLiteral("(() => { const f = vornPage.filters;"
                               " f.fromField.value = %1; f.toField.value = %2; f.direction.value = %3;"
-                              " f.recording.checked = %4; f.marked.checked = %5; f.withNotes.checked = false;"
+                              " f.recording.checked = %4; f.marked.checked = %5; f.withNotes.checked = %6;"
                               " f.direction.dispatchEvent(new Event('change')); return true; })()")
                    .arg(PageSession::quoted(irQuery.sFrom), PageSession::quoted(irQuery.sTo), PageSession::quoted(irQuery.sDirection))
-                   .arg(irQuery.bRecording ? "true" : "false", irQuery.bMarked ? "true" : "false"));
+                   .arg(irQuery.bRecording ? "true" : "false", irQuery.bMarked ? "true" : "false", ibNotesOnly ? "true" : "false"));
     }
 
     // The rows drawn show the calls at their places, and only a screenful is there.
     void checkRows(const QStringList& iaExpected)
     {
+        // Rows are drawn once their calls have come.
+        s().awaitJs("vornPage.settled()");
         const QVariantList aRows = s().js("(() => { const c = [...document.querySelectorAll('.list-heading')].findIndex(h => h.dataset.column === 'id');"
                                           " return [...document.querySelectorAll('.list-row:not([hidden])')]"
                                           ".map(r => [Number(r.dataset.position), r.children[c].textContent]); })()").toList();
@@ -241,57 +286,62 @@ private slots:
         PackageWriter aWriter;
         aWriter.setSettings("default_locale=en_GB");
         aWriter.addFile("/app/js/data/calls.js", aScript + "\n];\n");
-        aWriter.addFile("/app/js/data/locales.js", "var gLocales={\"en_GB\":1};");
+        aWriter.addFile("/app/js/data/locales.js", "var gLocales={\"en_GB\":1,\"de_DE\":1};");
         QVERIFY(aWriter.write(maDir.filePath("large.pkg")));
         mpSession = new PageSession();
-        QVERIFY(s().open(maDir.filePath("large.pkg")) >= 0);
-        // The early request for the calls is the one the page reads: one transfer.
-        QCOMPARE(s().js("performance.getEntriesByType('resource').filter(e => e.name.includes('/data/calls.js')).length").toInt(), 1);
+        useMode("index");
     }
     void cleanupTestCase() { delete mpSession; }
+    // Notes a failed check left must not stop the next open with a question.
+    void cleanup() { s().mpViewer->reviewDocument()->setUnsaved(false); }
 
     void listMatchesModel_data()
     {
+        QTest::addColumn<QString>("sMode");
         QTest::addColumn<QString>("sText");
         QTest::addColumn<QString>("sColumn");
         QTest::addColumn<bool>("bDescending");
         QTest::addColumn<QString>("sFilter");
         // Typed one after another, so that a query narrowing the last is seen.
-        QTest::newRow("all, newest first") << "" << "time_start" << true << "";
-        QTest::newRow("all, oldest first") << "" << "time_start" << false << "";
-        QTest::newRow("agent, ties in case") << "" << "agent" << false << "";
-        QTest::newRow("agent descending") << "" << "agent" << true << "";
-        QTest::newRow("duration") << "" << "duration" << false << "";
-        QTest::newRow("status descending") << "" << "__status" << true << "";
-        QTest::newRow("direction label") << "" << "direction" << false << "";
-        QTest::newRow("notes: all tied") << "" << "__notes" << true << "";
-        QTest::newRow("caller") << "" << "caller" << false << "";
-        QTest::newRow("digit") << "5" << "caller" << true << "";
-        QTest::newRow("narrowing") << "55" << "caller" << true << "";
-        QTest::newRow("narrowing more") << "555" << "queue" << false << "";
-        QTest::newRow("number with separators") << "030 555-1" << "time_start" << true << "";
-        QTest::newRow("number without separators") << "0305551" << "time_start" << true << "";
-        QTest::newRow("two words") << "agent q" << "duration" << true << "";
-        QTest::newRow("translated direction") << "incoming" << "agent" << false << "";
-        QTest::newRow("letters beyond ASCII") << QStringLiteral("\u00c5RHUS") << "queue" << true << "";
-        QTest::newRow("nothing") << "no such call" << "time_start" << true << "";
-        QTest::newRow("recording only") << "" << "agent" << false << "recording";
-        QTest::newRow("marked, searched") << "sales" << "duration" << true << "marked";
-        QTest::newRow("direction filter") << "" << "caller" << true << "out";
-        QTest::newRow("dates") << "49" << "time_start" << false << "dates";
+        addModes([](const QString& isMode) {
+            QTest::addRow("%s: all, newest first", qPrintable(isMode)) << isMode << "" << "time_start" << true << "";
+            QTest::addRow("%s: all, oldest first", qPrintable(isMode)) << isMode << "" << "time_start" << false << "";
+            QTest::addRow("%s: agent, ties in case", qPrintable(isMode)) << isMode << "" << "agent" << false << "";
+            QTest::addRow("%s: agent descending", qPrintable(isMode)) << isMode << "" << "agent" << true << "";
+            QTest::addRow("%s: duration", qPrintable(isMode)) << isMode << "" << "duration" << false << "";
+            QTest::addRow("%s: status descending", qPrintable(isMode)) << isMode << "" << "__status" << true << "";
+            QTest::addRow("%s: direction label", qPrintable(isMode)) << isMode << "" << "direction" << false << "";
+            QTest::addRow("%s: notes: all tied", qPrintable(isMode)) << isMode << "" << "__notes" << true << "";
+            QTest::addRow("%s: caller", qPrintable(isMode)) << isMode << "" << "caller" << false << "";
+            QTest::addRow("%s: digit", qPrintable(isMode)) << isMode << "5" << "caller" << true << "";
+            QTest::addRow("%s: narrowing", qPrintable(isMode)) << isMode << "55" << "caller" << true << "";
+            QTest::addRow("%s: narrowing more", qPrintable(isMode)) << isMode << "555" << "queue" << false << "";
+            QTest::addRow("%s: number with separators", qPrintable(isMode)) << isMode << "030 555-1" << "time_start" << true << "";
+            QTest::addRow("%s: number without separators", qPrintable(isMode)) << isMode << "0305551" << "time_start" << true << "";
+            QTest::addRow("%s: two words", qPrintable(isMode)) << isMode << "agent q" << "duration" << true << "";
+            QTest::addRow("%s: translated direction", qPrintable(isMode)) << isMode << "incoming" << "agent" << false << "";
+            QTest::addRow("%s: letters beyond ASCII", qPrintable(isMode)) << isMode << QStringLiteral("\u00c5RHUS") << "queue" << true << "";
+            QTest::addRow("%s: nothing", qPrintable(isMode)) << isMode << "no such call" << "time_start" << true << "";
+            QTest::addRow("%s: recording only", qPrintable(isMode)) << isMode << "" << "agent" << false << "recording";
+            QTest::addRow("%s: marked, searched", qPrintable(isMode)) << isMode << "sales" << "duration" << true << "marked";
+            QTest::addRow("%s: direction filter", qPrintable(isMode)) << isMode << "" << "caller" << true << "out";
+            QTest::addRow("%s: dates", qPrintable(isMode)) << isMode << "49" << "time_start" << false << "dates";
+        });
     }
+
     void listMatchesModel()
     {
+        QFETCH(QString, sMode);
         QFETCH(QString, sText);
         QFETCH(QString, sColumn);
         QFETCH(bool, bDescending);
         QFETCH(QString, sFilter);
         Query aQuery { sText, sColumn, bDescending, sFilter == "recording", sFilter == "marked", sFilter == "out" ? "out" : "",
                        sFilter == "dates" ? "2026-01-10" : "", sFilter == "dates" ? "2026-01-20" : "" };
+        useMode(sMode);
         setFilters(aQuery);
         sortBy(sColumn, bDescending);
-        s().js(QStringLiteral("{ const e = document.getElementById('search'); e.value = %1; e.dispatchEvent(new Event('input')); }")
-                   .arg(PageSession::quoted(sText)));
+        search(sText);
         const QStringList aExpected = expected(maCalls, aQuery);
         QTRY_COMPARE_WITH_TIMEOUT(shownIds().size(), aExpected.size(), cnRoundTripMs);
         QCOMPARE(shownIds(), aExpected);
@@ -302,8 +352,15 @@ private slots:
     }
 
     // The keyboard walks to the far end and back; the rows follow.
+    void keyboardReachesTheEnd_data()
+    {
+        QTest::addColumn<QString>("sMode");
+        addModes([](const QString& isMode) { QTest::addRow("%s", qPrintable(isMode)) << isMode; });
+    }
     void keyboardReachesTheEnd()
     {
+        QFETCH(QString, sMode);
+        useMode(sMode);
         setFilters(Query {});
         sortBy("duration", false);
         s().js("{ const e = document.getElementById('search'); e.value = ''; e.dispatchEvent(new Event('input')); }");
@@ -319,25 +376,127 @@ private slots:
         checkRows(aExpected);
     }
 
+    // The reviewer's place (search, filters, sort, the call open, the
+    // cursor far down the list) survives a reload of the page, here a
+    // language switch, and the call view and the list take it up again.
+    void placeSurvivesReload_data()
+    {
+        QTest::addColumn<QString>("sMode");
+        addModes([](const QString& isMode) { QTest::addRow("%s", qPrintable(isMode)) << isMode; });
+    }
+    void placeSurvivesReload()
+    {
+        QFETCH(QString, sMode);
+        useMode(sMode);
+        const Query aQuery { "agent", "caller", false, true };
+        setFilters(aQuery);
+        sortBy("caller", false);
+        search("agent");
+        const QStringList aExpected = expected(maCalls, aQuery);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.list.count()").toInt(), aExpected.size(), cnRoundTripMs);
+        s().js("document.getElementById('call-list').focus(); true");
+        s().key(Qt::Key_End);
+        s().key(Qt::Key_Up);
+        s().key(Qt::Key_Up);
+        const int nPosition = aExpected.size() - 3;
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.at(nPosition), cnRoundTripMs);
+        s().key(Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.callView.isOpen() && String(vornPage.callView.call.id)").toString(),
+            aExpected.at(nPosition), cnRoundTripMs);
+
+        QVERIFY(s().switchLocale("de_DE") >= 0);
+        QCOMPARE(s().js("vornPage.calls.mode").toString(), sMode);
+        QCOMPARE(s().js("document.getElementById('search').value").toString(), QString("agent"));
+        QVERIFY(s().js("document.getElementById('filter-recording').checked").toBool());
+        QCOMPARE(s().js("document.querySelector(\".list-heading[data-column='caller']\").getAttribute('aria-sort')").toString(),
+            QString("ascending"));
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.callView.isOpen() && String(vornPage.callView.call.id)").toString(),
+            aExpected.at(nPosition), cnRoundTripMs);
+        // "Call n of m" in German, the numbers as the page writes them.
+        const QStringList aNumbers = s().js("document.querySelector('.call-position').textContent.replace(/[.,\\s\\u00a0\\u202f](?=\\d{3})/g, '').match(/\\d+/g)")
+                                         .toStringList();
+        QCOMPARE(aNumbers, QStringList({ QString::number(nPosition + 1), QString::number(aExpected.size()) }));
+        // Down walks on from there; back in the list the cursor is on it.
+        s().key(Qt::Key_Down);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("String(vornPage.callView.call.id)").toString(), aExpected.at(nPosition + 1), cnRoundTripMs);
+        s().key(Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!s().js("vornPage.callView.isOpen()").toBool(), cnRoundTripMs);
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.at(nPosition + 1), cnRoundTripMs);
+        checkRows(aExpected);
+        QVERIFY(s().switchLocale("en_GB") >= 0);
+    }
+
+    // Notes added in the page count in the notes column, the notes filter
+    // and the notes sort, whichever way the calls come.
+    void notesCountFilterAndSort_data()
+    {
+        QTest::addColumn<QString>("sMode");
+        addModes([](const QString& isMode) { QTest::addRow("%s", qPrintable(isMode)) << isMode; });
+    }
+    void notesCountFilterAndSort()
+    {
+        QFETCH(QString, sMode);
+        useMode(sMode);
+        // Call index -> notes; the first and the last call included.
+        const QHash<int, int> aNotes { { 0, 2 }, { 10, 3 }, { 7777, 1 }, { cnCalls - 1, 2 } };
+        auto setNotes = [&](bool ibClear) {
+            for (auto it = aNotes.begin(); it != aNotes.end(); ++it)
+                s().awaitJs(QStringLiteral("vornPage.calls.fetch([%1]).then(([c]) => vornPage.notes.set(c,"
+                                           " Array.from({ length: %2 }, (_, k) => ({ start_ms: k * 1000, end_ms: k * 1000, text: 'n' + k }))))")
+                                .arg(it.key())
+                                .arg(ibClear ? 0 : it.value()));
+        };
+        setNotes(false);
+        const Query aQuery { "", "__notes", true };
+        setFilters(aQuery);
+        search("");
+        sortBy("__notes", true);
+        QStringList aExpected = expected(maCalls, aQuery, aNotes);
+        QTRY_COMPARE_WITH_TIMEOUT(shownIds().mid(0, 4), aExpected.mid(0, 4), cnRoundTripMs);
+        QCOMPARE(shownIds(), aExpected);
+        s().js("document.getElementById('call-list').focus(); true");
+        s().key(Qt::Key_Home);
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.at(0), cnRoundTripMs);
+        QCOMPARE(s().column("__notes").mid(0, 5), QStringList({ "3", "2", "2", "1", "" }));
+        checkRows(aExpected);
+
+        setFilters(aQuery, true);
+        aExpected = expected(maCalls, aQuery, aNotes, true);
+        QTRY_COMPARE_WITH_TIMEOUT(shownIds(), aExpected, cnRoundTripMs);
+        QCOMPARE(s().js("document.getElementById('count').textContent").toString(), "4 of " + thousands(cnCalls) + " calls");
+        checkRows(aExpected);
+
+        // A note taken away leaves the filtered list when the list is next shown.
+        setNotes(true);
+        setFilters(aQuery, true);
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.list.count()").toInt(), 0, cnRoundTripMs);
+        setFilters(Query {});
+        s().mpViewer->reviewDocument()->setUnsaved(false);
+    }
+
     // Call scripts in other shapes reach the page as the script gives them:
-    // read as JSON where that gives the same, run as a script otherwise.
+    // read as JSON where that gives the same, run as a script otherwise;
+    // with the index's limit at one call, the index takes the plain ones
+    // and leaves the others to the page.
     void scriptShapes_data()
     {
+        QTest::addColumn<QString>("sMode");
         QTest::addColumn<QByteArray>("aScript");
         QTest::addColumn<QString>("sCalls");
         // Every call has a start time, so that the viewer keeps it.
         const QByteArray aA = "{\"id\":1,\"time_start\":\"2026-01-01 10:00:00\"";
         const QByteArray aB = "{\"id\":2,\"time_start\":\"2026-01-02 10:00:00\"}";
         const QString sA = aA, sB = aB;
-        QTest::newRow("blanks, no final semicolon")
+        QTest::newRow("blanks, no final semicolon") << "index"
             << "\xef\xbb\xbf var  gCalls =\n[" + aA + ",\"caller\":\"\\u00e9\\n\",\"duration\":2.5e1}," + aB + "]\n\n"
             << "[" + sA + ",\"caller\":\"\u00e9\\n\",\"duration\":25}," + sB + "]";
-        QTest::newRow("comment first") << "/* export */\nvar gCalls=[" + aA + "}," + aB + "];" << "[" + sA + "}," + sB + "]";
+        QTest::newRow("comment first") << "local" << "/* export */\nvar gCalls=[" + aA + "}," + aB + "];" << "[" + sA + "}," + sB + "]";
         // The script sets the object's prototype; the JSON reader would make a field.
-        QTest::newRow("prototype key") << "var gCalls=[" + aA + ",\"__proto__\":{\"x\":1}}," + aB + "];" << "[" + sA + "}," + sB + "]";
+        QTest::newRow("prototype key") << "local" << "var gCalls=[" + aA + ",\"__proto__\":{\"x\":1}}," + aB + "];" << "[" + sA + "}," + sB + "]";
     }
     void scriptShapes()
     {
+        QFETCH(QString, sMode);
         QFETCH(QByteArray, aScript);
         QFETCH(QString, sCalls);
         PackageWriter aWriter;
@@ -348,7 +507,9 @@ private slots:
         const QString sPath = maDir.filePath(QStringLiteral("script%1.pkg").arg(QTest::currentDataTag()).remove(' '));
         QVERIFY(aWriter.write(sPath));
         PageSession aSession;
+        aSession.mpViewer->findChild<CallIndexChannel*>()->setLocalLimit(1);
         QVERIFY(aSession.open(sPath) >= 0);
+        QCOMPARE(aSession.js("vornPage.calls.mode").toString(), sMode);
         QCOMPARE(aSession.awaitJs("vornPage.allCalls().then(a => JSON.stringify(a))").toString(), sCalls);
     }
 };
