@@ -6,6 +6,7 @@
 #include <double-conversion/double-to-string.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace JsText {
@@ -222,6 +223,47 @@ uint32_t toUint32(double ifValue)
     if (f < 0)
         f += 4294967296.0;
     return uint32_t(f);
+}
+
+std::string_view leadingUnits(std::string_view isText, int inUnits, std::string& irScratch)
+{
+    size_t k = 0;
+    while (k < isText.size() && k < size_t(inUnits) && static_cast<unsigned char>(isText[k]) < 0x80)
+        ++k;
+    if (k == isText.size() || k == size_t(inUnits))
+        return isText.substr(0, k);
+    const QByteArray a = QString::fromUtf8(isText.data(), int(isText.size())).left(inUnits).toUtf8();
+    irScratch.assign(a.constData(), size_t(a.size()));
+    return irScratch;
+}
+
+double startSeconds(std::string_view isText)
+{
+    ushort aUnits[19];
+    bool bAscii = isText.size() >= 19;
+    for (size_t k = 0; bAscii && k < 19; ++k)
+        bAscii = static_cast<unsigned char>(isText[k]) < 0x80;
+    if (bAscii) {
+        for (int k = 0; k < 19; ++k)
+            aUnits[k] = ushort(static_cast<unsigned char>(isText[size_t(k)]));
+    } else {
+        const QString s = QString::fromUtf8(isText.data(), int(isText.size()));
+        if (s.size() < 19)
+            return std::nan("");
+        for (int k = 0; k < 19; ++k)
+            aUnits[k] = s.at(k).unicode();
+    }
+    auto d2 = [&](int k) { return int64_t(aUnits[k] - 48) * 10 + int64_t(aUnits[k + 1]) - 48; };
+    const int64_t y = d2(0) * 100 + d2(2), mo = d2(5), d = d2(8), h = d2(11), mi = d2(14), s = d2(17);
+    if (!(y >= 0 && mo >= 1 && mo <= 12 && d >= 0 && d <= 31 && h >= 0 && mi >= 0 && s >= 0))
+        return std::nan("");
+    auto floorDiv = [](int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    const int64_t yy = mo <= 2 ? y - 1 : y;
+    const int64_t era = floorDiv(yy, 400);
+    const int64_t yoe = yy - era * 400;
+    const int64_t doy = (153 * (mo + (mo > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return double((era * 146097 + doe - 719468) * 86400 + h * 3600 + mi * 60 + s);
 }
 
 } // namespace JsText

@@ -36,6 +36,13 @@ inline unsigned char utf16Rank(unsigned char icByte)
 // <0, 0 or >0 as the page's "<" compares the two texts.
 int compareUtf16(std::string_view isA, std::string_view isB);
 
+// The first inUnits UTF-16 units of a UTF-8 text, as UTF-8 (in irScratch
+// when they are not a plain prefix of it).
+std::string_view leadingUnits(std::string_view isText, int inUnits, std::string& irScratch);
+// The page's reading of "yyyy-MM-dd hh:mm:ss" into seconds (NaN when it is
+// not that), on UTF-16 units as the page reads them.
+double startSeconds(std::string_view isText);
+
 // ToUint32 of a number, as ">>> 0".
 uint32_t toUint32(double ifValue);
 
