@@ -11,6 +11,8 @@ std::string_view CallIndex::cellText(const Column& irColumn, int inCall) const
     const uint32_t nCell = irColumn.aCells[size_t(inCall)];
     if ((nCell & cnKindMask) == cnText)
         return {msText.data() + maTextStart[size_t(inCall)] + ((nCell >> 16) & 0x3FFFu), nCell & 0xFFFFu};
+    if (isDict(nCell))
+        return irColumn.aDictPlain[nCell & ~cnDict];
     if (nCell == cnObject)
         return "[object object]";
     if (nCell == cnLongText) {
@@ -73,6 +75,8 @@ qint64 CallIndex::heldBytes() const
         n += qint64(c.aCells.capacity()) * 4 + qint64(c.aNumbers.capacity()) * 8;
         for (const auto& aLong : c.aLongTexts)
             n += qint64(aLong.second.capacity()) + 32;
+        for (size_t k = 0; k < c.aDictPlain.size(); ++k)
+            n += qint64(c.aDictPlain[k].capacity() + c.aDictSearch[k].capacity()) + 64;
     }
     return n;
 }

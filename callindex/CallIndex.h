@@ -27,6 +27,11 @@ public:
         std::vector<double> aNumbers;
         // Texts that do not fit a cell (long ones, arrays as text), by call.
         std::unordered_map<uint32_t, std::string> aLongTexts;
+        // The few texts of a column such as a direction or an agent, held
+        // once: lowercased, and as searched (that, "\1", the text without
+        // separators where it has digits).
+        std::vector<std::string> aDictPlain;
+        std::vector<std::string> aDictSearch;
     };
     static constexpr uint32_t cnKindMask = 0xC0000000u;
     static constexpr uint32_t cnNumber = 0x40000000u;
@@ -35,6 +40,9 @@ public:
     static constexpr uint32_t cnText = 0x80000000u;
     static constexpr uint32_t cnObject = 0xC0000000u;
     static constexpr uint32_t cnLongText = 0xC0000001u;
+    // A text of the column's few (the bits below are its number).
+    static constexpr uint32_t cnDict = 0xE0000000u;
+    static bool isDict(uint32_t inCell) { return (inCell & cnDict) == cnDict; }
 
     // Flags per call.
     static constexpr uint8_t cnRecording = 1;

@@ -459,6 +459,18 @@ private:
     const size_t mnStopAt;
     const std::atomic<bool>* mpCancel;
     bool mbStopped = false;
+    size_t mnExpected = 0;
+    // Per column: plain texts seen (while trying) or held once (dict mode).
+    enum class DictMode : uint8_t { Trying, Dict, Inline };
+    struct ColumnDict
+    {
+        DictMode eMode = DictMode::Trying;
+        std::unordered_map<std::string_view, uint32_t> aIdOf;
+    };
+    std::vector<ColumnDict> maDicts;
+    static constexpr size_t cnTrialCalls = 8192;
+    static constexpr size_t cnTrialTexts = 2048;
+    static constexpr size_t cnMaxDict = 4096;
     std::vector<Member> maMembers;
     std::string msArena;
     std::string msKey;
@@ -516,6 +528,10 @@ private:
                 return c.fail("cancelled");
             if (!readCall())
                 return false;
+            if (mrIndex.maBegin.size() == 256)
+                reserveForAll();
+            if (mrIndex.maBegin.size() == cnTrialCalls)
+                chooseDicts();
             c.skipBlanks();
             if (c.take(']'))
                 break;
@@ -524,6 +540,67 @@ private:
             c.skipBlanks();
         }
         return readEnd();
+    }
+
+    // Columns whose first calls hold a few texts keep their texts once.
+    void chooseDicts()
+    {
+        for (ColumnDict& aDict : maDicts) {
+            const bool bFew = aDict.eMode == DictMode::Trying && !aDict.aIdOf.empty()
+                              && aDict.aIdOf.size() <= cnTrialTexts;
+            aDict.eMode = bFew ? DictMode::Dict : DictMode::Inline;
+            aDict.aIdOf.clear();
+        }
+    }
+
+    // A plain text of a column in dict mode: its number there (0 when it
+    // goes into the search text instead).
+    uint32_t dictCell(int inColumn, std::string_view isText)
+    {
+        ColumnDict& aDict = maDicts[size_t(inColumn)];
+        if (aDict.eMode == DictMode::Trying) {
+            if (aDict.aIdOf.size() <= cnTrialTexts)
+                aDict.aIdOf.emplace(isText, 0);
+            return 0;
+        }
+        if (aDict.eMode != DictMode::Dict || isText.empty())
+            return 0;
+        const auto it = aDict.aIdOf.find(isText);
+        if (it != aDict.aIdOf.end())
+            return CallIndex::cnDict | it->second;
+        CallIndex::Column& aColumn = mrIndex.maColumns[size_t(inColumn)];
+        if (aColumn.aDictPlain.size() >= cnMaxDict)
+            return 0;
+        const uint32_t nId = uint32_t(aColumn.aDictPlain.size());
+        std::string sPlain;
+        JsText::appendLower(isText, sPlain);
+        std::string sSearch = sPlain + '\1';
+        if (JsText::hasDigit(isText) && JsText::appendLowerSqueezed(isText, sSearch))
+            sSearch += '\1';
+        aColumn.aDictPlain.push_back(std::move(sPlain));
+        aColumn.aDictSearch.push_back(std::move(sSearch));
+        aDict.aIdOf.emplace(isText, nId);
+        return CallIndex::cnDict | nId;
+    }
+
+    // Room for all calls, guessed from the first ones: growing a million
+    // cells by doubling copies and touches each of them twice more.
+    void reserveForAll()
+    {
+        const size_t nRead = maCursor.offset() - mnStart;
+        const size_t nLeft = size_t(mrIndex.maScript.size()) - maCursor.offset();
+        mnExpected = mrIndex.maBegin.size() + size_t(double(nLeft) / double(nRead) * 256 * 1.05) + 16;
+        CallIndex& x = mrIndex;
+        x.maBegin.reserve(mnExpected);
+        x.maLength.reserve(mnExpected);
+        x.maTextStart.reserve(mnExpected + 1);
+        x.maFlags.reserve(mnExpected);
+        x.maDirection.reserve(mnExpected);
+        x.maTimeKey.reserve(mnExpected);
+        x.maDay.reserve(mnExpected);
+        x.maNoteKey.reserve(mnExpected);
+        for (CallIndex::Column& aColumn : x.maColumns)
+            aColumn.aCells.reserve(mnExpected);
     }
 
     bool readEnd()
@@ -552,6 +629,7 @@ private:
                 return -1;
             nColumn = int(aColumns.size());
             aColumns.push_back(CallIndex::Column {msKey, {}, {}, {}});
+            aColumns.back().aCells.reserve(mnExpected);
             mrIndex.maColumnOf.emplace(msKey, nColumn);
             Role eRole = Role::Other;
             if (msKey == "direction")
@@ -565,6 +643,7 @@ private:
             else if (msKey == "id")
                 eRole = Role::Id;
             maRoles.push_back(eRole);
+            maDicts.emplace_back();
             maSeenIn.push_back(-1);
             maSeenAt.push_back(0);
         }
@@ -785,7 +864,9 @@ private:
                 break;
             }
             case Type::String:
-                nCell = addText(inCall, aColumn, stringOf(m), nStart, m.bPlain);
+                nCell = m.bPlain ? dictCell(m.nColumn, stringOf(m)) : 0;
+                if (!nCell)
+                    nCell = addText(inCall, aColumn, stringOf(m), nStart, m.bPlain);
                 break;
             case Type::True:
                 nCell = addText(inCall, aColumn, "true", nStart, true);
@@ -977,10 +1058,23 @@ void CallIndexBuilder::append(CallIndex& irHead, CallIndex& irTail)
         CallIndex::Column& aTo = irHead.maColumns[size_t(aColumnOf[k])];
         aFilled[size_t(aColumnOf[k])] = true;
         const uint32_t nShift = uint32_t(aTo.aNumbers.size());
+        std::vector<uint32_t> aDictOf;
+        for (size_t d = 0; d < aFrom.aDictPlain.size(); ++d) {
+            const auto it = std::find(aTo.aDictSearch.begin(), aTo.aDictSearch.end(), aFrom.aDictSearch[d]);
+            aDictOf.push_back(uint32_t(it - aTo.aDictSearch.begin()));
+            if (it == aTo.aDictSearch.end()) {
+                aTo.aDictPlain.push_back(aFrom.aDictPlain[d]);
+                aTo.aDictSearch.push_back(aFrom.aDictSearch[d]);
+            }
+        }
         aTo.aCells.reserve(nHead + nTail);
-        for (const uint32_t c : aFrom.aCells)
-            aTo.aCells.push_back((c & CallIndex::cnKindMask) == CallIndex::cnNumber && !(c & CallIndex::cnInlineNumber)
-                                     ? c + nShift : c);
+        for (const uint32_t c : aFrom.aCells) {
+            if (CallIndex::isDict(c))
+                aTo.aCells.push_back(CallIndex::cnDict | aDictOf[c & ~CallIndex::cnDict]);
+            else
+                aTo.aCells.push_back((c & CallIndex::cnKindMask) == CallIndex::cnNumber && !(c & CallIndex::cnInlineNumber)
+                                         ? c + nShift : c);
+        }
         aTo.aNumbers.insert(aTo.aNumbers.end(), aFrom.aNumbers.begin(), aFrom.aNumbers.end());
         for (auto& aLong : aFrom.aLongTexts)
             aTo.aLongTexts.emplace(uint32_t(aLong.first + nHead), std::move(aLong.second));

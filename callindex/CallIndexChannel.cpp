@@ -237,12 +237,11 @@ QString CallIndexChannel::calls(const QVariantList& irIndexes) const
             aText += ',';
         bool bOk = false;
         const double f = irIndexes[k].toDouble(&bOk);
-        const int i = int(f);
-        if (!mpIndex || !bOk || f != double(i) || i < 0 || i >= mpIndex->count()) {
+        if (!mpIndex || !bOk || !(f >= 0 && f < double(mpIndex->count())) || f != double(int(f))) {
             aText += "null";
             continue;
         }
-        const std::string_view aCall = mpIndex->callText(i);
+        const std::string_view aCall = mpIndex->callText(int(f));
         aText.append(aCall.data(), int(aCall.size()));
     }
     return QString::fromUtf8(aText + "]");

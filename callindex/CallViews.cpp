@@ -93,6 +93,32 @@ std::shared_ptr<const std::vector<uint8_t>> CallViews::match(const std::vector<s
             aHits.push_back(sLabel.find(sTerm) != std::string::npos ? 1 : 0);
         aLabelHits.push_back(std::move(aHits));
     }
+    // Per term, the columns' held texts that hold it.
+    struct DictHits
+    {
+        const CallIndex::Column* pColumn;
+        std::vector<uint8_t> aHit;
+    };
+    std::vector<std::vector<DictHits>> aDictHits(aTerms.size());
+    for (size_t t = 0; t < aTerms.size(); ++t)
+        for (const CallIndex::Column& aColumn : x.columns()) {
+            DictHits aHits {&aColumn, {}};
+            bool bAny = false;
+            for (const std::string& sText : aColumn.aDictSearch) {
+                aHits.aHit.push_back(sText.find(aTerms[t]) != std::string::npos ? 1 : 0);
+                bAny = bAny || aHits.aHit.back();
+            }
+            if (bAny)
+                aDictHits[t].push_back(std::move(aHits));
+        }
+    auto dictHit = [&](size_t t, int i) {
+        for (const DictHits& aHits : aDictHits[t]) {
+            const uint32_t c = aHits.pColumn->aCells[size_t(i)];
+            if (CallIndex::isDict(c) && aHits.aHit[c & ~CallIndex::cnDict])
+                return true;
+        }
+        return false;
+    };
     auto pMatch = std::make_shared<std::vector<uint8_t>>(size_t(n), 0);
     std::vector<uint8_t>& aMatch = *pMatch;
 
@@ -108,7 +134,8 @@ std::shared_ptr<const std::vector<uint8_t>> CallViews::match(const std::vector<s
             const std::string_view sText = x.searchText(i);
             bool bAll = true;
             for (size_t t = 0; t < aTerms.size() && bAll; ++t)
-                bAll = aLabelHits[t][x.directionKind(i)] || sText.find(aTerms[t]) != std::string_view::npos;
+                bAll = aLabelHits[t][x.directionKind(i)] || sText.find(aTerms[t]) != std::string_view::npos
+                       || dictHit(t, i);
             aMatch[size_t(i)] = bAll ? 1 : 0;
         }
     } else {
@@ -120,6 +147,10 @@ std::shared_ptr<const std::vector<uint8_t>> CallViews::match(const std::vector<s
                 if (std::find(aHits.begin(), aHits.end(), 1) != aHits.end())
                     for (int i = inFirst; i < inLast; ++i)
                         if (aLevel[size_t(i)] == t && aHits[x.directionKind(i)])
+                            aLevel[size_t(i)] = uint8_t(t + 1);
+                if (!aDictHits[t].empty())
+                    for (int i = inFirst; i < inLast; ++i)
+                        if (aLevel[size_t(i)] == t && dictHit(t, i))
                             aLevel[size_t(i)] = uint8_t(t + 1);
             }
         };
