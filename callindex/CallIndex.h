@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -53,8 +54,10 @@ public:
     // then says why. Scripts of inSplitSize bytes or more are read by two
     // threads; by default none is: on this 2-core machine, shared with other
     // work, two readers were slower than one (bench_call_index prints both).
+    // A set ipCancel stops the reading (the script is then refused).
     static std::shared_ptr<const CallIndex> build(const QByteArray& iaScript, QString* ipsWhy = nullptr,
-                                                  qint64 inSplitSize = qint64(1) << 40);
+                                                  qint64 inSplitSize = qint64(1) << 40,
+                                                  const std::atomic<bool>* ipCancel = nullptr);
 
     int count() const { return int(maBegin.size()); }
     // The call's object text exactly as in the script.

@@ -524,7 +524,7 @@ private:
                 finish();
                 return true;
             }
-            if (mpCancel && mpCancel->load(std::memory_order_relaxed))
+            if (mpCancel && (mrIndex.maBegin.size() & 1023) == 0 && mpCancel->load(std::memory_order_relaxed))
                 return c.fail("cancelled");
             if (!readCall())
                 return false;
@@ -1145,7 +1145,8 @@ size_t guessMiddle(const QByteArray& iaScript)
 
 } // namespace
 
-std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QString* ipsWhy, qint64 inSplitSize)
+std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QString* ipsWhy, qint64 inSplitSize,
+                                                  const std::atomic<bool>* ipCancel)
 {
     auto pIndex = std::make_shared<CallIndex>();
     pIndex->maScript = iaScript;
@@ -1158,7 +1159,7 @@ std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QS
     pIndex->msText.reserve(size_t(iaScript.size()));
     bool bOk = false;
     if (nMiddle == 0) {
-        CallIndexBuilder aBuilder(*pIndex);
+        CallIndexBuilder aBuilder(*pIndex, 0, SIZE_MAX, ipCancel);
         bOk = aBuilder.run(sWhy);
     } else {
         CallIndex aTail;
@@ -1171,7 +1172,7 @@ std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QS
             CallIndexBuilder aBuilder(aTail, nMiddle, SIZE_MAX, &bCancel);
             bTailOk = aBuilder.run(sTailWhy);
         });
-        CallIndexBuilder aHead(*pIndex, 0, nMiddle);
+        CallIndexBuilder aHead(*pIndex, 0, nMiddle, ipCancel);
         bOk = aHead.run(sWhy);
         if (!bOk || !aHead.stopped())
             bCancel = true;

@@ -24,6 +24,12 @@ constexpr qint64 cnMaxScript = qint64(1) << 30;
 
 CallIndexChannel::CallIndexChannel(QObject* ipParent) : QObject(ipParent) {}
 
+CallIndexChannel::~CallIndexChannel()
+{
+    if (mpCancel)
+        *mpCancel = true;
+}
+
 void CallIndexChannel::open(const Package& irPackage)
 {
     if (!irPackage.isPackageOpen() || irPackage.entrySize(csCallsScript) < 0) {
@@ -60,12 +66,14 @@ void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
     clear();
     mbReady = false;
     const quint64 nGeneration = mnGeneration;
+    mpCancel = std::make_shared<std::atomic<bool>>(false);
+    const std::shared_ptr<std::atomic<bool>> pCancel = mpCancel;
     auto* pWatcher = new QFutureWatcher<Built>(this);
     connect(pWatcher, &QFutureWatcherBase::finished, this, [this, pWatcher, nGeneration] {
         finished(nGeneration, pWatcher->result());
         pWatcher->deleteLater();
     });
-    pWatcher->setFuture(QtConcurrent::run([irRead] {
+    pWatcher->setFuture(QtConcurrent::run([irRead, pCancel] {
         Built aBuilt;
         QElapsedTimer aTimer;
         aTimer.start();
@@ -73,7 +81,7 @@ void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
         if (!irRead(aScript))
             aBuilt.sRefusal = QStringLiteral("the call script could not be read");
         else
-            aBuilt.pIndex = CallIndex::build(aScript, &aBuilt.sRefusal);
+            aBuilt.pIndex = CallIndex::build(aScript, &aBuilt.sRefusal, qint64(1) << 40, pCancel.get());
         // Every first view is in start time order.
         if (aBuilt.pIndex)
             aBuilt.pStartOrder = std::make_shared<const std::vector<int32_t>>(CallViews::startOrder(*aBuilt.pIndex));
@@ -103,6 +111,19 @@ void CallIndexChannel::finished(quint64 inGeneration, const Built& irBuilt)
 void CallIndexChannel::clear()
 {
     ++mnGeneration;
+    // A build for the package before stops; its index, hundreds of
+    // megabytes for a large package, is freed off the GUI thread.
+    if (mpCancel)
+        *mpCancel = true;
+    mpCancel.reset();
+    if (mpIndex) {
+        std::shared_ptr<CallViews> pViews(std::move(mpViews));
+        std::shared_ptr<const CallIndex> pIndex(std::move(mpIndex));
+        QtConcurrent::run([pViews, pIndex]() mutable {
+            pViews.reset();
+            pIndex.reset();
+        });
+    }
     mpIndex.reset();
     mpViews.reset();
     maViews.clear();

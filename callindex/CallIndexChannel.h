@@ -22,6 +22,7 @@ class CallIndexChannel : public QObject
     Q_OBJECT
 public:
     explicit CallIndexChannel(QObject* ipParent = nullptr);
+    ~CallIndexChannel() override;
 
     // Starts indexing the call script the open package serves: the
     // retention filter's script, or the member read and decoded by a worker.
@@ -68,6 +69,7 @@ private:
     const View* findView(int inView) const;
 
     quint64 mnGeneration = 0;
+    std::shared_ptr<std::atomic<bool>> mpCancel;
     bool mbReady = true;
     std::shared_ptr<const CallIndex> mpIndex;
     std::unique_ptr<CallViews> mpViews;

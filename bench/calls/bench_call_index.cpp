@@ -125,16 +125,26 @@ int main(int argc, char* argv[])
         fLongest = std::max(fLongest, aTick.nsecsElapsed() / 1e6);
         aTick.restart();
     });
-    QEventLoop aLoop;
-    QObject::connect(&aChannel, &CallIndexChannel::readyJs, &aLoop, &QEventLoop::quit);
+    // The same wait without a build, for the load the machine has besides.
     aTick.start();
     aTicker.start();
+    {
+        QEventLoop aIdle;
+        QTimer::singleShot(1000, &aIdle, &QEventLoop::quit);
+        aIdle.exec();
+    }
+    const double fIdleLongest = fLongest;
+    fLongest = 0;
+    QEventLoop aLoop;
+    QObject::connect(&aChannel, &CallIndexChannel::readyJs, &aLoop, &QEventLoop::quit);
+    aTick.restart();
     const double fBeforeBuild = aTimer.nsecsElapsed() / 1e6;
     aChannel.open(aPackage);
     fLongest = std::max(fLongest, (aTimer.nsecsElapsed() / 1e6) - fBeforeBuild);
     aLoop.exec();
     aTicker.stop();
-    const double fReady = aTimer.nsecsElapsed() / 1e6;
+    // The idle second is left out: as if the build had started with the open.
+    const double fReady = aTimer.nsecsElapsed() / 1e6 - fBeforeBuild + fOpen;
     const auto pIndex = aChannel.callIndex();
     if (!pIndex) {
         std::printf("index refused: %s\n", qPrintable(aChannel.refusal()));
@@ -148,6 +158,7 @@ int main(int argc, char* argv[])
     std::printf("  (package open %.0f ms before it)\n", fOpen);
     printFigure("call index: longest GUI thread wait while it builds", figureText("%.0f ms", fLongest), "< 50 ms",
                 fLongest < 50);
+    std::printf("  (the same wait over a second without a build: %.0f ms)\n", fIdleLongest);
     printFigure("call index: held beside the script, " + sCalls + " calls",
                 figureText("%.0f MB", fHeld - fScript), "< 200 MB", fHeld - fScript < 200);
     std::printf("  (script %.0f MB; index's own count %.0f MB; peak from the open %.0f MB)\n", fScript,
