@@ -118,8 +118,9 @@ export class CallList {
     this.root.setAttribute("aria-rowcount", String(view.count + 1));
     this.empty.hidden = view.count > 0;
     this.empty.textContent = this.calls.total ? t("No call matches the search and filters.") : t("This package holds no calls.");
-    this.render();
+    // Scrolled to the cursor first, so that only the rows in sight there are asked for.
     this.ensureVisible();
+    this.render();
   }
 
   count() { return this.view.count; }

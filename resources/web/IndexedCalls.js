@@ -12,6 +12,7 @@ import { callKey } from "./LocalCalls.js";
 const WINDOW = 100;
 const KEPT_WINDOWS = 64;
 const KEPT_CALLS = 4000;
+const FIRST_ROWS = 50;
 
 function ask(native, method, ...args) {
   return new Promise(resolve => native[method](...args, resolve));
@@ -35,13 +36,19 @@ class IndexedView {
     return window ? window[position % WINDOW] : undefined;
   }
 
-  // Makes sure the calls at positions first..last-1 are at hand; null when they are.
+  // Makes sure the calls at positions first..last-1 are at hand; null when
+  // they are. Windows not yet asked for are asked for in one request.
   want(first, last) {
     const waits = [];
     const missing = [];
-    for (let w = Math.floor(first / WINDOW); w * WINDOW < last; ++w) {
+    last = Math.min(last, this.count);
+    const lastWindow = Math.floor((last - 1) / WINDOW);
+    for (let w = Math.floor(first / WINDOW); w <= lastWindow; ++w) {
       if (!this.windows.has(w)) {
-        waits.push(this.load(w));
+        let end = w;
+        while (end < lastWindow && !this.windows.has(end + 1) && !this.loading.has(end + 1)) ++end;
+        waits.push(this.load(w, end - w + 1));
+        w = end;
         continue;
       }
       const window = this.windows.get(w);
@@ -52,26 +59,34 @@ class IndexedView {
     return waits.length ? Promise.all(waits) : null;
   }
 
-  load(w) {
-    let loading = this.loading.get(w);
-    if (!loading) {
-      loading = this.fetchWindow(w).finally(() => this.loading.delete(w));
-      this.loading.set(w, loading);
+  // Windows w.. (n of them, at most 10: a request's limit).
+  load(w, n = 1) {
+    const loading = this.loading.get(w);
+    if (loading) return loading;
+    n = Math.min(n, 10);
+    const fetched = this.fetchWindows(w, n);
+    for (let k = 0; k < n; ++k) {
+      const mine = fetched.finally(() => {
+        if (this.loading.get(w + k) === mine) this.loading.delete(w + k);
+      });
+      this.loading.set(w + k, mine);
     }
-    return loading;
+    return this.loading.get(w);
   }
 
-  async fetchWindow(w) {
-    let answer = JSON.parse(await ask(this.owner.native, "rows", this.id, w * WINDOW, WINDOW));
+  async fetchWindows(w, n) {
+    let answer = JSON.parse(await ask(this.owner.native, "rows", this.id, w * WINDOW, n * WINDOW));
     if (answer.gone) {
       // The native side keeps only the last few views: this one again.
       this.id = (await ask(this.owner.native, "view", this.query)).view;
-      answer = JSON.parse(await ask(this.owner.native, "rows", this.id, w * WINDOW, WINDOW));
+      answer = JSON.parse(await ask(this.owner.native, "rows", this.id, w * WINDOW, n * WINDOW));
     }
     const indexes = Int32Array.from(answer.indexes || []);
     this.owner.remember(indexes, answer.calls || []);
-    if (this.windows.size >= KEPT_WINDOWS) this.windows.delete(this.windows.keys().next().value);
-    this.windows.set(w, indexes);
+    for (let k = 0; k < n && k * WINDOW < indexes.length; ++k) {
+      if (this.windows.size >= KEPT_WINDOWS) this.windows.delete(this.windows.keys().next().value);
+      this.windows.set(w + k, indexes.subarray(k * WINDOW, (k + 1) * WINDOW));
+    }
   }
 
   async index(position) {
@@ -131,9 +146,25 @@ export class IndexedCalls {
     };
   }
 
-  async view(state) {
+  // The first view, asked for while the page is being built; the page's
+  // own first query takes it when it is the same.
+  prefetch(state) {
     const query = this.query(state);
-    return new IndexedView(this, await ask(this.native, "view", query), query);
+    this.early = { key: JSON.stringify(query), view: this.makeView(query) };
+  }
+
+  view(state) {
+    const query = this.query(state);
+    const early = this.early;
+    this.early = null;
+    return early && early.key === JSON.stringify(query) ? early.view : this.makeView(query);
+  }
+
+  async makeView(query) {
+    const view = new IndexedView(this, await ask(this.native, "view", query), query);
+    // The top rows at once: a new list mostly shows them.
+    view.want(0, FIRST_ROWS);
+    return view;
   }
 
   call(index) { return this.cache.get(index); }

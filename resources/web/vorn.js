@@ -21,6 +21,16 @@ import { loadCalls } from "./CallLoader.js";
 
 const STATE_KEY = "vorn-page";
 
+function loadState() {
+  try { return JSON.parse(sessionStorage.getItem(STATE_KEY)) || {}; } catch (error) { return {}; }
+}
+
+// The saved sort order as [column, descending].
+function savedSort(saved, columns) {
+  return [saved.sortColumn && columns.includes(saved.sortColumn) ? saved.sortColumn : "time_start",
+    saved.sortColumn ? !!saved.sortDescending : true];
+}
+
 class App {
   // calls: LocalCalls or IndexedCalls.
   constructor(calls) {
@@ -87,10 +97,9 @@ class App {
 
   // The reviewer's place back, then the first rows.
   async start() {
-    const saved = this.loadState();
+    const saved = loadState();
     this.filters.set(saved.filters || {});
-    this.list.setSort(saved.sortColumn && this.calls.columns.includes(saved.sortColumn) ? saved.sortColumn : "time_start",
-      saved.sortColumn ? !!saved.sortDescending : true);
+    this.list.setSort(...savedSort(saved, this.calls.columns));
     const cursor = await this.calls.find(saved.cursor, saved.cursorIndex);
     await this.refresh(cursor);
     await this.settled();
@@ -141,6 +150,7 @@ class App {
     const previous = keepCall !== undefined ? keepCall : this.list.currentCall();
     const view = await this.calls.view(state);
     if (count !== this.refreshCount) return;
+    // The top rows are on their way meanwhile: the cursor is mostly there.
     const position = previous !== undefined && previous >= 0 ? await view.position(previous) : -1;
     if (count !== this.refreshCount) return;
     this.list.setView(view, position);
@@ -248,10 +258,6 @@ class App {
     else this.help.showModal();
   }
 
-  loadState() {
-    try { return JSON.parse(sessionStorage.getItem(STATE_KEY)) || {}; } catch (error) { return {}; }
-  }
-
   saveState() {
     if (!this.list) return;
     const cursor = this.list.currentCall();
@@ -295,7 +301,16 @@ async function start() {
     await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
   await catalog;
   const { channel, summary } = await source;
-  const calls = summary ? new IndexedCalls(channel.objects.Calls, summary) : new LocalCalls(await loading);
+  let calls;
+  if (summary) {
+    calls = new IndexedCalls(channel.objects.Calls, summary);
+    // The first list is asked for while the page is built.
+    const saved = loadState();
+    const [sortColumn, sortDescending] = savedSort(saved, calls.columns);
+    calls.prefetch(Object.assign({}, saved.filters, { sortColumn, sortDescending }));
+  } else {
+    calls = new LocalCalls(await loading);
+  }
   const app = new App(calls);
   window.vornPage = app;
   await app.start();
