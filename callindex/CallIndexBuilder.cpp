@@ -80,6 +80,9 @@ private:
     {
         DictMode eMode = DictMode::Trying;
         std::unordered_map<std::string_view, uint32_t> aIdOf;
+        // The last text met, often met again next.
+        std::string_view sLast;
+        uint32_t nLast = 0;
     };
     std::vector<ColumnDict> maDicts;
     static constexpr size_t cnTrialCalls = 8192;
@@ -179,9 +182,14 @@ private:
         }
         if (aDict.eMode != DictMode::Dict || isText.empty())
             return 0;
+        if (aDict.nLast && isText == aDict.sLast)
+            return aDict.nLast;
         const auto it = aDict.aIdOf.find(isText);
-        if (it != aDict.aIdOf.end())
-            return CallIndex::cnDict | it->second;
+        if (it != aDict.aIdOf.end()) {
+            aDict.sLast = isText;
+            aDict.nLast = CallIndex::cnDict | it->second;
+            return aDict.nLast;
+        }
         CallIndex::Column& aColumn = mrIndex.maColumns[size_t(inColumn)];
         if (aColumn.aDictPlain.size() >= cnMaxDict)
             return 0;
