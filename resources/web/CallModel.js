@@ -306,7 +306,7 @@ export class CallModel {
       if (state.notesOnly && !this.noteCounts[i]) continue;
       if (from && day[i] < from) continue;
       if (to && (day[i] === "" || day[i] > to)) continue;
-      if (direction && directionKind(this.calls[i].direction) !== direction) continue;
+      if (direction && directionKind((this.calls[i] || {}).direction) !== direction) continue;
       out[count++] = i;
     }
     return out.subarray(0, count);

@@ -483,22 +483,29 @@ private slots:
         QTest::addColumn<QString>("sMode");
         QTest::addColumn<QByteArray>("aScript");
         QTest::addColumn<QString>("sCalls");
+        QTest::addColumn<QString>("sIncoming"); // the count with the direction filter on "in"; empty: none
         // Every call has a start time, so that the viewer keeps it.
         const QByteArray aA = "{\"id\":1,\"time_start\":\"2026-01-01 10:00:00\"";
         const QByteArray aB = "{\"id\":2,\"time_start\":\"2026-01-02 10:00:00\"}";
         const QString sA = aA, sB = aB;
         QTest::newRow("blanks, no final semicolon") << "index"
             << "\xef\xbb\xbf var  gCalls =\n[" + aA + ",\"caller\":\"\\u00e9\\n\",\"duration\":2.5e1}," + aB + "]\n\n"
-            << "[" + sA + ",\"caller\":\"\u00e9\\n\",\"duration\":25}," + sB + "]";
-        QTest::newRow("comment first") << "local" << "/* export */\nvar gCalls=[" + aA + "}," + aB + "];" << "[" + sA + "}," + sB + "]";
+            << "[" + sA + ",\"caller\":\"\u00e9\\n\",\"duration\":25}," + sB + "]" << "";
+        QTest::newRow("comment first") << "local" << "/* export */\nvar gCalls=[" + aA + "}," + aB + "];" << "[" + sA + "}," + sB + "]" << "";
         // The script sets the object's prototype; the JSON reader would make a field.
-        QTest::newRow("prototype key") << "local" << "var gCalls=[" + aA + ",\"__proto__\":{\"x\":1}}," + aB + "];" << "[" + sA + "}," + sB + "]";
+        QTest::newRow("prototype key") << "local" << "var gCalls=[" + aA + ",\"__proto__\":{\"x\":1}}," + aB + "];" << "[" + sA + "}," + sB + "]" << "";
+        // A hole is a call without fields; the direction filter passes over it.
+        QTest::newRow("hole") << "local" << "var gCalls=[" + aA + ",\"direction\":\"in\"},," + aB + "];"
+                              << "[" + sA + ",\"direction\":\"in\"},{}," + sB + "]" << "1 of 3 calls";
+        QTest::newRow("directions, index") << "index" << "var gCalls=[" + aA + ",\"direction\":\"in\"}," + aB + "];"
+                                           << "[" + sA + ",\"direction\":\"in\"}," + sB + "]" << "1 of 2 calls";
     }
     void scriptShapes()
     {
         QFETCH(QString, sMode);
         QFETCH(QByteArray, aScript);
         QFETCH(QString, sCalls);
+        QFETCH(QString, sIncoming);
         PackageWriter aWriter;
         // Without retention rules the page gets the script as the package holds it.
         aWriter.setSettings("default_locale=en_GB;package_call_expiration=never");
@@ -511,6 +518,10 @@ private slots:
         QVERIFY(aSession.open(sPath) >= 0);
         QCOMPARE(aSession.js("vornPage.calls.mode").toString(), sMode);
         QCOMPARE(aSession.awaitJs("vornPage.allCalls().then(a => JSON.stringify(a))").toString(), sCalls);
+        if (!sIncoming.isEmpty()) {
+            aSession.js("{ const d = document.getElementById('filter-direction'); d.value = 'in'; d.dispatchEvent(new Event('change')); }");
+            QTRY_COMPARE_WITH_TIMEOUT(aSession.js("document.getElementById('count').textContent").toString(), sIncoming, cnRoundTripMs);
+        }
     }
 };
 
