@@ -5,7 +5,9 @@
 // list drawn in the document, plus the next frame.
 //   bench_page            30, 100 000 and 1 000 000 calls
 //   bench_page N          N calls only (below 1000: load figures only)
+//   bench_page N local    N calls, read by the page itself rather than the native index
 #include "BenchFigure.h"
+#include "CallIndexChannel.h"
 #include "LogMessageHandler.h"
 #include "PageSession.h"
 #include "ProcessMemory.h"
@@ -79,17 +81,20 @@ QString writePackage(const QString& isPath, int inCalls)
 const QString sSteps = "['vorn-channel', 'vorn-calls-source', 'vorn-start', 'vorn-calls-read', 'vorn-first-rows']"
                        ".map(n => n + ' ' + (performance.getEntriesByName(n)[0] || { startTime: -1 }).startTime.toFixed(0)).join(', ')";
 
-void runCase(int inCalls, ProcessMemory& irMemory)
+// ibLocal: the page reads calls.js itself (the index's limit raised above the calls).
+void runCase(int inCalls, ProcessMemory& irMemory, bool ibLocal = false)
 {
     QTemporaryDir aDir;
     const QString sPath = aDir.filePath("bench.pkg");
     const QString sCaller = writePackage(sPath, inCalls);
     const bool bMillion = inCalls >= 1000000;
     const QString sSize = bMillion ? "1 000 000" : QString::number(inCalls);
-    const std::string sName = "page: " + sSize.toStdString() + " calls, ";
+    const std::string sName = "page: " + sSize.toStdString() + " calls" + (ibLocal ? " (read by the page)" : "") + ", ";
     const int nRuns = bMillion ? 3 : 5;
 
     PageSession aSession;
+    if (ibLocal)
+        aSession.mpViewer->findChild<CallIndexChannel*>()->setLocalLimit(inCalls + 1);
     irMemory.reset();
     QList<double> aLoads;
     QList<double> aCpu;
@@ -150,6 +155,7 @@ void runCase(int inCalls, ProcessMemory& irMemory)
         timed(aSession, typeInSearch(""));
     }
     aSession.js(typeInSearch(sDigits));
+    aSession.awaitJs("vornPage.settled()");
     const int nFound = aSession.js("document.querySelectorAll('.list-row:not([hidden])').length").toInt();
     aSession.js(typeInSearch(""));
     std::printf("search keystroke: first %.1f ms, narrowing %.1f ms, new query %.1f ms, a caller's number %.1f ms"
@@ -166,6 +172,24 @@ void runCase(int inCalls, ProcessMemory& irMemory)
     }
     std::printf("sort: start time %.1f ms, reversed %.1f ms, caller %.1f ms, agent %.1f ms, status %.1f ms"
                 " (uncached, medians)\n", median(aTime), median(aToggle), median(aCaller), median(aAgent), median(aStatus));
+    // Scrolling: 120 frames, five rows further each (a quick wheel), against
+    // 120 frames standing still (this machine's frame rate); the frame times,
+    // and the frames in which a row in sight still waited for its call.
+    for (int nRowsPerFrame : { 0, 5 }) {
+        aSession.js(QStringLiteral("window.__scroll = null; (() => { const root = document.getElementById('call-list');"
+                    " const frames = []; let waiting = 0; let last = performance.now();"
+                    " const step = () => { const now = performance.now(); frames.push(now - last); last = now;"
+                    "  if ([...document.querySelectorAll('.list-row:not([hidden])')].some(r => !r.dataset.call)) ++waiting;"
+                    "  if (frames.length > 120) { frames.sort((a, b) => a - b);"
+                    "   window.__scroll = [frames[frames.length >> 1], frames[Math.floor(frames.length * 0.95)], waiting]; return; }"
+                    "  root.scrollTop += 34 * %1; requestAnimationFrame(step); };"
+                    " requestAnimationFrame(step); })(); true").arg(nRowsPerFrame));
+        QVariantList aScroll;
+        (void)QTest::qWaitFor([&] { return !(aScroll = aSession.js("window.__scroll").toList()).isEmpty(); }, 60000);
+        std::printf("%s: frame time median %.1f ms, 95th percentile %.1f ms; %d of 120 frames with rows still coming\n",
+            nRowsPerFrame ? "scrolling 5 rows a frame" : "standing still", aScroll.value(0).toDouble(),
+            aScroll.value(1).toDouble(), aScroll.value(2).toInt());
+    }
     const int nRows = aSession.js("document.querySelectorAll('.list-row').length").toInt();
     std::printf("rows in the document: %d\n", nRows);
     const double fPeak = irMemory.peak() / 1048576.0;
@@ -244,7 +268,7 @@ int main(int argc, char** argv)
         if (nCalls < 1000)
             smallCase(nCalls);
         else
-            runCase(nCalls, aMemory);
+            runCase(nCalls, aMemory, argc > 2 && QByteArray(argv[2]) == "local");
     } else {
         smallCase(30);
         runCase(100000, aMemory);
