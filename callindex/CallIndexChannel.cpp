@@ -1,5 +1,6 @@
 #include "CallIndexChannel.h"
 
+#include "JavaScriptReader.h"
 #include "JsText.h"
 #include "Package.h"
 
@@ -53,10 +54,8 @@ void CallIndexChannel::open(const Package& irPackage)
     build([aSource](QByteArray& iraScript) {
         if (!Package::decodeSource(aSource, cnMaxScript, iraScript))
             return false;
-        // Served scripts have their line breaks turned into spaces.
-        char* p = iraScript.data();
-        for (int i = 0, n = iraScript.size(); i < n; ++i)
-            p[i] = (p[i] == '\r' || p[i] == '\n') ? ' ' : p[i];
+        // As the server sends it.
+        JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(iraScript.data()), size_t(iraScript.size()));
         return true;
     });
 }
