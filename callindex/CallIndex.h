@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,6 +58,18 @@ public:
     // A set ipCancel stops the reading (the script is then refused).
     static std::shared_ptr<const CallIndex> build(const QByteArray& iaScript, QString* ipsWhy = nullptr,
                                                   qint64 inSplitSize = qint64(1) << 40,
+                                                  const std::atomic<bool>* ipCancel = nullptr);
+    // A script that arrives while it is read (decoded by another thread):
+    // irArrival(want, complete) waits until at least want bytes of it are
+    // in irRoom, or all are, which it tells through complete, and returns
+    // how many are there (-1: the rest cannot be had). irRoom's size bounds
+    // the script's. The result is build's for the script: the same index,
+    // or null with the same reason. The index takes irRoom over, cut to the
+    // script's size (irRoom is then empty); without an index irRoom stays
+    // the caller's, to be kept while bytes may still arrive in it.
+    using Arrival = std::function<qint64(qint64 inWant, bool& irbComplete)>;
+    static std::shared_ptr<const CallIndex> build(QByteArray& irRoom, const Arrival& irArrival,
+                                                  QString* ipsWhy = nullptr,
                                                   const std::atomic<bool>* ipCancel = nullptr);
 
     int count() const { return int(maBegin.size()); }
