@@ -9,6 +9,7 @@
 #include "ReviewChannel.h"
 #include "ReviewDocument.h"
 #include "TimeVerification.h"
+#include "WebRendering.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -56,6 +57,7 @@ VornViewer::VornViewer(Package* ipaPackage, AudioPlayer* ipaAudioPlayer, int inH
     maLocaleActions.fill(nullptr);
     setMinimumSize(1024, 768);
     mpToolBar->resize(1024, mpToolBar->height());
+    chooseWebRendering();
     createWebView();
     loadStartPage();
 }

@@ -152,11 +152,11 @@ private slots:
         QTRY_VERIFY(!s().js("!!vornPage.callView.zoom").toBool());
         waitForWaveform();
         QTRY_COMPARE(s().js("document.querySelectorAll('.note-marks > *').length").toInt(), 2);
-        QTest::qWait(200);
-        const QColor aBand = pixel(stagePoint(0.25, 0.03));
-        const QColor aClear = pixel(stagePoint(0.75, 0.03));
-        QVERIFY2(aClear.red() - aBand.red() > 30 && aClear.green() - aBand.green() > 30,
-                 qPrintable(aBand.name() + " against " + aClear.name()));
+        // The marks are drawn a frame or more after they are in the document.
+        QColor aBand, aClear;
+        QTRY_VERIFY2_WITH_TIMEOUT((aBand = pixel(stagePoint(0.25, 0.03)), aClear = pixel(stagePoint(0.75, 0.03)),
+                                      aClear.red() - aBand.red() > 30 && aClear.green() - aBand.green() > 30),
+            qPrintable(aBand.name() + " against " + aClear.name()), cnRoundTripMs);
         const QColor aPoint = pixel(stagePoint(double(nAt) / 4000, 0.03));
         QVERIFY2(aPoint.red() > 150 && aPoint.green() < 90 && aPoint.blue() < 90, qPrintable(aPoint.name()));
         if (qEnvironmentVariableIsSet("VORN_SCREENSHOTS"))
