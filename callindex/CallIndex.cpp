@@ -72,6 +72,7 @@ uint64_t CallIndex::noteKeyHash(bool ibNumber, std::string_view isId, std::strin
 
 qint64 CallIndex::heldBytes() const
 {
+    awaitTexts();
     qint64 n = qint64(msText.capacity()) + qint64(maBegin.capacity()) * 8 + qint64(maLength.capacity()) * 4
                + qint64(maTextStart.capacity()) * 8 + qint64(maFlags.capacity())
                + qint64(maDirection.capacity()) * 4 + qint64(maTimeKey.capacity()) * 8

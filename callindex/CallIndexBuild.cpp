@@ -114,7 +114,7 @@ size_t guessMiddle(const QByteArray& iaScript)
 } // namespace
 
 std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QString* ipsWhy, qint64 inSplitSize,
-                                                  const std::atomic<bool>* ipCancel)
+                                                  const std::atomic<bool>* ipCancel, Texts ieTexts)
 {
     auto pIndex = std::make_shared<CallIndex>();
     pIndex->maScript = iaScript;
@@ -122,12 +122,15 @@ std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QS
     // A large script is read by two threads, each from its own start; the
     // second reader's start holds when the first reaches it exactly.
     const size_t nMiddle = iaScript.size() >= inSplitSize ? guessMiddle(iaScript) : 0;
+    const bool bLater = ieTexts == Texts::Later && nMiddle == 0;
     // Room the search text rarely outgrows; pages never written are never
     // resident, so the room costs nothing.
-    pIndex->msText.reserve(size_t(iaScript.size()));
+    if (!bLater)
+        pIndex->msText.reserve(size_t(iaScript.size()));
     bool bOk = false;
     if (nMiddle == 0) {
-        CallIndexBuilder aBuilder(*pIndex, 0, SIZE_MAX, ipCancel);
+        CallIndexBuilder aBuilder(*pIndex, 0, SIZE_MAX, ipCancel, nullptr,
+                                  bLater ? CallIndexBuilder::Part::Facts : CallIndexBuilder::Part::All);
         bOk = aBuilder.run(sWhy);
     } else {
         CallIndex aTail;
@@ -158,19 +161,23 @@ std::shared_ptr<const CallIndex> CallIndex::build(const QByteArray& iaScript, QS
             *ipsWhy = sWhy;
         return nullptr;
     }
+    pIndex->mbTexts = !bLater;
     return pIndex;
 }
 
 std::shared_ptr<const CallIndex> CallIndex::build(QByteArray& irRoom, const Arrival& irArrival, QString* ipsWhy,
-                                                  const std::atomic<bool>* ipCancel)
+                                                  const std::atomic<bool>* ipCancel, Texts ieTexts)
 {
     auto pIndex = std::make_shared<CallIndex>();
     // Shared while it is read, not copied; bytes still arriving are written
     // where they lie.
     pIndex->maScript = irRoom;
-    pIndex->msText.reserve(size_t(irRoom.size()));
+    const bool bLater = ieTexts == Texts::Later;
+    if (!bLater)
+        pIndex->msText.reserve(size_t(irRoom.size()));
     QString sWhy;
-    CallIndexBuilder aBuilder(*pIndex, 0, SIZE_MAX, ipCancel, &irArrival);
+    CallIndexBuilder aBuilder(*pIndex, 0, SIZE_MAX, ipCancel, &irArrival,
+                              bLater ? CallIndexBuilder::Part::Facts : CallIndexBuilder::Part::All);
     const bool bOk = aBuilder.run(sWhy);
     pIndex->maDirectionKeys.clear();
     if (!bOk) {
@@ -182,5 +189,31 @@ std::shared_ptr<const CallIndex> CallIndex::build(QByteArray& irRoom, const Arri
     // does not copy.
     irRoom = QByteArray();
     pIndex->maScript.resize(int(aBuilder.arrived()));
+    pIndex->mbTexts = !bLater;
     return pIndex;
+}
+
+void CallIndex::makeTexts(const std::shared_ptr<const CallIndex>& ipIndex, const std::atomic<bool>* ipCancel)
+{
+    if (!ipIndex || ipIndex->hasTexts())
+        return;
+    // Only here are the texts of a shared index written, and nobody reads
+    // them before awaitTexts lets them.
+    CallIndex& x = const_cast<CallIndex&>(*ipIndex);
+    CallIndexBuilder aBuilder(x, 0, SIZE_MAX, ipCancel, nullptr, CallIndexBuilder::Part::Texts);
+    // A call read once reads alike again; a cancelled index is asked no more.
+    aBuilder.runTexts();
+    {
+        std::lock_guard<std::mutex> aLock(x.maTextsMutex);
+        x.mbTexts.store(true, std::memory_order_release);
+    }
+    x.maTextsMade.notify_all();
+}
+
+void CallIndex::awaitTexts() const
+{
+    if (hasTexts())
+        return;
+    std::unique_lock<std::mutex> aLock(maTextsMutex);
+    maTextsMade.wait(aLock, [this] { return hasTexts(); });
 }

@@ -16,13 +16,35 @@ constexpr size_t cnLookAhead = 64;
 } // namespace
 
 CallIndexBuilder::CallIndexBuilder(CallIndex& irIndex, size_t inStart, size_t inStopAt,
-                                   const std::atomic<bool>* ipCancel, const CallIndex::Arrival* ipArrival)
+                                   const std::atomic<bool>* ipCancel, const CallIndex::Arrival* ipArrival,
+                                   Part iePart)
     : mrIndex(irIndex),
       maCursor(irIndex.maScript.constData(),
                irIndex.maScript.constData() + (ipArrival ? 0 : irIndex.maScript.size()), inStart),
-      mnStart(inStart), mnStopAt(inStopAt), mpCancel(ipCancel), mpArrival(ipArrival),
+      mnStart(inStart), mnStopAt(inStopAt), mpCancel(ipCancel), mpArrival(ipArrival), mePart(iePart),
       mnHave(ipArrival ? 0 : size_t(irIndex.maScript.size())), mbComplete(ipArrival == nullptr)
 {
+    // The columns a reading before found.
+    for (const CallIndex::Column& aColumn : irIndex.maColumns)
+        addColumnState(aColumn.sKey);
+}
+
+bool CallIndexBuilder::runTexts()
+{
+    const size_t n = mrIndex.maBegin.size();
+    // Room the search text rarely outgrows; pages never written are never
+    // resident, so the room costs nothing.
+    mrIndex.msText.reserve(size_t(mrIndex.maScript.size()));
+    reserveTexts(n);
+    for (size_t i = 0; i < n; ++i) {
+        if (mpCancel && (i & 1023) == 0 && mpCancel->load(std::memory_order_relaxed))
+            return false;
+        maCursor.restart(size_t(mrIndex.maBegin[i]));
+        if (!readCall(int(i)))
+            return false;
+    }
+    finish();
+    return true;
 }
 
 bool CallIndexBuilder::run(QString& irsWhy)
@@ -118,14 +140,12 @@ bool CallIndexBuilder::readElements()
             return c.fail("cancelled");
         const size_t nCallAt = c.offset();
         bool bRead = false;
-        while (!(bRead = readCall()) && retry(nCallAt)) {
+        while (!(bRead = readCall(int(mrIndex.maBegin.size()))) && retry(nCallAt)) {
         }
         if (!bRead)
             return false;
         if (mrIndex.maBegin.size() == 256)
             reserveForAll();
-        if (mrIndex.maBegin.size() == cnTrialCalls)
-            chooseDicts();
         if (!skipBlanksAhead())
             return false;
         if (c.take(']'))
@@ -167,23 +187,10 @@ int CallIndexBuilder::columnFor(int inPosition)
             return -1;
         nColumn = int(aColumns.size());
         aColumns.push_back(CallIndex::Column {msKey, {}, {}, {}});
-        aColumns.back().aCells.reserve(mnExpected);
+        if (mePart != Part::Facts)
+            aColumns.back().aCells.reserve(mnExpected);
         mrIndex.maColumnOf.emplace(msKey, nColumn);
-        Role eRole = Role::Other;
-        if (msKey == "direction")
-            eRole = Role::Direction;
-        else if (msKey == "flags")
-            eRole = Role::Flags;
-        else if (msKey == "voice")
-            eRole = Role::Voice;
-        else if (msKey == "time_start")
-            eRole = Role::TimeStart;
-        else if (msKey == "id")
-            eRole = Role::Id;
-        maRoles.push_back(eRole);
-        maDicts.emplace_back();
-        maSeenIn.push_back(-1);
-        maSeenAt.push_back(0);
+        addColumnState(msKey);
     }
     if (inPosition >= int(maGuess.size()))
         maGuess.resize(size_t(inPosition) + 1, 0);
@@ -191,12 +198,30 @@ int CallIndexBuilder::columnFor(int inPosition)
     return nColumn;
 }
 
-bool CallIndexBuilder::readCall()
+void CallIndexBuilder::addColumnState(const std::string& isKey)
+{
+    Role eRole = Role::Other;
+    if (isKey == "direction")
+        eRole = Role::Direction;
+    else if (isKey == "flags")
+        eRole = Role::Flags;
+    else if (isKey == "voice")
+        eRole = Role::Voice;
+    else if (isKey == "time_start")
+        eRole = Role::TimeStart;
+    else if (isKey == "id")
+        eRole = Role::Id;
+    maRoles.push_back(eRole);
+    maDicts.emplace_back();
+    maSeenIn.push_back(-1);
+    maSeenAt.push_back(0);
+}
+
+bool CallIndexBuilder::readCall(int inCall)
 {
     JsonCursor& c = maCursor;
     if (c.atEnd() || *c.p != '{')
         return c.fail("an element that is not an object");
-    const int nCall = int(mrIndex.maBegin.size());
     const int nReading = ++mnReading;
     const size_t nBegin = c.offset();
     ++c.p;
@@ -240,9 +265,11 @@ bool CallIndexBuilder::readCall()
     const size_t nEnd = c.offset();
     if (nEnd - nBegin > 0xFFFFFFFFu)
         return c.fail("call too long");
-    mrIndex.maBegin.push_back(nBegin);
-    mrIndex.maLength.push_back(uint32_t(nEnd - nBegin));
-    addCall(nCall);
+    if (mePart != Part::Texts) {
+        mrIndex.maBegin.push_back(nBegin);
+        mrIndex.maLength.push_back(uint32_t(nEnd - nBegin));
+    }
+    addCall(inCall);
     return true;
 }
 

@@ -20,10 +20,16 @@ public:
     // Reads the whole script, or from inStart (an element's start) to its
     // end; stops before an element that starts at inStopAt. With ipArrival
     // the script's bytes arrive while it reads (none has yet).
+    // What a reading adds: all, all but the search texts and text cells,
+    // or those alone (for calls the index has read already).
+    enum class Part : uint8_t { All, Facts, Texts };
     CallIndexBuilder(CallIndex& irIndex, size_t inStart = 0, size_t inStopAt = SIZE_MAX,
-                     const std::atomic<bool>* ipCancel = nullptr, const CallIndex::Arrival* ipArrival = nullptr);
+                     const std::atomic<bool>* ipCancel = nullptr, const CallIndex::Arrival* ipArrival = nullptr,
+                     Part iePart = Part::All);
 
     bool run(QString& irsWhy);
+    // The texts part: reads the index's calls again where they lie.
+    bool runTexts();
     bool stopped() const { return mbStopped; }
     // The bytes that arrived in all (the script's size once it is read).
     size_t arrived() const { return mnHave; }
@@ -71,9 +77,10 @@ private:
     bool readScript(bool& irbEmpty);
     bool readElements();
     bool readEnd();
-    bool readCall();
+    bool readCall(int inCall);
     bool readMemberValue(Member& irMember);
     int columnFor(int inPosition);
+    void addColumnState(const std::string& isKey);
     // What arrives: waits for at least inWant bytes (or the whole script).
     bool arrive(size_t inWant);
     // After a read from inFrom failed: true when more of the script may
@@ -95,11 +102,13 @@ private:
 
     // What a call adds to the index (CallRecord.cpp).
     void addCall(int inCall);
+    void addTexts(int inCall);
     uint32_t addText(int inCall, CallIndex::Column& irColumn, std::string_view isText, uint64_t inCallStart,
                      bool ibAscii = false);
     uint32_t dictCell(int inColumn, std::string_view isText);
     void chooseDicts();
     void reserveForAll();
+    void reserveTexts(size_t inCalls);
     void finish();
 
     // The fields the filters and the first view read (CallFacts.cpp).
@@ -114,6 +123,7 @@ private:
     const size_t mnStopAt;
     const std::atomic<bool>* mpCancel;
     const CallIndex::Arrival* mpArrival;
+    const Part mePart;
     size_t mnHave = 0;
     bool mbComplete = true;
     bool mbUnreadable = false;

@@ -53,11 +53,14 @@ void CallIndexChannel::open(const Package& irPackage)
         clear();
         return;
     }
-    start([aSource](QString& irsWhy, const std::atomic<bool>* ipCancel) { return indexMember(aSource, irsWhy, ipCancel); });
+    start([aSource](QString& irsWhy, const std::atomic<bool>* ipCancel) {
+        return indexMember(aSource, irsWhy, ipCancel, CallIndex::Texts::Later);
+    });
 }
 
 std::shared_ptr<const CallIndex> CallIndexChannel::indexMember(const Package::MemberSource& irSource, QString& irsWhy,
-                                                               const std::atomic<bool>* ipCancel)
+                                                               const std::atomic<bool>* ipCancel,
+                                                               CallIndex::Texts ieTexts)
 {
     // Read while it is decoded, where a second core can decode. The room
     // outlives the decoder, which may still write into it.
@@ -77,7 +80,7 @@ std::shared_ptr<const CallIndex> CallIndexChannel::indexMember(const Package::Me
                 irbComplete = aProgress.bEnded;
                 return bBroken ? -1 : aProgress.nDecoded;
             };
-            auto pIndex = CallIndex::build(aRoom, aArrival, &irsWhy, ipCancel);
+            auto pIndex = CallIndex::build(aRoom, aArrival, &irsWhy, ipCancel, ieTexts);
             // A member the decoder cannot finish is read in one piece,
             // which decides as the server's read does.
             if (pIndex || !bBroken)
@@ -92,7 +95,7 @@ std::shared_ptr<const CallIndex> CallIndexChannel::indexMember(const Package::Me
     }
     // As the server sends it.
     JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(aScript.data()), size_t(aScript.size()));
-    return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel);
+    return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel, ieTexts);
 }
 
 void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
@@ -103,7 +106,7 @@ void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
             irsWhy = QStringLiteral("the call script could not be read");
             return nullptr;
         }
-        return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel);
+        return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel, CallIndex::Texts::Later);
     });
 }
 
@@ -141,8 +144,16 @@ void CallIndexChannel::finished(quint64 inGeneration, const Built& irBuilt)
     msRefusal = irBuilt.sRefusal;
     if (mpIndex) {
         mpViews = std::make_unique<CallViews>(mpIndex, irBuilt.pStartOrder);
-        qDebug().noquote() << "Call index:" << mpIndex->count() << "calls in" << irBuilt.nMilliseconds << "ms,"
-                           << mpIndex->heldBytes() / 1048576 << "MB beside the script";
+        qDebug().noquote() << "Call index:" << mpIndex->count() << "calls in" << irBuilt.nMilliseconds << "ms";
+        // The search texts right after, while the page shows the first rows.
+        QtConcurrent::run([pIndex = mpIndex, pCancel = mpCancel] {
+            QElapsedTimer aTimer;
+            aTimer.start();
+            CallIndex::makeTexts(pIndex, pCancel.get());
+            if (!*pCancel)
+                qDebug().noquote() << "Call index: search texts in" << aTimer.elapsed() << "ms,"
+                                   << pIndex->heldBytes() / 1048576 << "MB beside the script";
+        });
     } else {
         qDebug().noquote() << "Call index not built:" << msRefusal;
     }

@@ -29,6 +29,8 @@ public:
     // retention filter's script, or the member read and decoded by a worker.
     void open(const Package& irPackage);
     // Starts indexing the script irRead gives; irRead runs on a worker.
+    // The index is ready before its search texts, which a worker makes
+    // right after (a search before waits for them).
     void build(std::function<bool(QByteArray&)> irRead);
     // Drops the index (no package); a build still running is discarded.
     void clear();
@@ -49,7 +51,8 @@ public:
     // The index of a package member's call script, as the server sends it;
     // null, and why, when there is none. Any thread.
     static std::shared_ptr<const CallIndex> indexMember(const Package::MemberSource& irSource, QString& irsWhy,
-                                                        const std::atomic<bool>* ipCancel = nullptr);
+                                                        const std::atomic<bool>* ipCancel = nullptr,
+                                                        CallIndex::Texts ieTexts = CallIndex::Texts::Now);
 
     // The query a page's map stands for.
     static CallQuery queryOf(const QVariantMap& irQuery);

@@ -45,15 +45,39 @@ uint32_t CallIndexBuilder::addText(int inCall, CallIndex::Column& irColumn, std:
 
 void CallIndexBuilder::addCall(int inCall)
 {
-    std::string& sText = mrIndex.msText;
-    const uint64_t nStart = sText.size();
-    mrIndex.maTextStart.push_back(nStart);
-    msSqueezed.clear();
+    if (mePart != Part::Facts)
+        addTexts(inCall);
+    if (mePart == Part::Texts)
+        return;
     const Member* pDirection = nullptr;
     const Member* pFlags = nullptr;
     const Member* pVoice = nullptr;
     const Member* pStart = nullptr;
     const Member* pId = nullptr;
+    for (const Member& m : maMembers) {
+        if (m.bDropped)
+            continue;
+        switch (maRoles[size_t(m.nColumn)]) {
+        case Role::Direction: pDirection = &m; break;
+        case Role::Flags: pFlags = &m; break;
+        case Role::Voice: pVoice = &m; break;
+        case Role::TimeStart: pStart = &m; break;
+        case Role::Id: pId = &m; break;
+        case Role::Other: break;
+        }
+    }
+    addFlags(pFlags, pVoice);
+    addDirection(pDirection);
+    addStart(inCall, pStart, pId);
+}
+
+// The call's search text and its cells.
+void CallIndexBuilder::addTexts(int inCall)
+{
+    std::string& sText = mrIndex.msText;
+    const uint64_t nStart = sText.size();
+    mrIndex.maTextStart.push_back(nStart);
+    msSqueezed.clear();
     for (const Member& m : maMembers) {
         if (m.bDropped)
             continue;
@@ -101,22 +125,12 @@ void CallIndexBuilder::addCall(int inCall)
         if (aColumn.aCells.size() < size_t(inCall))
             aColumn.aCells.resize(size_t(inCall), 0);
         aColumn.aCells.push_back(nCell);
-        switch (maRoles[size_t(m.nColumn)]) {
-        case Role::Direction: pDirection = &m; break;
-        case Role::Flags: pFlags = &m; break;
-        case Role::Voice: pVoice = &m; break;
-        case Role::TimeStart: pStart = &m; break;
-        case Role::Id: pId = &m; break;
-        case Role::Other: break;
-        }
     }
     sText += '\2';
     sText += msSqueezed;
     sText += '\n';
-
-    addFlags(pFlags, pVoice);
-    addDirection(pDirection);
-    addStart(inCall, pStart, pId);
+    if (size_t(inCall) + 1 == cnTrialCalls)
+        chooseDicts();
 }
 
 // A plain text of a column in dict mode: its number there (0 when it
@@ -175,18 +189,27 @@ void CallIndexBuilder::reserveForAll()
     CallIndex& x = mrIndex;
     x.maBegin.reserve(mnExpected);
     x.maLength.reserve(mnExpected);
-    x.maTextStart.reserve(mnExpected + 1);
     x.maFlags.reserve(mnExpected);
     x.maDirection.reserve(mnExpected);
     x.maTimeKey.reserve(mnExpected);
     x.maDay.reserve(mnExpected);
     x.maNoteKey.reserve(mnExpected);
-    for (CallIndex::Column& aColumn : x.maColumns)
-        aColumn.aCells.reserve(mnExpected);
+    if (mePart != Part::Facts)
+        reserveTexts(mnExpected);
+}
+
+void CallIndexBuilder::reserveTexts(size_t inCalls)
+{
+    mnExpected = inCalls;
+    mrIndex.maTextStart.reserve(inCalls + 1);
+    for (CallIndex::Column& aColumn : mrIndex.maColumns)
+        aColumn.aCells.reserve(inCalls);
 }
 
 void CallIndexBuilder::finish()
 {
+    if (mePart == Part::Facts)
+        return;
     const size_t n = mrIndex.maBegin.size();
     mrIndex.maTextStart.push_back(mrIndex.msText.size());
     for (CallIndex::Column& aColumn : mrIndex.maColumns) {

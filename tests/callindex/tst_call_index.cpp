@@ -572,7 +572,10 @@ private slots:
         const auto pWhole = CallIndex::build(aScript, &sWholeWhy);
         QCOMPARE(pWhole ? pWhole->count() : -1, nCalls);
         for (const int nPiece : {1, 5, 100, 65536}) {
-            for (const int nSpare : {0, 70}) { // room beyond the script (its stated size was too large)
+            // Room beyond the script (its stated size was too large); the
+            // search texts made at once or after the rest.
+            for (const int nSpare : {0, 70}) {
+                const CallIndex::Texts eTexts = nSpare ? CallIndex::Texts::Later : CallIndex::Texts::Now;
                 QByteArray aRoom(aScript.size() + nSpare, '"');
                 for (int k = 1; k < aRoom.size(); k += 2)
                     aRoom[k] = '}';
@@ -586,12 +589,16 @@ private slots:
                     return nHave;
                 };
                 QString sWhy;
-                const auto pIndex = CallIndex::build(aRoom, aArrival, &sWhy);
+                const auto pIndex = CallIndex::build(aRoom, aArrival, &sWhy, nullptr, eTexts);
                 const QByteArray aTag = QByteArray::number(nPiece) + "/" + QByteArray::number(nSpare);
                 QVERIFY2(bool(pIndex) == bool(pWhole), aTag);
                 QCOMPARE(sWhy, sWholeWhy);
                 if (!pIndex)
                     continue;
+                QCOMPARE(pIndex->hasTexts(), eTexts == CallIndex::Texts::Now);
+                QVERIFY(CallViews::startOrder(*pIndex) == CallViews::startOrder(*pWhole));
+                CallIndex::makeTexts(pIndex);
+                QVERIFY(pIndex->hasTexts());
                 QVERIFY2(pIndex->script() == aScript, aTag);
                 QCOMPARE(pIndex->count(), pWhole->count());
                 QVERIFY2(pIndex->allText() == pWhole->allText(), aTag);
