@@ -1,5 +1,10 @@
 #include "CallIndex.h"
 
+#include "JsText.h"
+#include "JsonCursor.h"
+
+#include <cmath>
+
 int CallIndex::column(std::string_view isKey) const
 {
     const auto it = maColumnOf.find(std::string(isKey));
@@ -67,6 +72,7 @@ uint64_t CallIndex::noteKeyHash(bool ibNumber, std::string_view isId, std::strin
 
 qint64 CallIndex::heldBytes() const
 {
+    awaitTexts();
     qint64 n = qint64(msText.capacity()) + qint64(maBegin.capacity()) * 8 + qint64(maLength.capacity()) * 4
                + qint64(maTextStart.capacity()) * 8 + qint64(maFlags.capacity())
                + qint64(maDirection.capacity()) * 4 + qint64(maTimeKey.capacity()) * 8
@@ -79,4 +85,54 @@ qint64 CallIndex::heldBytes() const
             n += qint64(c.aDictPlain[k].capacity() + c.aDictSearch[k].capacity()) + 64;
     }
     return n;
+}
+
+bool CallIndex::noteIdentity(int inCall, std::string& irsKey) const
+{
+    const std::string_view aText = callText(inCall);
+    JsonCursor c(aText.data(), aText.data() + aText.size());
+    ++c.p;
+    std::string sKey, sId, sStart;
+    int nId = 0; // 0 none, 1 number, 2 string
+    bool bStart = false;
+    c.skipBlanks();
+    while (!c.atEnd() && *c.p == '"') {
+        sKey.clear();
+        c.readString(sKey);
+        c.skipBlanks();
+        c.take(':');
+        c.skipBlanks();
+        const bool bIsId = sKey == "id";
+        const bool bIsStart = sKey == "time_start";
+        if ((bIsId || bIsStart) && *c.p == '"') {
+            std::string& s = bIsId ? sId : sStart;
+            s.clear();
+            c.readString(s);
+            if (bIsId)
+                nId = 2;
+            else
+                bStart = true;
+        } else if (bIsId && (*c.p == '-' || (*c.p >= '0' && *c.p <= '9'))) {
+            double f = 0;
+            c.readNumber(f);
+            sId.clear();
+            nId = std::isfinite(f) ? 1 : 0;
+            if (nId)
+                JsText::appendNumber(f, sId);
+        } else {
+            if (bIsId)
+                nId = 0;
+            if (bIsStart)
+                bStart = false;
+            c.skipValue(1);
+        }
+        c.skipBlanks();
+        c.take(',');
+        c.skipBlanks();
+    }
+    if (nId == 0 || (nId == 2 && sId.empty()) || !bStart || sStart.empty())
+        return false;
+    std::string s19;
+    irsKey = noteKeyText(nId == 1, sId, JsText::leadingUnits(sStart, 19, s19));
+    return true;
 }

@@ -8,8 +8,11 @@
 #include <QVariantList>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -55,9 +58,37 @@ public:
     // threads; by default none is: on this 2-core machine, shared with other
     // work, two readers were slower than one (bench_call_index prints both).
     // A set ipCancel stops the reading (the script is then refused).
+    // With Texts::Later the index comes without its search texts and text
+    // cells (sooner: its count, rows, keys, filters and start time order
+    // need none); makeTexts adds them.
+    enum class Texts { Now, Later };
     static std::shared_ptr<const CallIndex> build(const QByteArray& iaScript, QString* ipsWhy = nullptr,
                                                   qint64 inSplitSize = qint64(1) << 40,
-                                                  const std::atomic<bool>* ipCancel = nullptr);
+                                                  const std::atomic<bool>* ipCancel = nullptr,
+                                                  Texts ieTexts = Texts::Now);
+    // A script that arrives while it is read (decoded by another thread):
+    // irArrival(want, complete) waits until at least want bytes of it are
+    // in irRoom, or all are, which it tells through complete, and returns
+    // how many are there (-1: the rest cannot be had). irRoom's size bounds
+    // the script's. The result is build's for the script: the same index,
+    // or null with the same reason. The index takes irRoom over, cut to the
+    // script's size (irRoom is then empty); without an index irRoom stays
+    // the caller's, to be kept while bytes may still arrive in it.
+    using Arrival = std::function<qint64(qint64 inWant, bool& irbComplete)>;
+    static std::shared_ptr<const CallIndex> build(QByteArray& irRoom, const Arrival& irArrival,
+                                                  QString* ipsWhy = nullptr,
+                                                  const std::atomic<bool>* ipCancel = nullptr,
+                                                  Texts ieTexts = Texts::Now);
+    // The search texts and text cells of an index built with Texts::Later,
+    // on any one thread while others use the rest of the index; those who
+    // need them wait in awaitTexts. A set ipCancel stops the work (for an
+    // index nobody asks any more).
+    static void makeTexts(const std::shared_ptr<const CallIndex>& ipIndex,
+                          const std::atomic<bool>* ipCancel = nullptr);
+    bool hasTexts() const { return mbTexts.load(std::memory_order_acquire); }
+    // Waits until the texts are there: the search texts, cellText, the
+    // cells and numbers of columns, and heldBytes read them.
+    void awaitTexts() const;
 
     int count() const { return int(maBegin.size()); }
     // The call's object text exactly as in the script.
@@ -134,4 +165,7 @@ private:
     std::vector<uint64_t> maNoteKey;
     QVariantList maDirections;
     std::vector<std::string> maDirectionKeys; // while building
+    std::atomic<bool> mbTexts {true};
+    mutable std::mutex maTextsMutex;
+    mutable std::condition_variable maTextsMade;
 };

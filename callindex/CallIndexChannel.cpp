@@ -2,11 +2,13 @@
 
 #include "JavaScriptReader.h"
 #include "JsText.h"
+#include "MemberSlices.h"
 #include "Package.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
 #include <QFutureWatcher>
+#include <QThread>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -51,16 +53,64 @@ void CallIndexChannel::open(const Package& irPackage)
         clear();
         return;
     }
-    build([aSource](QByteArray& iraScript) {
-        if (!Package::decodeSource(aSource, cnMaxScript, iraScript))
-            return false;
-        // As the server sends it.
-        JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(iraScript.data()), size_t(iraScript.size()));
-        return true;
+    start([aSource](QString& irsWhy, const std::atomic<bool>* ipCancel) {
+        return indexMember(aSource, irsWhy, ipCancel, CallIndex::Texts::Later);
     });
 }
 
+std::shared_ptr<const CallIndex> CallIndexChannel::indexMember(const Package::MemberSource& irSource, QString& irsWhy,
+                                                               const std::atomic<bool>* ipCancel,
+                                                               CallIndex::Texts ieTexts)
+{
+    // Read while it is decoded, where a second core can decode. The room
+    // outlives the decoder, which may still write into it.
+    QByteArray aRoom;
+    if (QThread::idealThreadCount() >= 2) {
+        MemberSlices aSlices;
+        if (aSlices.start(irSource, cnMaxScript, aRoom)) {
+            bool bBroken = false;
+            qint64 nSeen = -1;
+            const CallIndex::Arrival aArrival = [&](qint64 inWant, bool& irbComplete) -> qint64 {
+                MemberSlices::Progress aProgress;
+                do {
+                    aProgress = aSlices.wait(nSeen);
+                    nSeen = aProgress.nDecoded;
+                } while (aProgress.nDecoded < inWant && !aProgress.bEnded && !aProgress.bFailed);
+                bBroken = aProgress.bFailed;
+                irbComplete = aProgress.bEnded;
+                return bBroken ? -1 : aProgress.nDecoded;
+            };
+            auto pIndex = CallIndex::build(aRoom, aArrival, &irsWhy, ipCancel, ieTexts);
+            // A member the decoder cannot finish is read in one piece,
+            // which decides as the server's read does.
+            if (pIndex || !bBroken)
+                return pIndex;
+            irsWhy.clear();
+        }
+    }
+    QByteArray aScript;
+    if (!Package::decodeSource(irSource, cnMaxScript, aScript)) {
+        irsWhy = QStringLiteral("the call script could not be read");
+        return nullptr;
+    }
+    // As the server sends it.
+    JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(aScript.data()), size_t(aScript.size()));
+    return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel, ieTexts);
+}
+
 void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
+{
+    start([irRead](QString& irsWhy, const std::atomic<bool>* ipCancel) -> std::shared_ptr<const CallIndex> {
+        QByteArray aScript;
+        if (!irRead(aScript)) {
+            irsWhy = QStringLiteral("the call script could not be read");
+            return nullptr;
+        }
+        return CallIndex::build(aScript, &irsWhy, qint64(1) << 40, ipCancel, CallIndex::Texts::Later);
+    });
+}
+
+void CallIndexChannel::start(Indexer irIndexer)
 {
     clear();
     mbReady = false;
@@ -72,15 +122,11 @@ void CallIndexChannel::build(std::function<bool(QByteArray&)> irRead)
         finished(nGeneration, pWatcher->result());
         pWatcher->deleteLater();
     });
-    pWatcher->setFuture(QtConcurrent::run([irRead, pCancel] {
+    pWatcher->setFuture(QtConcurrent::run([irIndexer, pCancel] {
         Built aBuilt;
         QElapsedTimer aTimer;
         aTimer.start();
-        QByteArray aScript;
-        if (!irRead(aScript))
-            aBuilt.sRefusal = QStringLiteral("the call script could not be read");
-        else
-            aBuilt.pIndex = CallIndex::build(aScript, &aBuilt.sRefusal, qint64(1) << 40, pCancel.get());
+        aBuilt.pIndex = irIndexer(aBuilt.sRefusal, pCancel.get());
         // Every first view is in start time order.
         if (aBuilt.pIndex)
             aBuilt.pStartOrder = std::make_shared<const std::vector<int32_t>>(CallViews::startOrder(*aBuilt.pIndex));
@@ -98,8 +144,16 @@ void CallIndexChannel::finished(quint64 inGeneration, const Built& irBuilt)
     msRefusal = irBuilt.sRefusal;
     if (mpIndex) {
         mpViews = std::make_unique<CallViews>(mpIndex, irBuilt.pStartOrder);
-        qDebug().noquote() << "Call index:" << mpIndex->count() << "calls in" << irBuilt.nMilliseconds << "ms,"
-                           << mpIndex->heldBytes() / 1048576 << "MB beside the script";
+        qDebug().noquote() << "Call index:" << mpIndex->count() << "calls in" << irBuilt.nMilliseconds << "ms";
+        // The search texts right after, while the page shows the first rows.
+        QtConcurrent::run([pIndex = mpIndex, pCancel = mpCancel] {
+            QElapsedTimer aTimer;
+            aTimer.start();
+            CallIndex::makeTexts(pIndex, pCancel.get());
+            if (!*pCancel)
+                qDebug().noquote() << "Call index: search texts in" << aTimer.elapsed() << "ms,"
+                                   << pIndex->heldBytes() / 1048576 << "MB beside the script";
+        });
     } else {
         qDebug().noquote() << "Call index not built:" << msRefusal;
     }

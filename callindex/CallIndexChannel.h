@@ -5,17 +5,18 @@
 // soon as a package opens; until it is ready (or when the call script is
 // not plain JSON) the page reads the call script itself.
 #include "CallViews.h"
+#include "Package.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
 
-class Package;
 
 class CallIndexChannel : public QObject
 {
@@ -28,6 +29,8 @@ public:
     // retention filter's script, or the member read and decoded by a worker.
     void open(const Package& irPackage);
     // Starts indexing the script irRead gives; irRead runs on a worker.
+    // The index is ready before its search texts, which a worker makes
+    // right after (a search before waits for them).
     void build(std::function<bool(QByteArray&)> irRead);
     // Drops the index (no package); a build still running is discarded.
     void clear();
@@ -44,6 +47,12 @@ public:
     Q_INVOKABLE int position(int inView, int inCallIndex) const;
     Q_INVOKABLE QString calls(const QVariantList& irIndexes) const;
     Q_INVOKABLE void forgetOrders();
+
+    // The index of a package member's call script, as the server sends it;
+    // null, and why, when there is none. Any thread.
+    static std::shared_ptr<const CallIndex> indexMember(const Package::MemberSource& irSource, QString& irsWhy,
+                                                        const std::atomic<bool>* ipCancel = nullptr,
+                                                        CallIndex::Texts ieTexts = CallIndex::Texts::Now);
 
     // The query a page's map stands for.
     static CallQuery queryOf(const QVariantMap& irQuery);
@@ -65,6 +74,9 @@ private:
         std::shared_ptr<const std::vector<int32_t>> pCalls;
     };
 
+    // Makes an index on a worker (null and why when there is none).
+    using Indexer = std::function<std::shared_ptr<const CallIndex>(QString& irsWhy, const std::atomic<bool>* ipCancel)>;
+    void start(Indexer irIndexer);
     void finished(quint64 inGeneration, const Built& irBuilt);
     const View* findView(int inView) const;
 

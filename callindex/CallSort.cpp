@@ -120,6 +120,7 @@ std::vector<int32_t> CallViews::sortTexts(const std::vector<std::string_view>& i
 std::vector<int32_t> CallViews::sortBy(const CallIndex::Column& irColumn) const
 {
     const CallIndex& x = *mpIndex;
+    x.awaitTexts();
     const size_t n = size_t(x.count());
     const std::vector<uint32_t>& aCells = irColumn.aCells;
     // Numbers with missing, null and "" first; otherwise every value as text.

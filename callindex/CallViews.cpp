@@ -78,6 +78,8 @@ std::shared_ptr<const std::vector<uint8_t>> CallViews::match(const std::vector<s
     aTerms.erase(std::unique(aTerms.begin(), aTerms.end()), aTerms.end());
 
     const CallIndex& x = *mpIndex;
+    // A search soon after the index came may wait for its texts.
+    x.awaitTexts();
     const int n = x.count();
     // A query that extends the last one can only match what that matched.
     bool bNarrowing = mpLastMatch && !maLastTerms.empty() && iaKindLabels == maLastLabels

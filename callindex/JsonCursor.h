@@ -29,6 +29,15 @@ public:
 
     size_t offset() const { return size_t(p - mpBegin); }
     bool atEnd() const { return p >= mpEnd; }
+    const char* end() const { return mpEnd; }
+    // For a text that arrives a piece at a time: more has, and a read that
+    // failed at the end of what had is tried again from inOffset.
+    void setEnd(size_t inEnd) { mpEnd = mpBegin + inEnd; }
+    void restart(size_t inOffset)
+    {
+        p = mpBegin + inOffset;
+        msError.clear();
+    }
     bool fail(const char* ipWhy)
     {
         if (msError.isEmpty())

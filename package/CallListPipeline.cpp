@@ -7,141 +7,21 @@
 
 #include "CallListFilter.h"
 #include "HugePages.h"
-#include "JavaScriptReader.h"
+#include "MemberSlices.h"
 #include "PackageCipher.h"
 
 #include <QFile>
 #include <QThread>
 
-#include <cryptopp/aes.h>
-#include <cryptopp/modes.h>
-
-#include <zlib.h>
-
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 
-constexpr qint64 cnSlice = 1024 * 1024; // decoded bytes handed over at a time
 constexpr qint64 cnMaxRatio = 1032;     // zlib's largest expansion
 constexpr qint64 cnAhead = 16 * 1024 * 1024; // decoded before the filter takes it on
 constexpr qint64 cnKeptBehind = 64 * 1024;    // of the text before the filter's place
 constexpr qint64 cnReleaseStep = 4 * 1024 * 1024; // passed before a release
-
-// What the decoding thread has done, guarded by maMutex.
-struct Decoding
-{
-    std::mutex maMutex;
-    std::condition_variable maChanged; // for the filter
-    std::condition_variable maTaken;   // for the decoder
-    qint64 mnDecoded = 0;
-    qint64 mnTaken = 0;    // decoded bytes the filter has taken on
-    bool mbEnded = false;  // the stream ended, its trailer checked
-    bool mbFailed = false; // damaged, or larger than stated
-    bool mbStop = false;   // the filter needs no more
-};
-
-// Decrypts (when ipDecryption) and inflates inStored bytes of irFile into
-// ipOut, which holds inCapacity bytes, a slice at a time, script line
-// breaks turned into spaces as the plain read does.
-void decodeSlices(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
-                  CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
-                  Decoding& irDecoding)
-{
-    // The decoder keeps at most cnAhead bytes ahead of what the filter has
-    // taken on, so that the text does not pile up when the filter is slower.
-    const auto publish = [&irDecoding](qint64 inDecoded, bool ibEnded, bool ibFailed) {
-        std::unique_lock<std::mutex> aLock(irDecoding.maMutex);
-        irDecoding.mnDecoded = inDecoded;
-        irDecoding.mbEnded = ibEnded;
-        irDecoding.mbFailed = ibFailed;
-        irDecoding.maChanged.notify_one();
-        irDecoding.maTaken.wait(aLock, [&irDecoding, inDecoded] {
-            return irDecoding.mbStop || inDecoded - irDecoding.mnTaken <= cnAhead;
-        });
-        return irDecoding.mbStop;
-    };
-    // Not a QByteArray: the cipher decrypts many blocks at once only on
-    // 16-byte aligned bytes.
-    std::unique_ptr<CryptoPP::byte[]> aStored(new (std::nothrow) CryptoPP::byte[size_t(inStored)]);
-    if (!aStored) {
-        publish(0, false, true);
-        return;
-    }
-    adviseHugePages(aStored.get(), size_t(inStored));
-    if (irFile.read(reinterpret_cast<char*>(aStored.get()), inStored) != inStored || !irStamp.matches(irFile)) {
-        publish(0, false, true);
-        return;
-    }
-    if (ipDecryption)
-        ipDecryption->ProcessData(aStored.get(), aStored.get(), size_t(inStored));
-
-    z_stream aZlib {};
-    if (inflateInit(&aZlib) != Z_OK) {
-        publish(0, false, true);
-        return;
-    }
-    aZlib.next_in = aStored.get();
-    aZlib.avail_in = uInt(inStored);
-    qint64 nDecoded = 0;
-    for (;;) {
-        const qint64 nRoom = qMin(cnSlice, inCapacity - nDecoded);
-        if (nRoom == 0) {
-            publish(nDecoded, false, true); // more than the stated size
-            break;
-        }
-        aZlib.next_out = reinterpret_cast<Bytef*>(ipOut + nDecoded);
-        aZlib.avail_out = uInt(nRoom);
-        const int nResult = inflate(&aZlib, Z_NO_FLUSH);
-        if (nResult != Z_OK && nResult != Z_STREAM_END) {
-            publish(nDecoded, false, true); // damaged, or cut short
-            break;
-        }
-        const qint64 nNew = nRoom - qint64(aZlib.avail_out);
-        JavaScriptReader::replaceLineBreaks(reinterpret_cast<CryptoPP::byte*>(ipOut + nDecoded), size_t(nNew));
-        nDecoded += nNew;
-        const bool bEnded = nResult == Z_STREAM_END;
-        if (publish(nDecoded, bEnded, false) || bEnded)
-            break;
-    }
-    inflateEnd(&aZlib);
-}
-
-// The decoding thread's body: nothing may escape it.
-void decode(QFile& irFile, qint64 inStored, const PackageFileStamp& irStamp,
-            CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption* ipDecryption, char* ipOut, qint64 inCapacity,
-            Decoding& irDecoding)
-{
-    try {
-        decodeSlices(irFile, inStored, irStamp, ipDecryption, ipOut, inCapacity, irDecoding);
-    } catch (...) {
-        std::lock_guard<std::mutex> aLock(irDecoding.maMutex);
-        irDecoding.mbFailed = true;
-        irDecoding.maChanged.notify_one();
-    }
-}
-
-// Stops and joins the decoding thread however the filter leaves.
-struct DecoderGuard
-{
-    Decoding& mrDecoding;
-    std::thread& mrThread;
-    ~DecoderGuard()
-    {
-        {
-            std::lock_guard<std::mutex> aLock(mrDecoding.maMutex);
-            mrDecoding.mbStop = true;
-            mrDecoding.maTaken.notify_one();
-        }
-        if (mrThread.joinable())
-            mrThread.join();
-    }
-};
 
 } // namespace
 
@@ -157,30 +37,27 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
         || qint64(entry.nSize) > qint64(entry.nStoredSize) * cnMaxRatio
         || qint64(entry.nOffset) + entry.nStoredSize > size())
         return false;
-    CryptoPP::CFB_Mode<CryptoPP::AES>::Decryption decryption;
+    std::unique_ptr<MemberSlices::Decryption> pDecryption;
     if (mbEncrypted) {
         CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
         if (!PackageCipher::memberKey(entry.sKey, aKey))
             return false;
-        decryption.SetKeyWithIV(aKey, aKey.size(), PackageCipher::memberIv(isPath));
+        pDecryption = std::make_unique<MemberSlices::Decryption>();
+        pDecryption->SetKeyWithIV(aKey, aKey.size(), PackageCipher::memberIv(isPath));
     }
-    QFile file;
-    if (!openMemberFile(file, entry.nOffset, isPath))
+    auto pFile = std::make_unique<QFile>();
+    if (!openMemberFile(*pFile, entry.nOffset, isPath))
         return false;
 
     QByteArray aText;
     aText.resize(entry.nSize);
     adviseHugePages(aText.data(), size_t(aText.size()));
     char* pText = aText.data();
-    Decoding aDecoding;
-    std::thread aDecoder;
-    try {
-        aDecoder = std::thread(decode, std::ref(file), qint64(entry.nStoredSize), std::cref(maStamp),
-                               mbEncrypted ? &decryption : nullptr, pText, qint64(entry.nSize), std::ref(aDecoding));
-    } catch (const std::system_error&) {
+    // Stopped and joined however the filter leaves.
+    MemberSlices aDecoding(cnAhead);
+    if (!aDecoding.start(std::move(pFile), qint64(entry.nStoredSize), maStamp, std::move(pDecryption), pText,
+                         qint64(entry.nSize)))
         return false; // no thread to be had: the plain read
-    }
-    DecoderGuard aGuard {aDecoding, aDecoder};
 
     // The filter reads from the first "[" and, as the plain read and filter
     // do, never beyond the first NUL after it.
@@ -192,18 +69,10 @@ bool Package::filterCallListOverlapped(const QString& isPath, CallListFilter& ir
     bool bEnded = false;
     bool bFailed = false;
     while (!bEnded && !bFailed && nProgress != CallListFilter::Progress::Failed) {
-        qint64 nDecoded = 0;
-        {
-            std::unique_lock<std::mutex> aLock(aDecoding.maMutex);
-            aDecoding.maChanged.wait(aLock, [&] {
-                return aDecoding.mnDecoded > nSeen || aDecoding.mbEnded || aDecoding.mbFailed;
-            });
-            nDecoded = aDecoding.mnDecoded;
-            bEnded = aDecoding.mbEnded;
-            bFailed = aDecoding.mbFailed;
-            aDecoding.mnTaken = nDecoded;
-            aDecoding.maTaken.notify_one();
-        }
+        const MemberSlices::Progress aProgress = aDecoding.wait(nSeen);
+        const qint64 nDecoded = aProgress.nDecoded;
+        bEnded = aProgress.bEnded;
+        bFailed = aProgress.bFailed;
         if (bFailed)
             break;
         if (nProgress == CallListFilter::Progress::Done) {

@@ -45,23 +45,29 @@ bool Package::decodeWhole(const QString& isPath, qint64 inMaxSize, QByteArray& i
     return memberSource(isPath, aSource) && decodeSource(aSource, inMaxSize, irTarget);
 }
 
-bool Package::decodeSource(const MemberSource& irSource, qint64 inMaxSize, QByteArray& irTarget)
+bool Package::openSource(const MemberSource& irSource, qint64 inMaxSize, QFile& irFile, CryptoPP::SecByteBlock& irKey)
 {
     const PackageEntry& entry = irSource.aEntry;
     // The stated size sizes the output; a wrong one (or a damaged member)
     // is left to the streaming path, which tells what is wrong.
-    const int nStart = irTarget.size();
     if (entry.nOffset < 0 || entry.nStoredSize <= 0 || entry.nSize < 0 || entry.nSize > inMaxSize
-        || qint64(entry.nSize) > qint64(entry.nStoredSize) * cnMaxRatio
-        || qint64(nStart) + entry.nSize >= qint64(INT_MAX) / 2)
+        || qint64(entry.nSize) > qint64(entry.nStoredSize) * cnMaxRatio)
         return false;
-    CryptoPP::SecByteBlock aKey(PackageCipher::cnKeySize);
-    if (irSource.bEncrypted && !PackageCipher::memberKey(entry.sKey, aKey))
+    irKey.CleanNew(PackageCipher::cnKeySize);
+    if (irSource.bEncrypted && !PackageCipher::memberKey(entry.sKey, irKey))
         return false;
+    irFile.setFileName(irSource.sFile);
+    return irFile.open(QIODevice::ReadOnly) && irSource.aStamp.matches(irFile)
+           && qint64(entry.nOffset) + entry.nStoredSize <= irFile.size() && irFile.seek(entry.nOffset);
+}
 
-    QFile file(irSource.sFile);
-    if (!file.open(QIODevice::ReadOnly) || !irSource.aStamp.matches(file)
-        || qint64(entry.nOffset) + entry.nStoredSize > file.size() || !file.seek(entry.nOffset))
+bool Package::decodeSource(const MemberSource& irSource, qint64 inMaxSize, QByteArray& irTarget)
+{
+    const PackageEntry& entry = irSource.aEntry;
+    const int nStart = irTarget.size();
+    CryptoPP::SecByteBlock aKey;
+    QFile file;
+    if (qint64(nStart) + entry.nSize >= qint64(INT_MAX) / 2 || !openSource(irSource, inMaxSize, file, aKey))
         return false;
     // Not a QByteArray: its bytes lie off the 16-byte alignment under which
     // the cipher decrypts many blocks at once instead of one at a time.

@@ -12,6 +12,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <cryptopp/secblock.h>
+
 #include <memory>
 
 class AudioFormat;
@@ -95,6 +97,10 @@ public:
     // piece, to irTarget; any thread. False, with irTarget as it was, as for
     // a read of the open package in one piece.
     static bool decodeSource(const MemberSource& irSource, qint64 inMaxSize, QByteArray& irTarget);
+    // decodeSource's checks: irFile opened at the member's stored bytes,
+    // irKey the member's key (encrypted packages). False when decodeSource
+    // would refuse the member.
+    static bool openSource(const MemberSource& irSource, qint64 inMaxSize, QFile& irFile, CryptoPP::SecByteBlock& irKey);
 
     // Content routing for the loopback server (defined with the server).
     // classifyPath: bit 0 package member, bit 1 embedded resource, bit 2

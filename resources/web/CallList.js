@@ -169,90 +169,158 @@ export class CallList {
     requestAnimationFrame(() => { this.pending = false; this.render(); });
   }
 
+  // A row keeps its cells for good; what each shows is remembered, so a
+  // frame writes only what changed.
   makeRow() {
     const row = document.createElement("div");
     row.className = "list-row";
     row.setAttribute("role", "row");
+    row.position = -1;
+    row.active = undefined;
+    row.renderedCall = undefined;
+    row.texts = [];
     this.calls.columns.forEach((key, c) => {
       const cell = document.createElement("div");
       cell.className = "list-cell";
       cell.setAttribute("role", "gridcell");
       cell.setAttribute("aria-colindex", String(c + 1));
-      // Numbers and names keep their own direction inside a right-to-left page.
-      if (key === STATUS) cell.classList.add("status");
-      else cell.appendChild(document.createElement("bdi"));
+      if (key === STATUS) {
+        cell.classList.add("status");
+        for (const kind of ["rec", "mark"]) {
+          const icon = document.createElement("span");
+          icon.className = "icon " + kind;
+          icon.setAttribute("aria-hidden", "true");
+          icon.hidden = true;
+          cell.appendChild(icon);
+        }
+      } else {
+        // Numbers and names keep their own direction inside a right-to-left page.
+        const bdi = document.createElement("bdi");
+        bdi.appendChild(document.createTextNode(""));
+        cell.appendChild(bdi);
+        if (key === NOTES) cell.classList.add("notes-cell");
+      }
       row.appendChild(cell);
+      row.texts.push(undefined);
     });
     this.canvas.appendChild(row);
     return row;
   }
 
+  // Rows in sight and a few either way. The span keeps one length while
+  // scrolling, so the same rows are reused and none is hidden or shown.
   render() {
     const height = this.root.clientHeight || 600;
-    const first = Math.max(0, Math.floor(this.root.scrollTop / ROW_HEIGHT) - OVERSCAN);
-    const last = Math.min(this.view.count, Math.ceil((this.root.scrollTop + height) / ROW_HEIGHT) + OVERSCAN);
-    const needed = Math.max(0, last - first);
-    while (this.rows.length < needed) this.rows.push(this.makeRow());
-    const columns = this.calls.columns;
+    const span = Math.ceil(height / ROW_HEIGHT) + 1 + 2 * OVERSCAN;
+    const first = Math.max(0, Math.min(Math.floor(this.root.scrollTop / ROW_HEIGHT) - OVERSCAN, this.view.count - span));
+    const last = Math.min(this.view.count, first + span);
+    while (this.rows.length < last - first) this.rows.push(this.makeRow());
+    // The row of a position is fixed while the pool keeps its size: rows
+    // scrolled out at one end come back at the other with new calls, and
+    // the others stay as they are.
+    const pool = this.rows.length;
     let missing = false;
-    for (let r = 0; r < this.rows.length; ++r) {
-      const row = this.rows[r];
-      const position = first + r;
-      if (r >= needed) {
-        row.hidden = true;
-        continue;
-      }
-      row.hidden = false;
-      const index = this.view.at(position);
-      const call = index === undefined ? undefined : this.calls.call(index);
+    for (const row of this.rows) row.inUse = false;
+    for (let position = first; position < last; ++position) {
+      const row = this.rows[position % pool];
+      row.inUse = true;
+      if (!this.drawRow(row, position)) missing = true;
+    }
+    for (const row of this.rows) {
+      if (row.inUse || row.hidden) continue;
+      row.hidden = true;
+      row.position = -1;
+    }
+    if (this.view.count) {
+      if (this.root.getAttribute("aria-activedescendant") !== "active-row") this.root.setAttribute("aria-activedescendant", "active-row");
+    } else this.root.removeAttribute("aria-activedescendant");
+    if (missing) this.fetchRows(first, last);
+    else this.fetchAhead(first, last);
+  }
+
+  // Draws the call at a position into a row; false while the call is still coming.
+  drawRow(row, position) {
+    if (row.hidden) row.hidden = false;
+    const index = this.view.at(position);
+    const call = index === undefined ? undefined : this.calls.call(index);
+    if (row.position !== position) {
+      row.position = position;
       row.style.transform = `translateY(${position * ROW_HEIGHT}px)`;
       row.dataset.position = String(position);
-      if (call) row.dataset.call = String(index);
-      else delete row.dataset.call;
       row.setAttribute("aria-rowindex", String(position + 2));
-      const active = position === this.cursor;
+    }
+    const active = position === this.cursor;
+    if (row.active !== active) {
+      row.active = active;
       row.classList.toggle("active", active);
       row.setAttribute("aria-selected", active ? "true" : "false");
       if (active) row.id = "active-row"; else row.removeAttribute("id");
-      if (!call) {
-        missing = true;
-        if (row.renderedCall !== undefined) this.clearRow(row);
-        continue;
-      }
-      if (active && this.announce) {
-        this.announce = false;
-        this.bus.emit("cursor", index);
-      }
-      if (row.renderedCall === index) continue;
-      row.renderedCall = index;
-      for (let c = 0; c < columns.length; ++c) {
+    }
+    if (!call) {
+      if (row.dataset.call !== undefined) delete row.dataset.call;
+      if (row.renderedCall !== undefined) this.clearRow(row);
+      return false;
+    }
+    const text = String(index);
+    if (row.dataset.call !== text) row.dataset.call = text;
+    if (active && this.announce) {
+      this.announce = false;
+      this.bus.emit("cursor", index);
+    }
+    if (row.renderedCall === index) return true;
+    row.renderedCall = index;
+    const columns = this.calls.columns;
+    for (let c = 0; c < columns.length; ++c) {
+      const key = columns[c];
+      if (key === STATUS) {
+        const recording = hasRecording(call);
+        const marked = isMarked(call);
+        const state = (recording ? 1 : 0) + (marked ? 2 : 0);
+        if (row.texts[c] === state) continue;
+        row.texts[c] = state;
         const cell = row.children[c];
-        const key = columns[c];
-        if (key === STATUS) {
-          const recording = hasRecording(call);
-          const marked = isMarked(call);
-          cell.innerHTML = (recording ? '<span class="icon rec" aria-hidden="true"></span>' : "")
-            + (marked ? '<span class="icon mark" aria-hidden="true"></span>' : "");
-          const words = [];
-          if (recording) words.push(t("Has recording"));
-          if (marked) words.push(t("Marked for long-term storage"));
-          cell.setAttribute("aria-label", words.join(", ") || t("No recording"));
-          cell.title = words.join("\n");
-        } else if (key === NOTES) {
-          const count = this.calls.noteCount(index);
-          cell.firstChild.textContent = count ? count.toLocaleString() : "";
-          cell.classList.add("notes-cell");
-        } else {
-          const text = formatValue(key, call[key]);
-          cell.firstChild.textContent = text;
-          cell.firstChild.dir = textDirection(text);
-          if (key === "direction") cell.dataset.direction = String(call.direction ?? "").toLowerCase();
+        cell.children[0].hidden = !recording;
+        cell.children[1].hidden = !marked;
+        const words = [];
+        if (recording) words.push(t("Has recording"));
+        if (marked) words.push(t("Marked for long-term storage"));
+        cell.setAttribute("aria-label", words.join(", ") || t("No recording"));
+        cell.title = words.join("\n");
+      } else if (key === NOTES) {
+        const count = this.calls.noteCount(index);
+        this.setText(row, c, count ? count.toLocaleString() : "");
+      } else {
+        const value = call[key];
+        this.setText(row, c, formatValue(key, value));
+        if (key === "direction") {
+          const kind = String(value ?? "").toLowerCase();
+          const cell = row.children[c];
+          if (cell.dataset.direction !== kind) cell.dataset.direction = kind;
         }
       }
     }
-    if (this.view.count) this.root.setAttribute("aria-activedescendant", "active-row");
-    else this.root.removeAttribute("aria-activedescendant");
-    if (missing) this.fetchRows(first, last);
+    return true;
+  }
+
+  // Writes a cell's text if it changed; true when it did.
+  setText(row, c, text) {
+    if (row.texts[c] === text) return false;
+    row.texts[c] = text;
+    const bdi = row.children[c].firstChild;
+    bdi.firstChild.data = text;
+    const dir = textDirection(text);
+    if (bdi.dir !== dir) bdi.dir = dir;
+    return true;
+  }
+
+  // Asks for the rows a little beyond those in sight, in the direction of
+  // the scroll, so that they are there when they come into sight.
+  fetchAhead(first, last) {
+    const down = first >= (this.lastFirst ?? 0);
+    this.lastFirst = first;
+    const ahead = 2 * (last - first);
+    if (down && last < this.view.count) this.view.want(last, Math.min(this.view.count, last + ahead));
+    else if (!down && first > 0) this.view.want(Math.max(0, first - ahead), first);
   }
 
   // Asks the view for the rows in sight and draws them when they come.
@@ -271,9 +339,12 @@ export class CallList {
 
   clearRow(row) {
     row.renderedCall = undefined;
-    for (const cell of row.children) {
-      if (cell.firstChild && cell.firstChild.tagName === "BDI") cell.firstChild.textContent = "";
-      else cell.textContent = "";
-    }
+    this.calls.columns.forEach((key, c) => {
+      if (key === STATUS) {
+        row.texts[c] = undefined;
+        const cell = row.children[c];
+        cell.children[0].hidden = cell.children[1].hidden = true;
+      } else this.setText(row, c, "");
+    });
   }
 }

@@ -376,6 +376,51 @@ private slots:
         checkRows(aExpected);
     }
 
+    // Scrolled a few rows at a time, as a wheel does, and in long jumps
+    // either way, each row drawn shows its own call in every column: a row
+    // taken up again for another call keeps nothing of the one it showed.
+    void scrolledRowsShowTheirCalls_data()
+    {
+        QTest::addColumn<QString>("sMode");
+        addModes([](const QString& isMode) { QTest::addRow("%s", qPrintable(isMode)) << isMode; });
+    }
+    void scrolledRowsShowTheirCalls()
+    {
+        QFETCH(QString, sMode);
+        useMode(sMode);
+        setFilters(Query {});
+        search("");
+        sortBy("time_start", true);
+        const QStringList aExpected = expected(maCalls, Query {});
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.list.count()").toInt(), cnCalls, cnRoundTripMs);
+        // Per row: position, then per column what is drawn (the direction's
+        // arrow, whether each status icon takes room).
+        const QString sRows = "(() => { const k = [...document.querySelectorAll('.list-heading')].map(h => h.dataset.column);"
+                              " const at = (r, key) => r.children[k.indexOf(key)];"
+                              " return [...document.querySelectorAll('.list-row:not([hidden])')].map(r => [Number(r.dataset.position),"
+                              "  at(r, 'id').textContent, at(r, 'direction').textContent,"
+                              "  getComputedStyle(at(r, 'direction'), '::before').content, at(r, 'agent').textContent,"
+                              "  at(r, 'queue').textContent,"
+                              "  [...at(r, '__status').querySelectorAll('.icon')].filter(i => i.getClientRects().length)"
+                              "   .map(i => i.classList.contains('rec') ? 'rec' : 'mark').join(' ')]); })()";
+        for (const int nStep : { 5, 5, 5, 5, 1, -3, 37, 250, -400, 9000, -20, 5, cnCalls }) {
+            s().awaitJs(QStringLiteral("(() => { document.getElementById('call-list').scrollTop += 34 * %1;"
+                                       " return new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r)))"
+                                       "  .then(() => vornPage.settled()); })()").arg(nStep));
+            const QVariantList aRows = s().js(sRows).toList();
+            QVERIFY(aRows.size() >= 10);
+            for (const QVariant& aRow : aRows) {
+                const QVariantList a = aRow.toList();
+                const int nPosition = a.value(0).toInt();
+                QVERIFY(nPosition >= 0 && nPosition < cnCalls);
+                const Call& c = maCalls.at(aExpected.at(nPosition).toInt() - 1);
+                const QString sArrow = c.sDirection == "in" ? "\"\u2199\"" : c.sDirection == "out" ? "\"\u2197\"" : "none";
+                const QString sIcons = QStringList({ c.recording() ? "rec" : "", c.marked() ? "mark" : "" }).join(' ').trimmed();
+                QCOMPARE(a.mid(1, 6), QVariantList({ QString::number(c.nId), c.label(), sArrow, c.sAgent, c.sQueue, sIcons }));
+            }
+        }
+    }
+
     // The reviewer's place (search, filters, sort, the call open, the
     // cursor far down the list) survives a reload of the page, here a
     // language switch, and the call view and the list take it up again.

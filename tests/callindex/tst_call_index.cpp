@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -546,6 +547,152 @@ private slots:
                 QCOMPARE(aTwo.view(aQuery), aOne.view(aQuery));
             }
         }
+    }
+
+    // A script read while it is still arriving gives the index (or the
+    // refusal) of the whole script, wherever the pieces end; the bytes not
+    // arrived yet hold quotes and braces that a read too far would take.
+    void arrivingInPiecesAgreesWithWhole_data()
+    {
+        refusesAllButPlainJson_data();
+        QTest::newRow("generated") << generatedScript(3000) << 3000;
+        QTest::newRow("long calls") << QByteArray("var gCalls=[{\"a\":\"" + QByteArray(300000, 'x') + "\",\"b\":[" + QByteArray(5000, '1')
+                                                  + "]},{\"a\":\"\\u00e9\\ud83d\\ude00\",\"c\":-1.5e-3}] ;")
+                                    << 2;
+        QTest::newRow("blanks across pieces") << QByteArray("var gCalls=" + QByteArray(5000, ' ') + "[" + QByteArray(5000, '\t') + "{}"
+                                                            + QByteArray(5000, ' ') + "]" + QByteArray(5000, ' '))
+                                              << 1;
+    }
+
+    void arrivingInPiecesAgreesWithWhole()
+    {
+        QFETCH(QByteArray, aScript);
+        QFETCH(int, nCalls);
+        QString sWholeWhy;
+        const auto pWhole = CallIndex::build(aScript, &sWholeWhy);
+        QCOMPARE(pWhole ? pWhole->count() : -1, nCalls);
+        for (const int nPiece : {1, 5, 100, 65536}) {
+            // Room beyond the script (its stated size was too large); the
+            // search texts made at once or after the rest.
+            for (const int nSpare : {0, 70}) {
+                const CallIndex::Texts eTexts = nSpare ? CallIndex::Texts::Later : CallIndex::Texts::Now;
+                QByteArray aRoom(aScript.size() + nSpare, '"');
+                for (int k = 1; k < aRoom.size(); k += 2)
+                    aRoom[k] = '}';
+                char* pRoom = aRoom.data();
+                qint64 nHave = 0;
+                const CallIndex::Arrival aArrival = [&](qint64 inWant, bool& irbComplete) {
+                    const qint64 nTo = qMin<qint64>(aScript.size(), qMax(nHave + nPiece, (inWant + nPiece - 1) / nPiece * nPiece));
+                    std::memcpy(pRoom + nHave, aScript.constData() + nHave, size_t(nTo - nHave));
+                    nHave = nTo;
+                    irbComplete = nHave == aScript.size();
+                    return nHave;
+                };
+                QString sWhy;
+                const auto pIndex = CallIndex::build(aRoom, aArrival, &sWhy, nullptr, eTexts);
+                const QByteArray aTag = QByteArray::number(nPiece) + "/" + QByteArray::number(nSpare);
+                QVERIFY2(bool(pIndex) == bool(pWhole), aTag);
+                QCOMPARE(sWhy, sWholeWhy);
+                if (!pIndex)
+                    continue;
+                QCOMPARE(pIndex->hasTexts(), eTexts == CallIndex::Texts::Now);
+                QVERIFY(CallViews::startOrder(*pIndex) == CallViews::startOrder(*pWhole));
+                CallIndex::makeTexts(pIndex);
+                QVERIFY(pIndex->hasTexts());
+                QVERIFY2(pIndex->script() == aScript, aTag);
+                QCOMPARE(pIndex->count(), pWhole->count());
+                QVERIFY2(pIndex->allText() == pWhole->allText(), aTag);
+                QVERIFY(pIndex->textStarts() == pWhole->textStarts());
+                QCOMPARE(pIndex->columns().size(), pWhole->columns().size());
+                for (size_t c = 0; c < pWhole->columns().size(); ++c) {
+                    QCOMPARE(pIndex->columns()[c].sKey, pWhole->columns()[c].sKey);
+                    QVERIFY(pIndex->columns()[c].aCells == pWhole->columns()[c].aCells);
+                    QVERIFY(pIndex->columns()[c].aDictSearch == pWhole->columns()[c].aDictSearch);
+                }
+                QCOMPARE(pIndex->directions(), pWhole->directions());
+                for (int i = 0; i < pWhole->count(); ++i) {
+                    QCOMPARE(pIndex->callText(i), pWhole->callText(i));
+                    QCOMPARE(pIndex->flags(i), pWhole->flags(i));
+                    QCOMPARE(pIndex->directionKind(i), pWhole->directionKind(i));
+                    QCOMPARE(pIndex->timeKey(i), pWhole->timeKey(i));
+                    QCOMPARE(pIndex->noteKey(i), pWhole->noteKey(i));
+                }
+            }
+        }
+    }
+
+    // The member as the package stores it, read while it is decoded: the
+    // index holds the bytes the server sends, or there is none when the
+    // member cannot be decoded whole.
+    void memberShapes_data()
+    {
+        QTest::addColumn<QString>("sPassword");
+        QTest::addColumn<int>("nSizeChange"); // of the stated size
+        QTest::addColumn<int>("nDamage");     // 1 a byte of the stream changed, 2 the stream cut short
+        QTest::addColumn<bool>("bIndexed");
+        QTest::newRow("plain") << QString() << 0 << 0 << true;
+        QTest::newRow("encrypted") << QString("pw") << 0 << 0 << true;
+        QTest::newRow("stated size too large") << QString() << 100 << 0 << true;
+        QTest::newRow("stated size too small") << QString() << -10 << 0 << false;
+        QTest::newRow("damaged stream") << QString() << 0 << 1 << false;
+        QTest::newRow("stream cut short") << QString() << 0 << 2 << false;
+    }
+
+    void memberShapes()
+    {
+        QFETCH(QString, sPassword);
+        QFETCH(int, nSizeChange);
+        QFETCH(int, nDamage);
+        QFETCH(bool, bIndexed);
+        // Line breaks of all kinds, which the server turns into spaces.
+        QByteArray aScript = generatedScript(30000);
+        aScript.replace("},{", "},\r\n{");
+        PackageWriter aWriter;
+        if (!sPassword.isEmpty()) {
+            aWriter.setPassword(sPassword);
+            aWriter.setUsers("u");
+        }
+        aWriter.setSettings("package_call_expiration=never");
+        if (nSizeChange == 0 && nDamage == 0) {
+            aWriter.addFile(csCalls, aScript);
+        } else {
+            QByteArray aStored = PackageWriter::compress(aScript);
+            if (nDamage == 1)
+                aStored[aStored.size() / 2] = char(aStored[aStored.size() / 2] ^ 0x55);
+            if (nDamage == 2)
+                aStored.chop(aStored.size() / 3);
+            aWriter.addRawMember(csCalls, aStored, aScript.size() + nSizeChange, QByteArray());
+        }
+        const QString sPath = maDir.filePath(QStringLiteral("p%1.pkg").arg(++mnPackages));
+        QVERIFY(aWriter.write(sPath));
+        Package aPackage;
+        QCOMPARE(aPackage.openPackage(sPath, sPassword.isEmpty() ? "" : "u", sPassword, "", false), 0);
+        CallIndexChannel aChannel;
+        QVERIFY(buildFor(aChannel, aPackage));
+        QCOMPARE(aChannel.summary()["indexed"].toBool(), bIndexed);
+        if (!bIndexed)
+            return;
+        QByteArray aServed = aScript;
+        aServed.replace('\r', ' ').replace('\n', ' ');
+        QVERIFY(aChannel.callIndex()->script() == aServed);
+        QCOMPARE(aChannel.callIndex()->count(), 30000);
+        QCOMPARE(aChannel.view({{"terms", QStringList {"zentrale"}}})["count"].toInt(),
+                 CallViews(CallIndex::build(aServed)).view(CallQuery {{"zentrale"}}).size());
+    }
+
+    // A script whose rest cannot be had (a damaged member) is not indexed.
+    void arrivalBreaksOff()
+    {
+        const QByteArray aScript = generatedScript(500);
+        QByteArray aRoom(aScript.size(), ' ');
+        std::memcpy(aRoom.data(), aScript.constData(), size_t(aScript.size() / 2));
+        const CallIndex::Arrival aArrival = [&](qint64 inWant, bool& irbComplete) -> qint64 {
+            irbComplete = false;
+            return inWant <= aScript.size() / 2 ? aScript.size() / 2 : -1;
+        };
+        QString sWhy;
+        QVERIFY(!CallIndex::build(aRoom, aArrival, &sWhy));
+        QVERIFY2(sWhy.contains("could not be read"), qPrintable(sWhy));
     }
 
     // The last of repeated keys counts, in search and sort alike.
