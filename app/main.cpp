@@ -1,6 +1,8 @@
 #include "ApplicationAttributes.h"
 #include "AudioPlayer.h"
 #include "CommandLine.h"
+#include "CallIndexChannel.h"
+#include "CallSummaryRoute.h"
 #include "HttpServer.h"
 #include "LogMessageHandler.h"
 #include "Package.h"
@@ -66,6 +68,7 @@ int main(int argc, char* argv[])
         return nStatus;
     }
     auto* pViewer = new VornViewer(&aPackage, pAudioPlayer, pHttpServer->serverPort());
+    routeCallSummary(*pHttpServer, *pViewer->findChild<CallIndexChannel*>());
     pViewer->show();
     if (!aCommandLine.sReviewPath.isEmpty()) {
         // Loaded once the package's page shows, also after a time check.

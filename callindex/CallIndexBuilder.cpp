@@ -3,6 +3,7 @@
 #include "CallIndexBuilder.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -198,8 +199,29 @@ int CallIndexBuilder::columnFor(int inPosition)
     return nColumn;
 }
 
+int CallIndexBuilder::takeGuessedKey(int inPosition)
+{
+    // Calls mostly repeat the keys of the call before, in its order.
+    if (size_t(inPosition) >= maGuess.size())
+        return -1;
+    const int nGuess = maGuess[size_t(inPosition)];
+    if (!maPlainKey[size_t(nGuess)])
+        return -1;
+    JsonCursor& c = maCursor;
+    const std::string& sKey = mrIndex.maColumns[size_t(nGuess)].sKey;
+    const size_t n = sKey.size();
+    if (size_t(c.end() - c.p) < n + 2 || c.p[n + 1] != '"' || std::memcmp(c.p + 1, sKey.data(), n) != 0)
+        return -1;
+    c.p += n + 2;
+    return nGuess;
+}
+
 void CallIndexBuilder::addColumnState(const std::string& isKey)
 {
+    // A key whose text in the script is the key itself.
+    maPlainKey.push_back(std::none_of(isKey.begin(), isKey.end(), [](char c) {
+        return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+    }));
     Role eRole = Role::Other;
     if (isKey == "direction")
         eRole = Role::Direction;
@@ -232,17 +254,21 @@ bool CallIndexBuilder::readCall(int inCall)
         for (int nPosition = 0;; ++nPosition) {
             if (c.atEnd() || *c.p != '"')
                 return c.fail("key expected");
-            msKey.clear();
-            if (!c.readString(msKey))
-                return false;
-            if (msKey == "__proto__")
-                return c.fail("a __proto__ key");
+            Member aMember;
+            aMember.nColumn = takeGuessedKey(nPosition);
+            if (aMember.nColumn < 0) {
+                msKey.clear();
+                if (!c.readString(msKey))
+                    return false;
+                if (msKey == "__proto__")
+                    return c.fail("a __proto__ key");
+            }
             c.skipBlanks();
             if (!c.take(':'))
                 return c.fail("':' expected");
             c.skipBlanks();
-            Member aMember;
-            aMember.nColumn = columnFor(nPosition);
+            if (aMember.nColumn < 0)
+                aMember.nColumn = columnFor(nPosition);
             if (aMember.nColumn < 0)
                 return c.fail("too many keys");
             if (!readMemberValue(aMember))

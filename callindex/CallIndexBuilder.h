@@ -80,6 +80,9 @@ private:
     bool readCall(int inCall);
     bool readMemberValue(Member& irMember);
     int columnFor(int inPosition);
+    // The column of the key at the cursor when it is, as written, the key
+    // the call before had at inPosition (the cursor then behind it); -1.
+    int takeGuessedKey(int inPosition);
     void addColumnState(const std::string& isKey);
     // What arrives: waits for at least inWant bytes (or the whole script).
     bool arrive(size_t inWant);
@@ -139,6 +142,7 @@ private:
     std::string msNumber;
     std::vector<int> maGuess;
     std::vector<Role> maRoles;
+    std::vector<uint8_t> maPlainKey; // per column
     std::vector<int> maSeenIn; // per column: the reading that last set it
     std::vector<int> maSeenAt; // per column: its member there
     std::unordered_map<std::string, uint32_t> maKindOf;

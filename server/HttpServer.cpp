@@ -8,6 +8,7 @@
 #include "RequestLine.h"
 
 #include <QDebug>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -55,7 +56,7 @@ void resetConnection(QTcpSocket* ipSocket)
 // What the server knows of one connection.
 struct HttpServer::Client
 {
-    enum Stage { kReading, kIgnored, kSending, kSent };
+    enum Stage { kReading, kIgnored, kMaking, kSending, kSent };
     Stage eStage = kReading;
     // Restarted whenever the client moves: a connection that stands still
     // this long is aborted, whatever it is doing.
@@ -110,7 +111,9 @@ void HttpServer::incomingConnection(qintptr inSocketDescriptor)
     pClient->pIdleTimer = new QTimer(pSocket);
     pClient->pIdleTimer->setSingleShot(true);
     connect(pClient->pIdleTimer, &QTimer::timeout, pSocket, [pSocket, pState] {
-        if (pState->eStage == Client::kSending || pState->eStage == Client::kSent)
+        if (pState->eStage == Client::kMaking)
+            qWarning() << "Closing connection whose answer did not come: " << pState->sPath;
+        else if (pState->eStage == Client::kSending || pState->eStage == Client::kSent)
             qWarning() << "Closing connection that does not take its answer: " << pState->sPath;
         else
             qWarning() << "Closing idle connection";
@@ -224,6 +227,19 @@ void HttpServer::answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray
         return;
     }
 
+    const auto pRoute = maRoutes.constFind(aRequest.sPath);
+    if (pRoute != maRoutes.constEnd()) {
+        irClient.eStage = Client::kMaking;
+        const QPointer<HttpServer> pServer(this);
+        const QPointer<QTcpSocket> pSocket(ipSocket);
+        const QByteArray aType = pRoute->aContentType;
+        pRoute->make([pServer, pSocket, aType](const QByteArray& iaBody) {
+            if (pServer && pSocket)
+                pServer->sendMade(pSocket, aType, iaBody);
+        });
+        return;
+    }
+
     const int nClass = mpPackage->classifyPath(aRequest.sPath);
     if (nClass == 0) {
         qWarning() << "ERROR: File not found: " << aRequest.sPath;
@@ -245,6 +261,24 @@ void HttpServer::answer(QTcpSocket* ipSocket, Client& irClient, const QByteArray
     ipSocket->write(aHeader);
     mpPackage->openBody(aRequest.sPath, aRequest.sQuery, true, irClient.aBody, irClient.pStream);
     irClient.eStage = Client::kSending;
+    sendMore(ipSocket);
+}
+
+void HttpServer::addRoute(const QString& isPath, const QByteArray& iaContentType, std::function<void(const Answer&)> irMake)
+{
+    maRoutes.insert(isPath, Route { iaContentType, std::move(irMake) });
+}
+
+void HttpServer::sendMade(QTcpSocket* ipSocket, const QByteArray& iaContentType, const QByteArray& iaBody)
+{
+    const std::shared_ptr<Client> pClient = maClients.value(ipSocket);
+    // Once only, and not to a connection that went meanwhile.
+    if (!pClient || pClient->eStage != Client::kMaking || ipSocket->state() != QAbstractSocket::ConnectedState)
+        return;
+    ipSocket->write("HTTP/1.1 200 Ok\r\nContent-Size: " + QByteArray::number(iaBody.size()) + "\r\nContent-Type: "
+        + iaContentType + "\r\nCache-Control: no-store\r\n\r\n");
+    pClient->aBody = iaBody;
+    pClient->eStage = Client::kSending;
     sendMore(ipSocket);
 }
 

@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class Package;
@@ -27,6 +28,12 @@ public:
     // that stood still longest are closed, or new ones wait to be accepted.
     void setMaxConnections(int inCount) { mnMaxConnections = inCount; }
 
+    // A path whose body is made elsewhere rather than read from the package:
+    // irMake gets a function to call once with the body, at once or later
+    // (the request waits meanwhile, within the idle limit). Never cached.
+    using Answer = std::function<void(const QByteArray& iaBody)>;
+    void addRoute(const QString& isPath, const QByteArray& iaContentType, std::function<void(const Answer&)> irMake);
+
 protected:
     void incomingConnection(qintptr inSocketDescriptor) override;
 
@@ -41,6 +48,7 @@ private:
     void sendMore(QTcpSocket* ipSocket);
     void sendPieces(QTcpSocket* ipSocket, Client& irClient);
     void makeRoom();
+    void sendMade(QTcpSocket* ipSocket, const QByteArray& iaContentType, const QByteArray& iaBody);
 
     Package* mpPackage;
     QHash<QTcpSocket*, std::shared_ptr<Client>> maClients;
@@ -48,4 +56,10 @@ private:
     int mnIdleTimeoutMs = 30000;
     QTimer maRoomTimer;
     int mnMaxConnections = 128;
+    struct Route
+    {
+        QByteArray aContentType;
+        std::function<void(const Answer&)> make;
+    };
+    QHash<QString, Route> maRoutes;
 };

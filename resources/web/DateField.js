@@ -9,7 +9,15 @@ const BIDI_MARKS = /[\u200e\u200f\u061c]/g;
 
 // The parts of a date in the language's order: "day", "month", "year" and
 // the literal texts between them. ISO for a page without a language.
+const gLayouts = new Map();
+
 export function dateLayout(locale) {
+  // Asking the engine for a format costs tens of milliseconds: once a language.
+  if (!gLayouts.has(locale)) gLayouts.set(locale, readLayout(locale));
+  return gLayouts.get(locale);
+}
+
+function readLayout(locale) {
   const iso = [{ type: "year" }, { type: "literal", value: "-" }, { type: "month" }, { type: "literal", value: "-" }, { type: "day" }];
   if (!locale) return iso;
   try {

@@ -184,7 +184,8 @@ export function catalogPath(lang) {
 // Loads the catalog of lang and sets the document's language and direction.
 // Resolves to true when a catalog was loaded; on any failure the page keeps
 // speaking English (and says so on the console) rather than showing nothing.
-export async function loadCatalog(lang) {
+// started: { lang, response } of a fetch of a catalog begun earlier, if any.
+export async function loadCatalog(lang, started) {
   gMessages = new Map();
   gPluralIndex = (n) => (n === 1 ? 0 : 1);
   gLocale = LOCALE_PATTERN.test(lang || "") ? lang : "";
@@ -193,7 +194,7 @@ export async function loadCatalog(lang) {
   root.dir = isRightToLeft(gLocale) ? "rtl" : "ltr";
   if (!gLocale) return false;
   try {
-    const response = await fetch(catalogPath(gLocale));
+    const response = await (started && started.lang === gLocale ? started.response : fetch(catalogPath(gLocale)));
     if (!response.ok) throw new Error(`HTTP ${response.status}`);
     const catalog = parseMo(await response.arrayBuffer());
     gMessages = catalog.messages;

@@ -62,7 +62,8 @@ class App {
       this.notes.attach(channel.objects.Review);
       this.reviewBar.attach(channel.objects.Review);
     });
-    this.callView = new CallView(this.callRoot, this.player, this.bus, this.notes);
+    // The call view is built once the first rows are shown (see start).
+    this.callView = null;
     this.help = document.getElementById("help");
     this.buildHelp();
     this.keyboard = new Keyboard(this);
@@ -83,13 +84,13 @@ class App {
     });
     this.bus.on("close", () => this.closeCall());
     this.bus.on("step", delta => this.step(delta));
-    this.bus.on("download", () => this.callView.isOpen() && this.callView.downloadRecording());
+    this.bus.on("download", () => this.callOpen() && this.callView.downloadRecording());
     // The list follows the notes; an open call keeps its place in the list
     // until the reviewer goes back to it.
     this.bus.on("note-counts", () => {
       const state = this.filters.state();
       if (!state.notesOnly && this.list.sortColumn !== NOTES) this.list.redraw();
-      else if (this.callView.isOpen()) this.listStale = true;
+      else if (this.callOpen()) this.listStale = true;
       else this.refresh();
     });
 
@@ -104,13 +105,22 @@ class App {
     await this.refresh(cursor);
     await this.settled();
     performance.mark("vorn-first-rows");
+    this.makeCallView();
     const open = saved.open === saved.cursor ? cursor : await this.calls.find(saved.open, saved.cursorIndex);
     if (open !== undefined) await this.openCall(open, true);
     else this.list.root.focus({ preventScroll: true });
     this.buildTextsWhenIdle();
   }
 
-  mode() { return this.callView.isOpen() ? "call" : "list"; }
+  mode() { return this.callOpen() ? "call" : "list"; }
+
+  callOpen() { return !!this.callView && this.callView.isOpen(); }
+
+  // Hidden until a call is opened, so not needed for the first rows.
+  makeCallView() {
+    if (!this.callView) this.callView = new CallView(this.callRoot, this.player, this.bus, this.notes);
+    return this.callView;
+  }
 
   // For tests and benchmarks, alike in both ways: every call of the package,
   // and the calls of the list in its order.
@@ -179,7 +189,7 @@ class App {
     const count = ++this.openCount;
     const view = this.list.view;
     // The call shown stays the same object, so the call view keeps its state.
-    const shown = this.callView.call && this.openIndex === index ? this.callView.call : undefined;
+    const shown = this.makeCallView().call && this.openIndex === index ? this.callView.call : undefined;
     const [call] = shown ? [shown] : await this.calls.fetch([index]);
     const position = await view.position(index);
     if (count !== this.openCount || !call) return false;
@@ -194,7 +204,7 @@ class App {
   }
 
   closeCall() {
-    if (!this.callView.isOpen()) return;
+    if (!this.callOpen()) return;
     this.player.pause();
     this.callRoot.hidden = true;
     this.listView.hidden = false;
@@ -209,24 +219,24 @@ class App {
   }
 
   async step(delta) {
-    if (!this.callView.isOpen()) return;
+    if (!this.callOpen()) return;
     const position = this.list.cursor + delta;
     if (position < 0 || position >= this.list.count()) return;
     this.list.moveTo(position);
     const view = this.list.view;
     const index = await view.index(position);
-    if (index !== undefined && view === this.list.view && this.list.cursor === position && this.callView.isOpen())
+    if (index !== undefined && view === this.list.view && this.list.cursor === position && this.callOpen())
       await this.openCall(index);
   }
 
   focusSearch() {
-    if (this.callView.isOpen()) this.closeCall();
+    if (this.callOpen()) this.closeCall();
     this.filters.search.focus();
     this.filters.search.select();
   }
 
   focusMain() {
-    if (this.callView.isOpen()) this.callView.title.focus({ preventScroll: true });
+    if (this.callOpen()) this.callView.title.focus({ preventScroll: true });
     else this.list.root.focus({ preventScroll: true });
   }
 
@@ -270,7 +280,7 @@ class App {
       sortDescending: this.list.sortDescending,
       cursor: key,
       cursorIndex: key ? cursor : null,
-      open: this.callView.isOpen() ? key : null,
+      open: this.callOpen() ? key : null,
     };
     try { sessionStorage.setItem(STATE_KEY, JSON.stringify(state)); } catch (error) { /* storage full or off */ }
   }
@@ -295,8 +305,10 @@ async function start() {
   performance.mark("vorn-start");
   // index.html decides where the calls come from (see there).
   const source = window.vornStart || Promise.resolve({ channel: null, summary: null, calls: null });
+  // The web channel, connecting meanwhile (null: the page connects it itself).
+  const connecting = window.vornChannel || Promise.resolve(null);
   const loading = source.then(({ summary, calls }) => summary ? null : loadCalls(calls));
-  const catalog = loadCatalog(pageLocale()).catch(() => false);
+  const catalog = loadCatalog(pageLocale(), window.vornCatalog).catch(() => false);
   if (document.readyState === "loading")
     await new Promise(resolve => document.addEventListener("DOMContentLoaded", resolve, { once: true }));
   await catalog;
@@ -314,7 +326,7 @@ async function start() {
   const app = new App(calls);
   window.vornPage = app;
   await app.start();
-  connectPlayer(app, channel);
+  connectPlayer(app, channel || await connecting);
   document.body.classList.add("ready");
 }
 

@@ -2,6 +2,8 @@
 // The real viewer window with its server and player, for tests and
 // benchmarks that open packages and work in the package page as a user.
 #include "AudioPlayer.h"
+#include "CallIndexChannel.h"
+#include "CallSummaryRoute.h"
 #include "GuiTestHelpers.h"
 #include "HttpServer.h"
 #include "Package.h"
@@ -87,6 +89,7 @@ public:
         mpServer = new HttpServer(mpPackage, 0, nullptr);
         mpPlayer = new AudioPlayer(mpPackage);
         mpViewer = new VornViewer(mpPackage, mpPlayer, mpServer->serverPort());
+        routeCallSummary(*mpServer, *mpViewer->findChild<CallIndexChannel*>());
         mpView = mpViewer->findChild<QWebEngineView*>();
         mpView->page()->profile()->setUrlRequestInterceptor(&maRequests);
         mpViewer->resize(1280, 860);

@@ -464,6 +464,7 @@ private slots:
         QTest::newRow("not an object") << QByteArray("var gCalls=[{}, 3];") << -1;
         QTest::newRow("proto key") << QByteArray("var gCalls=[{\"__proto__\":{}}];") << -1;
         QTest::newRow("escaped proto key") << QByteArray("var gCalls=[{\"\\u005f_proto__\":{}}];") << -1;
+        QTest::newRow("proto key where a key was") << QByteArray("var gCalls=[{\"a\":1},{\"__proto__\":1}];") << -1;
         QTest::newRow("nested proto key") << QByteArray("var gCalls=[{\"a\":{\"__proto__\":1}}];") << -1;
         QTest::newRow("single quotes") << QByteArray("var gCalls=[{'a':1}];") << -1;
         QTest::newRow("bare key") << QByteArray("var gCalls=[{a:1}];") << -1;
@@ -709,6 +710,26 @@ private slots:
         aQuery.aTerms.clear();
         aQuery.sSortColumn = "a";
         QCOMPARE(aViews.view(aQuery), std::vector<int32_t>({1, 0}));
+    }
+
+    // A key is one column however it is written, and wherever it stands.
+    void keysWrittenAlike()
+    {
+        const auto pIndex = CallIndex::build("var gCalls=[{\"ab\":\"x\",\"b\":1},{\"a\\u0062\":\"y\",\"b\":2},"
+                                             "{\"abc\":4,\"ab\":\"z\",\"b\":3},{\"a\":5,\"ab\":\"w\"}];");
+        QVERIFY(pIndex);
+        QStringList aKeys;
+        for (const CallIndex::Column& c : pIndex->columns())
+            aKeys << QString::fromStdString(c.sKey);
+        QCOMPARE(aKeys, QStringList({"ab", "b", "abc", "a"}));
+        CallViews aViews(pIndex);
+        CallQuery aQuery;
+        aQuery.sSortColumn = "ab";
+        QCOMPARE(aViews.view(aQuery), std::vector<int32_t>({3, 0, 1, 2}));
+        aQuery.sSortColumn = "b";
+        QCOMPARE(aViews.view(aQuery), std::vector<int32_t>({3, 0, 1, 2}));
+        aQuery.sSortColumn = "abc";
+        QCOMPARE(aViews.view(aQuery), std::vector<int32_t>({0, 1, 3, 2}));
     }
 
     // Lowercasing as the page's: a final capital sigma, a dotted capital I.

@@ -437,6 +437,65 @@ private slots:
         QVERIFY(!aResult.bClosedByServer);
     }
 
+    // A body made elsewhere: sent once when it comes, never to a foreign
+    // site, never cached, and dropped for a client that went meanwhile.
+    void madeBodies()
+    {
+        HttpServer aServer(&maPackage, 0, nullptr);
+        const quint16 nPort = aServer.serverPort();
+        QList<HttpServer::Answer> aPending;
+        int nAsked = 0;
+        aServer.addRoute("/made", "application/json", [&](const HttpServer::Answer& irAnswer) {
+            ++nAsked;
+            aPending << irAnswer;
+        });
+        aServer.addRoute("/at-once", "text/plain", [](const HttpServer::Answer& irAnswer) { irAnswer("now"); });
+        const QByteArray aMadeHeader = "HTTP/1.1 200 Ok\r\nContent-Size: 9\r\nContent-Type: application/json\r\n"
+                                       "Cache-Control: no-store\r\n\r\n";
+
+        const HttpExchange aNow = exchange(nPort, { "GET /at-once?x HTTP/1.1\r\n\r\n" });
+        QCOMPARE(aNow.aResponse, "HTTP/1.1 200 Ok\r\nContent-Size: 3\r\nContent-Type: text/plain\r\n"
+                                 "Cache-Control: no-store\r\n\r\nnow");
+        QVERIFY(aNow.bClosedByServer);
+
+        // Answered later, and only once.
+        auto aLater = std::async(std::launch::async, httpExchange, nPort, QList<QByteArray> { "GET /made HTTP/1.1\r\n\r\n" }, 20000);
+        QVERIFY(QTest::qWaitFor([&] { return aPending.size() == 1; }, 10000));
+        QTest::qWait(50);
+        const HttpServer::Answer aAnswer = aPending.takeFirst();
+        aAnswer("{\"a\":[1]}");
+        aAnswer("{\"b\":[2]}");
+        const HttpExchange aLaterResult = await(aLater);
+        QCOMPARE(aLaterResult.aResponse, aMadeHeader + "{\"a\":[1]}");
+        QVERIFY(aLaterResult.bClosedByServer);
+
+        // The client gives up before the body comes: nothing is sent, and
+        // the server goes on serving.
+        auto aGone = std::async(std::launch::async, httpExchange, nPort, QList<QByteArray> { "GET /made HTTP/1.1\r\n\r\n" }, 300);
+        QVERIFY(QTest::qWaitFor([&] { return aPending.size() == 1; }, 10000));
+        const HttpExchange aGoneResult = await(aGone);
+        QCOMPARE(aGoneResult.aResponse, QByteArray());
+        QTest::qWait(100);
+        const HttpServer::Answer aLate = aPending.takeFirst();
+        aLate("{\"late\":1}");
+        aLate("{\"late\":2}");
+        QCOMPARE(exchange(nPort, { "GET /at-once HTTP/1.1\r\n\r\n" }).aResponse.right(3), QByteArray("now"));
+
+        // A foreign site's request never reaches the maker.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Refused request from another site:  \"/made\""));
+        QCOMPARE(exchange(nPort, { "GET /made HTTP/1.1\r\nOrigin: http://attacker.example\r\n\r\n" }).aResponse,
+            QByteArray("HTTP/1.1 403 Forbidden\r\n\r\n"));
+        QCOMPARE(nAsked, 2);
+
+        // A body that does not come is given up with the idle connection.
+        aServer.setIdleTimeout(300);
+        QTest::ignoreMessage(QtWarningMsg, "Closing connection whose answer did not come:  \"/made\"");
+        const HttpExchange aNever = exchange(nPort, { "GET /made HTTP/1.1\r\n\r\n" }, 10000);
+        QVERIFY(aNever.bClosedByServer);
+        QCOMPARE(aNever.aResponse, QByteArray());
+        aPending.takeFirst()("{}");
+    }
+
     void idleConnectionsAreClosed()
     {
         openPlain();
