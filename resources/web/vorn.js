@@ -101,6 +101,9 @@ class App {
     const saved = loadState();
     this.filters.set(saved.filters || {});
     this.list.setSort(...savedSort(saved, this.calls.columns));
+    // The first style and layout of the page, tens of milliseconds, done
+    // while the index's first rows are on their way.
+    void this.list.root.clientHeight;
     const cursor = await this.calls.find(saved.cursor, saved.cursorIndex);
     await this.refresh(cursor);
     await this.settled();

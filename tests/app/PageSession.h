@@ -83,13 +83,15 @@ inline QByteArray toneWav(int inMilliseconds, int inHz, int inRate = 8000, int i
 class PageSession
 {
 public:
-    PageSession()
+    // ibSummaryRoute: false for a viewer whose server lacks "/app/calls/summary".
+    explicit PageSession(bool ibSummaryRoute = true)
     {
         mpPackage = new Package();
         mpServer = new HttpServer(mpPackage, 0, nullptr);
         mpPlayer = new AudioPlayer(mpPackage);
         mpViewer = new VornViewer(mpPackage, mpPlayer, mpServer->serverPort());
-        routeCallSummary(*mpServer, *mpViewer->findChild<CallIndexChannel*>());
+        if (ibSummaryRoute)
+            routeCallSummary(*mpServer, *mpViewer->findChild<CallIndexChannel*>());
         mpView = mpViewer->findChild<QWebEngineView*>();
         mpView->page()->profile()->setUrlRequestInterceptor(&maRequests);
         mpViewer->resize(1280, 860);

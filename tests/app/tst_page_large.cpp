@@ -568,6 +568,45 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(aSession.js("document.getElementById('count').textContent").toString(), sIncoming, cnRoundTripMs);
         }
     }
+
+    // Where the calls come from is asked over HTTP before the web channel
+    // connects; a server without that route leaves it to the channel, with
+    // the same outcome.
+    void sourceWithOrWithoutTheSummaryRoute_data()
+    {
+        QTest::addColumn<bool>("bRoute");
+        QTest::addColumn<int>("nLimit");
+        QTest::addColumn<QString>("sMode");
+        QTest::newRow("route, index") << true << 1 << "index";
+        QTest::newRow("route, local") << true << 3 << "local";
+        QTest::newRow("channel, index") << false << 1 << "index";
+        QTest::newRow("channel, local") << false << 3 << "local";
+    }
+    void sourceWithOrWithoutTheSummaryRoute()
+    {
+        QFETCH(bool, bRoute);
+        QFETCH(int, nLimit);
+        QFETCH(QString, sMode);
+        PackageWriter aWriter;
+        aWriter.setSettings("default_locale=en_GB");
+        aWriter.addFile("/app/js/data/calls.js",
+            "var gCalls=[{\"id\":1,\"time_start\":\"2026-01-01 10:00:00\"},{\"id\":2,\"time_start\":\"2026-01-02 10:00:00\"}];");
+        aWriter.addFile("/app/js/data/locales.js", "var gLocales={\"en_GB\":1};");
+        const QString sPath = maDir.filePath("source.pkg");
+        QVERIFY(aWriter.write(sPath));
+        PageSession aSession(bRoute);
+        aSession.mpViewer->findChild<CallIndexChannel*>()->setLocalLimit(nLimit);
+        QVERIFY(aSession.open(sPath) >= 0);
+        QCOMPARE(aSession.js("vornPage.calls.mode").toString(), sMode);
+        QCOMPARE(aSession.js("document.getElementById('count').textContent").toString(), QString("2 calls"));
+        QCOMPARE(aSession.js("[...document.querySelectorAll('.list-row[data-call]')].length").toInt(), 2);
+        QCOMPARE(aSession.js("performance.getEntriesByType('resource').filter(e => e.name.includes('/data/calls.js')).length").toInt(),
+            sMode == "local" ? 1 : 0);
+        // The page asked once; without the route the server said it has none.
+        QCOMPARE(int(std::count_if(aSession.maRequests.maUrls.begin(), aSession.maRequests.maUrls.end(),
+                     [](const QUrl& irUrl) { return irUrl.path() == "/app/calls/summary"; })), 1);
+        QCOMPARE(aSession.js("!!vornPage.player.state.available").toBool(), true);
+    }
 };
 
 QTEST_MAIN(TestPageLarge)
