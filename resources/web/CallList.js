@@ -7,6 +7,10 @@ import { STATUS, NOTES, fieldLabel, formatValue, textDirection, hasRecording, is
 
 const ROW_HEIGHT = 34;
 const OVERSCAN = 6;
+// The engine lays out nothing taller than about 33 million pixels (a
+// million calls): a longer list gets a canvas this tall, whose scroll range
+// stands for the whole list's.
+const MAX_HEIGHT = 30000000;
 
 function columnWidth(key) {
   switch (key) {
@@ -34,6 +38,7 @@ export class CallList {
     this.sortColumn = "time_start";
     this.sortDescending = true;
     this.rows = [];
+    this.maxHeight = MAX_HEIGHT;
 
     root.setAttribute("role", "grid");
     root.setAttribute("aria-label", t("Calls"));
@@ -114,7 +119,7 @@ export class CallList {
     for (const row of this.rows) row.renderedCall = undefined;
     this.cursor = Math.min(Math.max(0, position), Math.max(0, view.count - 1));
     this.announce = view.count > 0 && this.currentCall() === undefined;
-    this.canvas.style.height = view.count * ROW_HEIGHT + "px";
+    this.canvas.style.height = Math.min(view.count * ROW_HEIGHT, this.maxHeight) + "px";
     this.root.setAttribute("aria-rowcount", String(view.count + 1));
     this.empty.hidden = view.count > 0;
     this.empty.textContent = this.calls.total ? t("No call matches the search and filters.") : t("This package holds no calls.");
@@ -159,8 +164,31 @@ export class CallList {
   ensureVisible() {
     const top = this.cursor * ROW_HEIGHT;
     const visible = this.root.clientHeight - this.header.offsetHeight;
-    if (top < this.root.scrollTop) this.root.scrollTop = top;
-    else if (top + ROW_HEIGHT > this.root.scrollTop + visible) this.root.scrollTop = top + ROW_HEIGHT - visible;
+    const scrolled = this.listTop(this.root.scrollTop);
+    if (top < scrolled) this.root.scrollTop = this.scrollTopFor(top, Math.floor);
+    else if (top + ROW_HEIGHT > scrolled + visible) this.root.scrollTop = this.scrollTopFor(top + ROW_HEIGHT - visible, Math.ceil);
+  }
+
+  // Scroll range of the canvas and of the whole list, the part in sight
+  // taken off both; equal unless the list is taller than the canvas.
+  ranges() {
+    const visible = this.root.clientHeight - this.header.offsetHeight;
+    return [Math.min(this.view.count * ROW_HEIGHT, this.maxHeight) - visible, this.view.count * ROW_HEIGHT - visible];
+  }
+
+  // The list's pixel at the top of the part in sight, for a scroll position.
+  listTop(scrollTop) {
+    if (this.view.count * ROW_HEIGHT <= this.maxHeight) return scrollTop;
+    const [canvas, list] = this.ranges();
+    return Math.round(scrollTop * list / canvas);
+  }
+
+  // The scroll position that shows the list's pixel at the top, rounded
+  // the way that keeps the wanted row wholly in sight.
+  scrollTopFor(top, round) {
+    if (this.view.count * ROW_HEIGHT <= this.maxHeight) return top;
+    const [canvas, list] = this.ranges();
+    return round(top * canvas / list);
   }
 
   schedule() {
@@ -212,7 +240,11 @@ export class CallList {
   render() {
     const height = this.root.clientHeight || 600;
     const span = Math.ceil(height / ROW_HEIGHT) + 1 + 2 * OVERSCAN;
-    const first = Math.max(0, Math.min(Math.floor(this.root.scrollTop / ROW_HEIGHT) - OVERSCAN, this.view.count - span));
+    // Rows are drawn this much higher than their place in the list when
+    // the canvas is shorter than the list.
+    const scrollTop = this.root.scrollTop;
+    const shift = this.listTop(scrollTop) - scrollTop;
+    const first = Math.max(0, Math.min(Math.floor((scrollTop + shift) / ROW_HEIGHT) - OVERSCAN, this.view.count - span));
     const last = Math.min(this.view.count, first + span);
     while (this.rows.length < last - first) this.rows.push(this.makeRow());
     // The row of a position is fixed while the pool keeps its size: rows
@@ -224,12 +256,13 @@ export class CallList {
     for (let position = first; position < last; ++position) {
       const row = this.rows[position % pool];
       row.inUse = true;
-      if (!this.drawRow(row, position)) missing = true;
+      if (!this.drawRow(row, position, position * ROW_HEIGHT - shift)) missing = true;
     }
     for (const row of this.rows) {
       if (row.inUse || row.hidden) continue;
       row.hidden = true;
       row.position = -1;
+      row.top = undefined;
     }
     if (this.view.count) {
       if (this.root.getAttribute("aria-activedescendant") !== "active-row") this.root.setAttribute("aria-activedescendant", "active-row");
@@ -238,14 +271,18 @@ export class CallList {
     else this.fetchAhead(first, last);
   }
 
-  // Draws the call at a position into a row; false while the call is still coming.
-  drawRow(row, position) {
+  // Draws the call at a position into a row, top pixels down the canvas;
+  // false while the call is still coming.
+  drawRow(row, position, top) {
     if (row.hidden) row.hidden = false;
     const index = this.view.at(position);
     const call = index === undefined ? undefined : this.calls.call(index);
+    if (row.top !== top) {
+      row.top = top;
+      row.style.transform = `translateY(${top}px)`;
+    }
     if (row.position !== position) {
       row.position = position;
-      row.style.transform = `translateY(${position * ROW_HEIGHT}px)`;
       row.dataset.position = String(position);
       row.setAttribute("aria-rowindex", String(position + 2));
     }

@@ -421,6 +421,63 @@ private slots:
         }
     }
 
+    // A list taller than the engine can lay out (a million calls; here the
+    // list's limit lowered) still scrolls to its last call, and the
+    // keyboard's cursor stays in sight at both ends and between.
+    void listTallerThanItsCanvas()
+    {
+        useMode("index");
+        setFilters(Query {});
+        search("");
+        sortBy("time_start", true);
+        const QStringList aExpected = expected(maCalls, Query {});
+        QTRY_COMPARE_WITH_TIMEOUT(s().js("vornPage.list.count()").toInt(), cnCalls, cnRoundTripMs);
+        s().js("vornPage.list.maxHeight = 100000; vornPage.list.setView(vornPage.list.view, 0); true");
+        QCOMPARE(s().js("document.querySelector('.list-canvas').offsetHeight").toInt(), 100000);
+        // The rows in sight, top to bottom: [position, top, bottom] against the list's part in sight.
+        const QString sInSight = "(() => { const r = document.getElementById('call-list').getBoundingClientRect();"
+                                 " const top = r.top + document.querySelector('.list-header').offsetHeight;"
+                                 " return [...document.querySelectorAll('.list-row:not([hidden])')]"
+                                 "  .map(e => [Number(e.dataset.position), e.getBoundingClientRect()])"
+                                 "  .filter(([, b]) => b.bottom > top && b.top < r.bottom).sort((a, b) => a[0] - b[0])"
+                                 "  .map(([p, b]) => [p, b.top - top, b.bottom - top, r.bottom - top]); })()";
+        auto checkInSight = [&](int inWanted) {
+            s().awaitJs("new Promise(r => requestAnimationFrame(() => requestAnimationFrame(r))).then(() => vornPage.settled())");
+            const QVariantList aRows = s().js(sInSight).toList();
+            QVERIFY(aRows.size() >= 10);
+            bool bWanted = inWanted < 0;
+            for (int i = 0; i < aRows.size(); ++i) {
+                const QVariantList a = aRows[i].toList();
+                // One after another, a row's height apart.
+                if (i)
+                    QCOMPARE(a[0].toInt() - 1, aRows[i - 1].toList()[0].toInt());
+                if (i)
+                    QCOMPARE(a[1].toDouble() - aRows[i - 1].toList()[1].toDouble(), 34.0);
+                if (a[0].toInt() == inWanted)
+                    bWanted = a[1].toDouble() >= -0.5 && a[2].toDouble() <= a[3].toDouble() + 0.5;
+            }
+            QVERIFY2(bWanted, qPrintable(QStringLiteral("row %1 not wholly in sight").arg(inWanted)));
+        };
+        s().js("document.getElementById('call-list').focus(); true");
+        s().key(Qt::Key_End);
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.last(), cnRoundTripMs);
+        checkInSight(cnCalls - 1);
+        for (int i = 0; i < 30; ++i)
+            s().key(Qt::Key_Up);
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.at(cnCalls - 31), cnRoundTripMs);
+        checkInSight(cnCalls - 31);
+        s().key(Qt::Key_Home);
+        QTRY_COMPARE_WITH_TIMEOUT(activeId(), aExpected.first(), cnRoundTripMs);
+        checkInSight(0);
+        s().js("document.getElementById('call-list').scrollTop = 50000; true");
+        checkInSight(-1);
+        checkRows(aExpected);
+        s().js("document.getElementById('call-list').scrollTop = 1e9; true");
+        checkInSight(cnCalls - 1);
+        checkRows(aExpected);
+        s().js("vornPage.list.maxHeight = 30000000; vornPage.list.setView(vornPage.list.view, 0); true");
+    }
+
     // The reviewer's place (search, filters, sort, the call open, the
     // cursor far down the list) survives a reload of the page, here a
     // language switch, and the call view and the list take it up again.
