@@ -33,6 +33,13 @@ std::vector<std::string> CallViews::kindLabels(const CallQuery& irQuery) const
     return aLabels;
 }
 
+std::atomic<int> CallViews::snTwoThreadsFrom {200000};
+
+void CallViews::setTwoThreadsFrom(int inCalls)
+{
+    snTwoThreadsFrom.store(inCalls, std::memory_order_relaxed);
+}
+
 namespace {
 
 // Raises level[k] from t to t + 1 for the calls first..last whose search
@@ -157,7 +164,7 @@ std::shared_ptr<const std::vector<uint8_t>> CallViews::match(const std::vector<s
             }
         };
         // Two halves on two threads pay once the text is large.
-        if (n >= 200000) {
+        if (n >= snTwoThreadsFrom.load(std::memory_order_relaxed)) {
             std::thread aOther(scan, n / 2, n);
             scan(0, n / 2);
             aOther.join();

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,8 +60,12 @@ public:
     const std::vector<uint16_t>& noteCounts(const std::vector<CallQuery::Note>& iaNotes);
     // Lowercased label of each direction kind of the index.
     std::vector<std::string> kindLabels(const CallQuery& irQuery) const;
+    // Searches of this many calls or more scan two halves on two threads;
+    // tests lower it to compare that way with the model.
+    static void setTwoThreadsFrom(int inCalls);
 
 private:
+    static std::atomic<int> snTwoThreadsFrom;
     std::shared_ptr<const CallIndex> mpIndex;
     std::map<QString, std::shared_ptr<const std::vector<int32_t>>> maOrders;
     std::vector<std::string> maLastTerms;

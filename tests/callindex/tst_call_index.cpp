@@ -3,6 +3,7 @@
 // scripts it must leave to the page; retention; the channel's methods.
 #include "CallIndex.h"
 #include "CallIndexChannel.h"
+#include "CallViews.h"
 #include "Package.h"
 #include "PackageWriter.h"
 
@@ -357,6 +358,13 @@ private slots:
         // Sorted again from nothing, and narrowed from the last search.
         maChannel.forgetOrders();
         QCOMPARE(viewOf(maChannel, aQuery), aExpected);
+        // Searched afresh in two halves on two threads, as a large package is
+        // (a view without terms first, so that nothing is narrowed).
+        viewOf(maChannel, {});
+        CallViews::setTwoThreadsFrom(2);
+        const QVector<int> aHalves = viewOf(maChannel, aQuery);
+        CallViews::setTwoThreadsFrom(200000);
+        QCOMPARE(aHalves, aExpected);
     }
 
     // A longer query only looks at the last matches; the answer must be
